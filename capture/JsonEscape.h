@@ -1,0 +1,10 @@
+// JSON string escaping shared by the event lines and capture.json.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Escapes " \ LF CR TAB with their short forms and every other byte below 0x20
+// as \u00XX, so that any text yields a valid JSON string body. Bytes from 0x20
+// up, UTF-8 sequences included, are copied unchanged.
+std::string escapeJson(std::string_view text);

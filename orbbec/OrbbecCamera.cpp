@@ -1,0 +1,2 @@
+// Placeholder until OrbbecCamera lands.
+#include "OrbbecCamera.h"

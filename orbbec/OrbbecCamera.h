@@ -1,0 +1,62 @@
+// OrbbecCamera: the first attached Orbbec camera, colour-only or aligned colour and depth.
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct OrbbecDeviceInfo {
+    std::string name;
+    std::string serialNumber;
+    std::string firmwareVersion;
+    std::string connectionType;
+};
+
+// Colour stream intrinsics, in pixels.
+struct OrbbecIntrinsics {
+    float fx = 0.0f;
+    float fy = 0.0f;
+    float cx = 0.0f;
+    float cy = 0.0f;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+struct OrbbecRgbdFrame {
+    cv::Mat color;            // CV_8UC3, BGR, own copy
+    cv::Mat depth;            // CV_32FC1, raw value times depthScale (millimetres), aligned to color
+    float depthScale = 1.0f;
+};
+
+class OrbbecCamera {
+public:
+    enum class Mode : int32_t { Color = 0, Rgbd = 1 };
+
+    // Opens the first attached camera; does not start streaming. Throws
+    // std::runtime_error("Keine Orbbec-Kamera gefunden.") when none is attached.
+    explicit OrbbecCamera(Mode mode);
+    ~OrbbecCamera();
+    OrbbecCamera(const OrbbecCamera&) = delete;
+    OrbbecCamera& operator=(const OrbbecCamera&) = delete;
+
+    void start();
+    void stop();
+
+    cv::Mat grabColor(uint32_t timeoutMs);
+    OrbbecRgbdFrame grabAlignedRgbd(uint32_t timeoutMs);
+
+    const OrbbecDeviceInfo& deviceInfo() const;
+    const OrbbecIntrinsics& intrinsics() const;
+    bool isStarted() const;
+    bool frameSyncEnabled() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// The exact message that means "no Orbbec camera attached": the programs fall
+// back to the Kinect v2 on it and on nothing else.
+inline constexpr const char* kNoOrbbecCameraMessage = "Keine Orbbec-Kamera gefunden.";

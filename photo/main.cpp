@@ -1,0 +1,5 @@
+// Placeholder until kestrum-photo lands.
+int main()
+{
+    return 2;
+}

@@ -1,0 +1,229 @@
+// Runs a built program as a child process and captures its output.
+#include "ChildProcess.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Under a cross build the tests run through an emulator, and so must the
+// programs they start (for example "qemu-aarch64-static -L <sysroot>").
+std::vector<std::string> emulatorPrefix()
+{
+    std::vector<std::string> words;
+    std::istringstream text(KESTRUM_TEST_EMULATOR);
+    for (std::string word; text >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+std::vector<std::string> childEnvironment(const std::map<std::string, std::string>& overrides)
+{
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text(*entry);
+        const std::string name = text.substr(0, text.find('='));
+        if (name.rfind("KESTRUM_SIM_", 0) == 0 || overrides.count(name) != 0) {
+            continue;
+        }
+        entries.push_back(text);
+    }
+    for (const auto& [name, value] : overrides) {
+        entries.push_back(name + "=" + value);
+    }
+    return entries;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> result;
+    for (auto& s : strings) {
+        result.push_back(s.data());
+    }
+    result.push_back(nullptr);
+    return result;
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const ChildSpec& spec)
+{
+    std::vector<std::string> argv = emulatorPrefix();
+    argv.push_back(spec.program);
+    argv.insert(argv.end(), spec.args.begin(), spec.args.end());
+    std::vector<std::string> envp = childEnvironment(spec.env);
+    std::vector<char*> argvPointers = pointers(argv);
+    std::vector<char*> envPointers = pointers(envp);
+
+    int outPipe[2];
+    int errPipe[2];
+    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    pid_ = fork();
+    if (pid_ < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (pid_ == 0) {
+        dup2(outPipe[1], STDOUT_FILENO);
+        dup2(errPipe[1], STDERR_FILENO);
+        const int devNull = open("/dev/null", O_RDONLY);
+        dup2(devNull, STDIN_FILENO);
+        signal(SIGPIPE, SIG_DFL);
+        if (!spec.workingDir.empty() && chdir(spec.workingDir.c_str()) != 0) {
+            _exit(126);
+        }
+        execve(argvPointers[0], argvPointers.data(), envPointers.data());
+        _exit(127);
+    }
+    close(outPipe[1]);
+    close(errPipe[1]);
+    outFd_ = outPipe[0];
+    errFd_ = errPipe[0];
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    if (outFd_ >= 0) close(outFd_);
+    if (errFd_ >= 0) close(errFd_);
+}
+
+// Reads whatever is available within the limit; false once both pipes are closed.
+bool ChildProcess::pump(std::chrono::milliseconds limit)
+{
+    pollfd fds[2];
+    int count = 0;
+    if (outFd_ >= 0) fds[count++] = {outFd_, POLLIN, 0};
+    if (errFd_ >= 0) fds[count++] = {errFd_, POLLIN, 0};
+    if (count == 0) {
+        return false;
+    }
+    const int ready = poll(fds, count, static_cast<int>(limit.count()));
+    if (ready <= 0) {
+        return true;
+    }
+    for (int i = 0; i < count; ++i) {
+        if ((fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
+        char buffer[65536];
+        const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+        const bool isOut = fds[i].fd == outFd_;
+        if (n > 0) {
+            (isOut ? result_.out : result_.err).append(buffer, static_cast<size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            close(fds[i].fd);
+            (isOut ? outFd_ : errFd_) = -1;
+        }
+    }
+    return true;
+}
+
+const std::string& ChildProcess::readStdoutAtLeast(size_t minBytes, std::chrono::milliseconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    while (result_.out.size() < minBytes && outFd_ >= 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0 || !pump(std::min(left, std::chrono::milliseconds(100)))) break;
+    }
+    return result_.out;
+}
+
+void ChildProcess::sendSignal(int signalNumber)
+{
+    if (pid_ > 0) kill(pid_, signalNumber);
+}
+
+void ChildProcess::closeStdout()
+{
+    if (outFd_ >= 0) {
+        close(outFd_);
+        outFd_ = -1;
+    }
+}
+
+ChildResult ChildProcess::wait(std::chrono::milliseconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    while (outFd_ >= 0 || errFd_ >= 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            kill(pid_, SIGKILL);
+            break;
+        }
+        pump(std::min(left, std::chrono::milliseconds(100)));
+    }
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    if (WIFEXITED(status)) {
+        result_.exitCode = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        result_.termSignal = WTERMSIG(status);
+    }
+    return result_;
+}
+
+ChildResult runChild(const ChildSpec& spec, std::chrono::milliseconds limit)
+{
+    ChildProcess child(spec);
+    return child.wait(limit);
+}
+
+std::string captureProgramPath() { return KESTRUM_CAPTURE_PROGRAM; }
+std::string photoProgramPath() { return KESTRUM_PHOTO_PROGRAM; }
+
+ScratchDir::ScratchDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "kestrum-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = pattern;
+}
+
+ScratchDir::~ScratchDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string readFileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}

@@ -1,0 +1,73 @@
+// Runs a built program as a child process, as the calling program would: with
+// its own environment, capturing standard output and standard error.
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+struct ChildResult {
+    int exitCode = -1;      // -1 when the child ended by a signal
+    int termSignal = 0;     // the signal that ended it, else 0
+    std::string out;
+    std::string err;
+};
+
+struct ChildSpec {
+    std::string program;
+    std::vector<std::string> args;
+    // Set in the child on top of the parent's environment, from which every
+    // KESTRUM_SIM_* variable is removed first.
+    std::map<std::string, std::string> env;
+    std::string workingDir;   // empty: the parent's
+};
+
+class ChildProcess {
+public:
+    explicit ChildProcess(const ChildSpec& spec);
+    ~ChildProcess();   // kills and reaps a child that is still running
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Reads output until standard output holds at least minBytes bytes, the
+    // child closes it, or the limit passes. Returns what standard output holds.
+    const std::string& readStdoutAtLeast(size_t minBytes, std::chrono::milliseconds limit);
+    void sendSignal(int signalNumber);
+    // Closes our end of the child's standard output pipe.
+    void closeStdout();
+    // Reads the rest of the output and waits for the end; kills the child after the limit.
+    ChildResult wait(std::chrono::milliseconds limit = std::chrono::seconds(60));
+
+private:
+    bool pump(std::chrono::milliseconds limit);
+    pid_t pid_ = -1;
+    int outFd_ = -1;
+    int errFd_ = -1;
+    ChildResult result_;
+};
+
+// Starts the program and waits for it to end.
+ChildResult runChild(const ChildSpec& spec, std::chrono::milliseconds limit = std::chrono::seconds(60));
+
+// Build-tree paths of the programs under test.
+std::string captureProgramPath();
+std::string photoProgramPath();
+
+// A fresh, empty directory below the system's temporary directory, removed on destruction.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string readFileBytes(const std::string& path);
+std::vector<std::string> splitLines(const std::string& text);

@@ -1,0 +1,221 @@
+// A strict JSON reader for the tests.
+#include "Json.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace {
+
+class Reader {
+public:
+    explicit Reader(const std::string& text) : text_(text) {}
+
+    JsonValue document()
+    {
+        JsonValue value = parseValue();
+        skipBlanks();
+        if (pos_ != text_.size()) fail("trailing characters");
+        return value;
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const
+    {
+        throw JsonError(what + " at offset " + std::to_string(pos_));
+    }
+    void skipBlanks()
+    {
+        while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n' || text_[pos_] == '\r')) ++pos_;
+    }
+    char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
+    void expect(char c)
+    {
+        if (peek() != c) fail(std::string("expected '") + c + "'");
+        ++pos_;
+    }
+    bool literal(const char* word)
+    {
+        const std::string w(word);
+        if (text_.compare(pos_, w.size(), w) != 0) return false;
+        pos_ += w.size();
+        return true;
+    }
+
+    JsonValue parseValue()
+    {
+        skipBlanks();
+        JsonValue value;
+        const char c = peek();
+        if (c == '{') {
+            value.kind = JsonValue::Kind::Object;
+            ++pos_;
+            skipBlanks();
+            if (peek() == '}') { ++pos_; return value; }
+            for (;;) {
+                skipBlanks();
+                std::string key = parseString();
+                skipBlanks();
+                expect(':');
+                value.members.emplace_back(std::move(key), parseValue());
+                skipBlanks();
+                if (peek() == ',') { ++pos_; continue; }
+                expect('}');
+                return value;
+            }
+        }
+        if (c == '[') {
+            value.kind = JsonValue::Kind::Array;
+            ++pos_;
+            skipBlanks();
+            if (peek() == ']') { ++pos_; return value; }
+            for (;;) {
+                value.items.push_back(parseValue());
+                skipBlanks();
+                if (peek() == ',') { ++pos_; continue; }
+                expect(']');
+                return value;
+            }
+        }
+        if (c == '"') {
+            value.kind = JsonValue::Kind::String;
+            value.text = parseString();
+            return value;
+        }
+        if (literal("true")) { value.kind = JsonValue::Kind::Bool; value.boolean = true; return value; }
+        if (literal("false")) { value.kind = JsonValue::Kind::Bool; return value; }
+        if (literal("null")) return value;
+        return parseNumber();
+    }
+
+    JsonValue parseNumber()
+    {
+        const std::size_t start = pos_;
+        if (peek() == '-') ++pos_;
+        if (peek() == '0') {
+            ++pos_;
+        } else if (peek() >= '1' && peek() <= '9') {
+            while (std::isdigit(static_cast<unsigned char>(peek()))) ++pos_;
+        } else {
+            fail("invalid value");
+        }
+        if (peek() == '.') {
+            ++pos_;
+            if (!std::isdigit(static_cast<unsigned char>(peek()))) fail("digit expected after '.'");
+            while (std::isdigit(static_cast<unsigned char>(peek()))) ++pos_;
+        }
+        if (peek() == 'e' || peek() == 'E') {
+            ++pos_;
+            if (peek() == '+' || peek() == '-') ++pos_;
+            if (!std::isdigit(static_cast<unsigned char>(peek()))) fail("digit expected in exponent");
+            while (std::isdigit(static_cast<unsigned char>(peek()))) ++pos_;
+        }
+        JsonValue value;
+        value.kind = JsonValue::Kind::Number;
+        value.text = text_.substr(start, pos_ - start);
+        value.number = std::strtod(value.text.c_str(), nullptr);
+        return value;
+    }
+
+    unsigned hex4()
+    {
+        unsigned code = 0;
+        for (int i = 0; i < 4; ++i) {
+            const char h = peek();
+            ++pos_;
+            code <<= 4;
+            if (h >= '0' && h <= '9') code |= unsigned(h - '0');
+            else if (h >= 'a' && h <= 'f') code |= unsigned(h - 'a' + 10);
+            else if (h >= 'A' && h <= 'F') code |= unsigned(h - 'A' + 10);
+            else fail("bad \\u escape");
+        }
+        return code;
+    }
+
+    static void appendUtf8(std::string& out, unsigned code)
+    {
+        if (code < 0x80) {
+            out += char(code);
+        } else if (code < 0x800) {
+            out += char(0xC0 | (code >> 6));
+            out += char(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            out += char(0xE0 | (code >> 12));
+            out += char(0x80 | ((code >> 6) & 0x3F));
+            out += char(0x80 | (code & 0x3F));
+        } else {
+            out += char(0xF0 | (code >> 18));
+            out += char(0x80 | ((code >> 12) & 0x3F));
+            out += char(0x80 | ((code >> 6) & 0x3F));
+            out += char(0x80 | (code & 0x3F));
+        }
+    }
+
+    std::string parseString()
+    {
+        expect('"');
+        std::string out;
+        for (;;) {
+            if (pos_ >= text_.size()) fail("unterminated string");
+            const char c = text_[pos_++];
+            if (c == '"') return out;
+            if (static_cast<unsigned char>(c) < 0x20) fail("unescaped control character in string");
+            if (c != '\\') { out += c; continue; }
+            const char e = text_[pos_++];
+            switch (e) {
+            case '"': out += '"'; break;
+            case '\\': out += '\\'; break;
+            case '/': out += '/'; break;
+            case 'b': out += '\b'; break;
+            case 'f': out += '\f'; break;
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 't': out += '\t'; break;
+            case 'u': {
+                unsigned code = hex4();
+                if (code >= 0xD800 && code < 0xDC00) {
+                    expect('\\');
+                    expect('u');
+                    const unsigned low = hex4();
+                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                }
+                appendUtf8(out, code);
+                break;
+            }
+            default: fail("bad escape");
+            }
+        }
+    }
+
+    const std::string& text_;
+    std::size_t pos_ = 0;
+};
+
+} // namespace
+
+const JsonValue& JsonValue::operator[](const std::string& key) const
+{
+    for (const auto& [name, value] : members) {
+        if (name == key) return value;
+    }
+    throw JsonError("no member " + key);
+}
+
+bool JsonValue::has(const std::string& key) const
+{
+    for (const auto& member : members) {
+        if (member.first == key) return true;
+    }
+    return false;
+}
+
+std::vector<std::string> JsonValue::keys() const
+{
+    std::vector<std::string> names;
+    for (const auto& member : members) names.push_back(member.first);
+    return names;
+}
+
+JsonValue parseJson(const std::string& document)
+{
+    return Reader(document).document();
+}

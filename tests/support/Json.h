@@ -1,0 +1,31 @@
+// A strict JSON reader for the tests: the caller's parser must accept every
+// line the programs write, and member order matters to it.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct JsonValue {
+    enum class Kind { Null, Bool, Number, String, Array, Object };
+    Kind kind = Kind::Null;
+    bool boolean = false;
+    double number = 0.0;
+    std::string text;   // a string's decoded value, or a number's literal text
+    std::vector<JsonValue> items;
+    std::vector<std::pair<std::string, JsonValue>> members;   // in document order
+
+    const JsonValue& operator[](const std::string& key) const;
+    bool has(const std::string& key) const;
+    std::vector<std::string> keys() const;
+};
+
+struct JsonError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Parses one complete JSON document; throws JsonError on any deviation from RFC 8259.
+JsonValue parseJson(const std::string& document);

@@ -1,0 +1,81 @@
+// The capture loop both backends share: warm-up, sampling rule, counters, statistics.
+#include "CaptureLoop.h"
+
+namespace {
+
+// Hands the delivered frame back on every way out of an iteration.
+class DeliveredFrameRelease {
+public:
+    explicit DeliveredFrameRelease(FrameSource& source) : source_(source) {}
+    ~DeliveredFrameRelease() { source_.releaseFrame(); }
+    DeliveredFrameRelease(const DeliveredFrameRelease&) = delete;
+    DeliveredFrameRelease& operator=(const DeliveredFrameRelease&) = delete;
+
+private:
+    FrameSource& source_;
+};
+
+// Whole milliseconds since start, truncated.
+int64_t elapsedMs(std::chrono::nanoseconds start, std::chrono::nanoseconds now)
+{
+    return (now - start).count() / 1'000'000;
+}
+
+} // namespace
+
+MonotonicClock steadyClock()
+{
+    return [] {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::steady_clock::now().time_since_epoch());
+    };
+}
+
+bool isFrameDue(double elapsedMs, double nextDueMs)
+{
+    return elapsedMs + 1.0 >= nextDueMs;
+}
+
+CaptureStatistics runCaptureLoop(FrameSource& source, const MonotonicClock& clock, int32_t durationMs,
+                                 int32_t sampleFps)
+{
+    for (int warmup = 0; warmup < kWarmupFrames; ++warmup) {
+        source.fetchWarmupFrame();
+    }
+
+    CaptureStatistics statistics;
+    statistics.requestedDurationMs = durationMs;
+    statistics.requestedSampleFps = sampleFps;
+    const double sampleIntervalMs = 1000.0 / sampleFps;
+    double nextDueMs = 0.0;
+    const std::chrono::nanoseconds start = clock();
+
+    while (elapsedMs(start, clock()) < durationMs) {
+        if (!source.requestFrame(kFrameWaitLimit)) {
+            ++statistics.missingFrames;
+            continue;
+        }
+        const DeliveredFrameRelease release(source);
+        ++statistics.receivedFrames;
+        const auto arrivalMs = static_cast<double>(elapsedMs(start, clock()));
+        if (!source.frameIsComplete()) {
+            ++statistics.incompleteFrames;
+            continue;
+        }
+        if (!isFrameDue(arrivalMs, nextDueMs)) {
+            ++statistics.skippedFrames;
+            continue;
+        }
+        source.keepFrame(statistics.savedFrames, static_cast<int64_t>(arrivalMs));
+        ++statistics.savedFrames;
+        nextDueMs = arrivalMs + sampleIntervalMs;
+    }
+
+    source.finishStreaming();
+    statistics.actualDurationMs = elapsedMs(start, clock());
+    if (statistics.actualDurationMs > 0) {
+        statistics.receivedFps = statistics.receivedFrames * 1000.0 / statistics.actualDurationMs;
+        statistics.savedFps = statistics.savedFrames * 1000.0 / statistics.actualDurationMs;
+    }
+    return statistics;
+}

@@ -1,0 +1,46 @@
+// The capture loop both backends share: warm-up, sampling rule, counters, statistics.
+#pragma once
+
+#include "CaptureStatistics.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+inline constexpr int kWarmupFrames = 15;
+inline constexpr std::chrono::milliseconds kFrameWaitLimit{2000};
+
+// What the loop needs from a camera backend. A delivered frame is held by the
+// source from a successful requestFrame until releaseFrame.
+class FrameSource {
+public:
+    virtual ~FrameSource() = default;
+
+    // Fetches one frame and discards it; throws when none comes in time.
+    virtual void fetchWarmupFrame() = 0;
+    // True when a frame was delivered within the limit, false when none came.
+    virtual bool requestFrame(std::chrono::milliseconds waitLimit) = 0;
+    // Whether the delivered frame has both its colour and its depth part.
+    virtual bool frameIsComplete() const = 0;
+    // Writes the delivered frame's files and its "frameSaved" line; throws on failure.
+    virtual void keepFrame(int32_t index, int64_t timestampMs) = 0;
+    // Hands the delivered frame back to the camera library.
+    virtual void releaseFrame() noexcept = 0;
+    // Called once after the last request, before the end time is read
+    // (the Orbbec backend stops its camera here).
+    virtual void finishStreaming() = 0;
+};
+
+// A monotonic clock reading; only differences between readings matter.
+using MonotonicClock = std::function<std::chrono::nanoseconds()>;
+
+// std::chrono::steady_clock, for the programs.
+MonotonicClock steadyClock();
+
+// Whether a frame arriving at elapsedMs is kept: no earlier than 1 ms before the due time.
+bool isFrameDue(double elapsedMs, double nextDueMs);
+
+// Runs the warm-up and then samples for durationMs; every delivered frame is
+// released exactly once, also when keeping it throws (which ends the loop).
+CaptureStatistics runCaptureLoop(FrameSource& source, const MonotonicClock& clock, int32_t durationMs,
+                                 int32_t sampleFps);

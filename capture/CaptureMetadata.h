@@ -1,0 +1,45 @@
+// capture.json, the summary of a completed test series, in its Kinect v2 and Orbbec variants.
+#pragma once
+
+#include "CaptureStatistics.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+// Focal lengths and principal point, in pixels.
+struct PinholeIntrinsics {
+    float fx = 0.0f;
+    float fy = 0.0f;
+    float cx = 0.0f;
+    float cy = 0.0f;
+};
+
+// The Kinect v2's values: its serial number and its depth (infrared) camera.
+struct KinectMetadata {
+    std::string serial;
+    PinholeIntrinsics depthCamera;
+};
+
+// The Orbbec camera's values; the depth files lie in the colour image's geometry.
+struct OrbbecMetadata {
+    std::string device;
+    std::string serial;
+    std::string firmware;
+    std::string connection;
+    int32_t width = 0;
+    int32_t height = 0;
+    PinholeIntrinsics colorCamera;
+    float depthScale = 1.0f;   // of the last kept frame
+    bool frameSync = false;
+};
+
+// The file's text: two-blank indentation, one member per line, final line
+// feed; floating-point values fixed with 3 (Kinect v2) or 6 (Orbbec) decimals.
+std::string kinectCaptureJson(const CaptureStatistics& statistics, const KinectMetadata& kinect);
+std::string orbbecCaptureJson(const CaptureStatistics& statistics, const OrbbecMetadata& orbbec);
+
+// Writes the text to outputDir/capture.json, replacing an earlier file, and
+// returns that path. Throws "capture.json konnte nicht geschrieben werden."
+// when the file cannot be created or its text does not all reach the disk.
+std::string writeCaptureJson(const std::filesystem::path& outputDir, const std::string& text);

@@ -1,0 +1,225 @@
+// The simulated Kinect v2 device: lifecycle, log lines and the frame producer thread.
+#include "SimulatedKinect.h"
+
+#include "KinectOptics.h"
+#include "LibraryLog.h"
+#include "SimulationRecord.h"
+
+#include "kestrum_sim/Scene.h"
+
+#include <chrono>
+
+namespace kestrum_sim {
+namespace {
+
+using libfreenect2::Frame;
+using libfreenect2::FrameListener;
+using libfreenect2::Logger;
+
+constexpr const char* kOrigin = "Freenect2DeviceImpl";
+// Scales 1/z^2 into the IR range of a real sensor (a few thousand at 2.5 m).
+constexpr float kIrBrightnessMm2 = 2.0e10f;
+
+// A frame the device allocated; counted so tests can see frames nobody deleted.
+class DeviceFrame : public Frame {
+public:
+    DeviceFrame(size_t width, size_t height, size_t bytesPerPixel) : Frame(width, height, bytesPerPixel)
+    {
+        countDeviceFrames(1);
+    }
+    ~DeviceFrame() override { countDeviceFrames(-1); }
+};
+
+void logInfo(const std::string& text) { logLibraryMessage(Logger::Info, kOrigin, text); }
+
+// The listener either takes the frame or leaves it to the device, which then deletes it.
+void offer(FrameListener* listener, Frame::Type type, std::unique_ptr<Frame> frame)
+{
+    if (listener->onNewFrame(type, frame.get())) frame.release();
+}
+
+bool skipsSet(long every, uint64_t setNumber) { return every > 0 && setNumber % every == 0; }
+
+PinholeView irView(const libfreenect2::Freenect2Device::IrCameraParams& ir)
+{
+    return {ir.fx, ir.fy, ir.cx, ir.cy, kDepthWidth, kDepthHeight, 0.0};
+}
+
+PinholeView colorView(const libfreenect2::Freenect2Device::ColorCameraParams& color)
+{
+    return {color.fx, color.fy, color.cx, color.cy, kColorWidth, kColorHeight, color.shift_m};
+}
+
+const std::vector<int>& idealPixelOfRawPixel()
+{
+    static const std::vector<int> table = undistortedPixelOfRawPixel(factoryIrCameraParams());
+    return table;
+}
+
+} // namespace
+
+SimulatedKinect::SimulatedKinect(std::string serial, const KinectSettings& settings,
+                                 std::unique_ptr<const libfreenect2::PacketPipeline> pipeline)
+    : serial_(std::move(serial)), settings_(settings), pipeline_(std::move(pipeline))
+{
+    logInfo("opening...");
+    logInfo("opened");
+    recordFreenect2Event("open");
+}
+
+SimulatedKinect::~SimulatedKinect()
+{
+    close();
+    recordFreenect2Event("device-deleted");
+}
+
+std::string SimulatedKinect::getSerialNumber() { return serial_; }
+std::string SimulatedKinect::getFirmwareVersion() { return "4.3.3916.0.7 (simulated)"; }
+SimulatedKinect::ColorCameraParams SimulatedKinect::getColorCameraParams() { return factoryColorCameraParams(); }
+SimulatedKinect::IrCameraParams SimulatedKinect::getIrCameraParams() { return factoryIrCameraParams(); }
+
+void SimulatedKinect::setColorFrameListener(FrameListener* rgb_frame_listener) { colorListener_ = rgb_frame_listener; }
+
+void SimulatedKinect::setIrAndDepthFrameListener(FrameListener* ir_frame_listener)
+{
+    irDepthListener_ = ir_frame_listener;
+}
+
+bool SimulatedKinect::start() { return startStreams(true, true); }
+
+bool SimulatedKinect::startStreams(bool rgb, bool depth)
+{
+    logInfo("starting...");
+    if (state_ != State::Open) {
+        recordFreenect2Event("start-failed");
+        return false;
+    }
+    if (settings_.failStart) {
+        logLibraryMessage(Logger::Error, kOrigin, "failed to start streams (KESTRUM_SIM_KINECT fail=start)");
+        recordFreenect2Event("start-failed");
+        return false;
+    }
+    streamingColorListener_ = rgb ? colorListener_ : nullptr;
+    streamingIrDepthListener_ = depth ? irDepthListener_ : nullptr;
+    if (rgb) logInfo("submitting rgb transfers...");
+    if (depth) logInfo("submitting depth transfers...");
+    addStreamingListener(streamingColorListener_);
+    addStreamingListener(streamingIrDepthListener_);
+    stopRequested_ = false;
+    producer_ = std::thread(&SimulatedKinect::produceFrameSets, this, streamingColorListener_,
+                            streamingIrDepthListener_);
+    state_ = State::Streaming;
+    recordFreenect2Event("start");
+    logInfo("started");
+    return true;
+}
+
+bool SimulatedKinect::stop()
+{
+    logInfo("stopping...");
+    recordFreenect2Event("stop");
+    if (state_ != State::Streaming) {
+        logInfo("already stopped, doing nothing");
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(stopMutex_);
+        stopRequested_ = true;
+    }
+    stopSignal_.notify_all();
+    producer_.join();
+    if (streamingColorListener_) logInfo("canceling rgb transfers...");
+    if (streamingIrDepthListener_) logInfo("canceling depth transfers...");
+    removeStreamingListener(streamingColorListener_);
+    removeStreamingListener(streamingIrDepthListener_);
+    state_ = State::Open;
+    logInfo("stopped");
+    return true;
+}
+
+bool SimulatedKinect::close()
+{
+    logInfo("closing...");
+    recordFreenect2Event("close");
+    if (state_ == State::Closed) {
+        logInfo("already closed, doing nothing");
+        return true;
+    }
+    if (state_ == State::Streaming) stop();
+    colorListener_ = nullptr;
+    irDepthListener_ = nullptr;
+    state_ = State::Closed;
+    logInfo("closed");
+    return true;
+}
+
+void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListener* irDepthListener)
+{
+    const auto started = std::chrono::steady_clock::now();
+    const std::chrono::duration<double> period(1.0 / settings_.fps);
+    for (uint64_t frameNumber = 0;; ++frameNumber) {
+        const bool exhausted = settings_.frameLimit >= 0 && frameNumber >= static_cast<uint64_t>(settings_.frameLimit);
+        const auto due = started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                       period * static_cast<double>(frameNumber + 1));
+        {
+            std::unique_lock<std::mutex> lock(stopMutex_);
+            if (exhausted) {
+                stopSignal_.wait(lock, [&] { return stopRequested_; });
+                return;
+            }
+            if (stopSignal_.wait_until(lock, due, [&] { return stopRequested_; })) return;
+        }
+        const uint64_t setNumber = frameNumber + 1;
+        if (colorListener && !skipsSet(settings_.noColorEvery, setNumber)) deliverColor(frameNumber, colorListener);
+        if (irDepthListener && !skipsSet(settings_.noDepthEvery, setNumber)) {
+            deliverIrAndDepth(frameNumber, irDepthListener);
+        }
+    }
+}
+
+uint32_t SimulatedKinect::timestampOf(uint64_t frameNumber) const
+{
+    return static_cast<uint32_t>(static_cast<double>(frameNumber) * 8000.0 / settings_.fps);
+}
+
+void SimulatedKinect::deliverColor(uint64_t frameNumber, FrameListener* listener)
+{
+    auto frame = std::make_unique<DeviceFrame>(kColorWidth, kColorHeight, 4);
+    renderColor(frameNumber, colorView(factoryColorCameraParams()), frame->data, 4);
+    frame->format = Frame::BGRX;
+    frame->sequence = static_cast<uint32_t>(frameNumber);
+    frame->timestamp = timestampOf(frameNumber);
+    frame->exposure = 12.0f;
+    frame->gain = 1.0f;
+    frame->gamma = 1.0f;
+    offer(listener, Frame::Color, std::move(frame));
+}
+
+// The sensor sees the scene through its lens: each raw pixel takes the ideal
+// pinhole depth of the ray it receives, so undistortion has real work to do.
+void SimulatedKinect::deliverIrAndDepth(uint64_t frameNumber, FrameListener* listener)
+{
+    const size_t pixelCount = static_cast<size_t>(kDepthWidth) * kDepthHeight;
+    idealDepth_.resize(pixelCount);
+    renderDepthMm(frameNumber, irView(factoryIrCameraParams()), idealDepth_.data());
+
+    auto depth = std::make_unique<DeviceFrame>(kDepthWidth, kDepthHeight, 4);
+    auto ir = std::make_unique<DeviceFrame>(kDepthWidth, kDepthHeight, 4);
+    float* depthMm = reinterpret_cast<float*>(depth->data);
+    float* irValues = reinterpret_cast<float*>(ir->data);
+    const std::vector<int>& idealPixel = idealPixelOfRawPixel();
+    for (size_t i = 0; i < pixelCount; ++i) {
+        const float z = idealPixel[i] >= 0 ? idealDepth_[idealPixel[i]] : 0.0f;
+        depthMm[i] = z;
+        irValues[i] = z > 0.0f ? kIrBrightnessMm2 / (z * z) : 0.0f;
+    }
+    for (DeviceFrame* frame : {ir.get(), depth.get()}) {
+        frame->format = Frame::Float;
+        frame->sequence = static_cast<uint32_t>(frameNumber);
+        frame->timestamp = timestampOf(frameNumber);
+    }
+    offer(listener, Frame::Ir, std::move(ir));
+    offer(listener, Frame::Depth, std::move(depth));
+}
+
+} // namespace kestrum_sim

@@ -1,0 +1,62 @@
+// One simulated Kinect v2: produces frame sets of the synthetic scene on its own
+// thread, in real time, into the listeners the caller attached.
+#pragma once
+
+#include "KinectSettings.h"
+
+#include <libfreenect2/libfreenect2.hpp>
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kestrum_sim {
+
+class SimulatedKinect : public libfreenect2::Freenect2Device {
+public:
+    SimulatedKinect(std::string serial, const KinectSettings& settings,
+                    std::unique_ptr<const libfreenect2::PacketPipeline> pipeline);
+    ~SimulatedKinect() override;
+    SimulatedKinect(const SimulatedKinect&) = delete;
+    SimulatedKinect& operator=(const SimulatedKinect&) = delete;
+
+    std::string getSerialNumber() override;
+    std::string getFirmwareVersion() override;
+    ColorCameraParams getColorCameraParams() override;
+    IrCameraParams getIrCameraParams() override;
+    void setColorFrameListener(libfreenect2::FrameListener* rgb_frame_listener) override;
+    void setIrAndDepthFrameListener(libfreenect2::FrameListener* ir_frame_listener) override;
+    bool start() override;
+    bool startStreams(bool rgb, bool depth) override;
+    bool stop() override;
+    bool close() override;
+
+private:
+    enum class State { Open, Streaming, Closed };
+
+    void produceFrameSets(libfreenect2::FrameListener* colorListener, libfreenect2::FrameListener* irDepthListener);
+    void deliverColor(uint64_t frameNumber, libfreenect2::FrameListener* listener);
+    void deliverIrAndDepth(uint64_t frameNumber, libfreenect2::FrameListener* listener);
+    uint32_t timestampOf(uint64_t frameNumber) const;
+
+    const std::string serial_;
+    const KinectSettings settings_;
+    const std::unique_ptr<const libfreenect2::PacketPipeline> pipeline_;
+    State state_ = State::Open;
+    libfreenect2::FrameListener* colorListener_ = nullptr;
+    libfreenect2::FrameListener* irDepthListener_ = nullptr;
+    libfreenect2::FrameListener* streamingColorListener_ = nullptr;
+    libfreenect2::FrameListener* streamingIrDepthListener_ = nullptr;
+
+    std::mutex stopMutex_;
+    std::condition_variable stopSignal_;
+    bool stopRequested_ = false;
+    std::thread producer_;
+    std::vector<float> idealDepth_; // scratch of the producer thread
+};
+
+} // namespace kestrum_sim

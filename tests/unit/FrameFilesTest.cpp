@@ -1,0 +1,380 @@
+// The files of a kept frame: names, depth conversion, both write sequences
+// byte for byte, and what is left on disk when one of the files fails.
+#include "ChildProcess.h"
+#include "DepthConversion.h"
+#include "FrameFileName.h"
+#include "KinectFrameFiles.h"
+#include "OrbbecFrameFiles.h"
+#include "OutputDirectories.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <limits>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs a call with standard output captured; returns what it wrote.
+template <typename Call>
+std::string stdoutOf(Call call)
+{
+    std::ostringstream buffer;
+    std::streambuf* previous = std::cout.rdbuf(buffer.rdbuf());
+    try {
+        call();
+    } catch (...) {
+        std::cout.rdbuf(previous);
+        throw;
+    }
+    std::cout.rdbuf(previous);
+    return buffer.str();
+}
+
+// Expects the call to throw std::runtime_error with exactly this message and to write nothing to stdout.
+template <typename Call>
+void expectFailure(Call call, const std::string& message)
+{
+    std::string written;
+    try {
+        written = stdoutOf(call);
+        ADD_FAILURE() << "no exception; expected: " << message;
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), message);
+    }
+    EXPECT_EQ(written, "");
+}
+
+// Owns the pixel memory that a frame's views point into, as the camera library would.
+struct KinectFrameMemory {
+    cv::Mat registered = cv::Mat(424, 512, CV_8UC4);
+    cv::Mat fullColor = cv::Mat(1080, 1920, CV_8UC4);
+    cv::Mat undistorted = cv::Mat(424, 512, CV_32FC1);
+    // Wider than the map so that the map is a view with padded rows.
+    cv::Mat mapStorage = cv::Mat(424, 600, CV_32SC1, cv::Scalar(-1));
+
+    KinectFrameMemory()
+    {
+        for (int row = 0; row < 424; ++row) {
+            for (int column = 0; column < 512; ++column) {
+                registered.at<cv::Vec4b>(row, column) = {uchar(column / 2), uchar(row / 2), 200, 0x55};
+                undistorted.at<float>(row, column) = 500.0f + row * 10.0f + column * 0.25f;
+                if ((row + column) % 3 != 0) {
+                    mapStorage.at<int32_t>(row, column) = row * 4 * 1920 + column * 3;
+                }
+            }
+        }
+        undistorted.at<float>(0, 0) = std::numeric_limits<float>::quiet_NaN();
+        undistorted.at<float>(0, 1) = -3.0f;
+        undistorted.at<float>(423, 511) = 70000.0f;
+        fullColor.setTo(cv::Scalar(30, 90, 180, 0xAA));
+    }
+
+    SampledFrame frame(int32_t index) const
+    {
+        SampledFrame sampled;
+        sampled.index = index;
+        sampled.timestampMs = 1234;
+        sampled.color = registered;
+        sampled.colorFull = fullColor;
+        sampled.depthMm = undistorted;
+        sampled.colorDepthMap = mapStorage(cv::Rect(0, 0, 512, 424));
+        return sampled;
+    }
+};
+
+std::vector<uint16_t> littleEndianValues(const std::string& bytes)
+{
+    std::vector<uint16_t> values(bytes.size() / 2);
+    for (size_t i = 0; i < values.size(); ++i) {
+        values[i] = static_cast<uint16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                          static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+    }
+    return values;
+}
+
+class FrameFiles : public ::testing::Test {
+protected:
+    FrameFiles() { createOutputDirectories(outputDir); }
+
+    // Makes a sub-directory unusable: a regular file of that name stands in its way.
+    void block(const char* subDirectory) const
+    {
+        fs::remove_all(outputDir / subDirectory);
+        std::ofstream(outputDir / subDirectory) << "not a directory";
+    }
+    std::string path(const std::string& relative) const { return (outputDir / relative).string(); }
+    bool exists(const std::string& relative) const { return fs::exists(outputDir / relative); }
+
+    ScratchDir scratch;
+    const fs::path outputDir = fs::path(scratch.path()) / "series";
+};
+
+} // namespace
+
+TEST(FrameFileName, PadsTheIndexToAtLeastFourDigits)
+{
+    EXPECT_EQ(frameFileName("color", 0, ".jpg"), "color-0000.jpg");
+    EXPECT_EQ(frameFileName("color-full", 7, ".jpg"), "color-full-0007.jpg");
+    EXPECT_EQ(frameFileName("color-map", 12, ".bin"), "color-map-0012.bin");
+    EXPECT_EQ(frameFileName("depth", 9999, ".png"), "depth-9999.png");
+    EXPECT_EQ(frameFileName("color", 10000, ".jpg"), "color-10000.jpg");
+    EXPECT_EQ(frameFileName("depth", 12345, ".bin"), "depth-12345.bin");
+}
+
+TEST(FrameFileName, PathsJoinTheOutputDirectoryAsGiven)
+{
+    EXPECT_EQ(frameFilePath("out", kDepthRawDir, "depth", 3, ".bin"), "out/depth-raw/depth-0003.bin");
+    EXPECT_EQ(frameFilePath("out/", kColorDir, "color", 0, ".jpg"), "out/color/color-0000.jpg");
+    EXPECT_EQ(frameFilePath("../a b", kDepthDir, "depth", 1, ".png"), "../a b/depth/depth-0001.png");
+    EXPECT_EQ(frameFilePath("", kColorFullDir, "color-full", 2, ".jpg"), "color-full/color-full-0002.jpg");
+}
+
+TEST(DepthToMillimetreImage, RoundsValidValuesAndZeroesEverythingElse)
+{
+    const float values[] = {std::numeric_limits<float>::quiet_NaN(),
+                            std::numeric_limits<float>::infinity(),
+                            -std::numeric_limits<float>::infinity(),
+                            0.0f, -5.0f, 65535.0f, 70000.0f, 0.4f, 0.5f, 1234.5f, 65534.4f, 65534.5f,
+                            0.49999997f, std::numeric_limits<float>::max(), 1.0f, 2.5f};
+    const uint16_t expected[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1235, 65534, 65535, 0, 0, 1, 3};
+    const int count = static_cast<int>(std::size(values));
+    const cv::Mat depth(1, count, CV_32FC1, const_cast<float*>(values));
+
+    const cv::Mat millimetres = depthToMillimetreImage(depth);
+
+    ASSERT_EQ(millimetres.type(), CV_16UC1);
+    ASSERT_EQ(millimetres.size(), depth.size());
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(millimetres.at<uint16_t>(0, i), expected[i]) << "value " << values[i];
+    }
+}
+
+TEST(DepthToMillimetreImage, ConvertsAViewWithPaddedRowsIntoAContinuousImage)
+{
+    cv::Mat wide(3, 8, CV_32FC1, cv::Scalar(9.0f));
+    cv::Mat view = wide(cv::Rect(1, 0, 4, 3));
+    view.at<float>(2, 3) = 77.6f;
+
+    const cv::Mat millimetres = depthToMillimetreImage(view);
+
+    EXPECT_TRUE(millimetres.isContinuous());
+    EXPECT_EQ(millimetres.size(), cv::Size(4, 3));
+    EXPECT_EQ(millimetres.at<uint16_t>(2, 3), 78);
+    EXPECT_EQ(millimetres.at<uint16_t>(0, 0), 9);
+}
+
+TEST_F(FrameFiles, KinectFrameWritesFiveFilesAndThenItsLine)
+{
+    const KinectFrameMemory memory;
+
+    const std::string line = stdoutOf([&] { writeKinectFrameFiles(outputDir, memory.frame(7)); });
+
+    EXPECT_EQ(line, "{\"event\":\"frameSaved\",\"index\":7,\"timestampMs\":1234,\"colorFile\":\"" +
+                        path("color/color-0007.jpg") + "\",\"depthFile\":\"" + path("depth/depth-0007.png") +
+                        "\",\"depthRawFile\":\"" + path("depth-raw/depth-0007.bin") + "\"}\n");
+
+    const std::string raw = readFileBytes(path("depth-raw/depth-0007.bin"));
+    ASSERT_EQ(raw.size(), 434176u);
+    const std::vector<uint16_t> rawValues = littleEndianValues(raw);
+    EXPECT_EQ(rawValues[0], 0) << "NaN";
+    EXPECT_EQ(rawValues[1], 0) << "negative";
+    EXPECT_EQ(rawValues[2], 501) << "500.5 rounds away from zero";
+    EXPECT_EQ(rawValues[3 * 512 + 4], 531);
+    EXPECT_EQ(rawValues.back(), 0) << "70000 is out of range";
+
+    const cv::Mat png = cv::imread(path("depth/depth-0007.png"), cv::IMREAD_UNCHANGED);
+    ASSERT_EQ(png.type(), CV_16UC1);
+    ASSERT_EQ(png.size(), cv::Size(512, 424));
+    ASSERT_TRUE(png.isContinuous());
+    EXPECT_EQ(std::memcmp(png.data, rawValues.data(), raw.size()), 0) << "PNG and raw values differ";
+
+    const std::string map = readFileBytes(path("color-map/color-map-0007.bin"));
+    ASSERT_EQ(map.size(), 868352u);
+    EXPECT_EQ(map.substr(0, 4), std::string(4, '\xff')) << "pixel (0,0) is unmapped: -1";
+    int32_t entry = 0;
+    std::memcpy(&entry, map.data() + 4 * (5 * 512 + 8), 4);
+    EXPECT_EQ(entry, 5 * 4 * 1920 + 8 * 3);
+    std::memcpy(&entry, map.data() + map.size() - 4, 4);
+    EXPECT_EQ(entry, 423 * 4 * 1920 + 511 * 3);
+
+    const cv::Mat color = cv::imread(path("color/color-0007.jpg"), cv::IMREAD_UNCHANGED);
+    ASSERT_EQ(color.type(), CV_8UC3);
+    EXPECT_EQ(color.size(), cv::Size(512, 424));
+    const cv::Mat colorFull = cv::imread(path("color-full/color-full-0007.jpg"), cv::IMREAD_UNCHANGED);
+    ASSERT_EQ(colorFull.type(), CV_8UC3);
+    EXPECT_EQ(colorFull.size(), cv::Size(1920, 1080));
+    // The fourth byte is dropped, not mixed in.
+    const cv::Scalar fullMean = cv::mean(colorFull);
+    EXPECT_NEAR(fullMean[0], 30, 2);
+    EXPECT_NEAR(fullMean[1], 90, 2);
+    EXPECT_NEAR(fullMean[2], 180, 2);
+}
+
+TEST_F(FrameFiles, KinectFrameReplacesTheFilesOfAnEarlierRun)
+{
+    const KinectFrameMemory memory;
+    std::ofstream(path("depth-raw/depth-0000.bin")) << std::string(500000, 'x');
+    std::ofstream(path("color-map/color-map-0000.bin")) << std::string(900000, 'x');
+
+    stdoutOf([&] { writeKinectFrameFiles(outputDir, memory.frame(0)); });
+
+    EXPECT_EQ(fs::file_size(path("depth-raw/depth-0000.bin")), 434176u);
+    EXPECT_EQ(fs::file_size(path("color-map/color-map-0000.bin")), 868352u);
+}
+
+TEST_F(FrameFiles, KinectFailuresStopAtTheFailingFileWithItsMessage)
+{
+    const KinectFrameMemory memory;
+    {
+        SCOPED_TRACE("colour");
+        block(kColorDir);
+        expectFailure([&] { writeKinectFrameFiles(outputDir, memory.frame(0)); },
+                      "Farbbild konnte nicht gespeichert werden: " + path("color/color-0000.jpg"));
+        EXPECT_FALSE(exists("color-full/color-full-0000.jpg"));
+    }
+    createOutputDirectories(scratch.path() + "/full");
+    const fs::path fullDir = fs::path(scratch.path()) / "full";
+    {
+        SCOPED_TRACE("full colour");
+        fs::remove(fullDir / kColorFullDir);
+        std::ofstream(fullDir / kColorFullDir) << "x";
+        expectFailure([&] { writeKinectFrameFiles(fullDir, memory.frame(1)); },
+                      "Original-Farbbild konnte nicht gespeichert werden: " +
+                          (fullDir / "color-full/color-full-0001.jpg").string());
+        EXPECT_TRUE(fs::exists(fullDir / "color/color-0001.jpg"));
+        EXPECT_FALSE(fs::exists(fullDir / "color-map/color-map-0001.bin"));
+    }
+}
+
+TEST_F(FrameFiles, KinectMapFailureLeavesTheColourFilesOnly)
+{
+    const KinectFrameMemory memory;
+    block(kColorMapDir);
+
+    expectFailure([&] { writeKinectFrameFiles(outputDir, memory.frame(2)); },
+                  "Color-Depth-Map konnte nicht geöffnet werden: " + path("color-map/color-map-0002.bin"));
+
+    EXPECT_TRUE(exists("color/color-0002.jpg"));
+    EXPECT_TRUE(exists("color-full/color-full-0002.jpg"));
+    EXPECT_FALSE(exists("depth/depth-0002.png"));
+    EXPECT_FALSE(exists("depth-raw/depth-0002.bin"));
+}
+
+TEST_F(FrameFiles, KinectPngFailureLeavesTheColourFilesAndTheMapButNoRawFile)
+{
+    const KinectFrameMemory memory;
+    block(kDepthDir);
+
+    expectFailure([&] { writeKinectFrameFiles(outputDir, memory.frame(3)); },
+                  "Tiefen-PNG konnte nicht gespeichert werden: " + path("depth/depth-0003.png"));
+
+    EXPECT_TRUE(exists("color/color-0003.jpg"));
+    EXPECT_TRUE(exists("color-full/color-full-0003.jpg"));
+    EXPECT_EQ(fs::file_size(path("color-map/color-map-0003.bin")), 868352u);
+    EXPECT_FALSE(exists("depth-raw/depth-0003.bin"));
+}
+
+TEST_F(FrameFiles, KinectRawFileFailures)
+{
+    const KinectFrameMemory memory;
+    SampledFrame wrongSize = memory.frame(4);
+    const cv::Mat smallDepth(100, 100, CV_32FC1, cv::Scalar(1000.0f));
+    wrongSize.depthMm = smallDepth;
+    expectFailure([&] { writeKinectFrameFiles(outputDir, wrongSize); },
+                  "Ungültiges Tiefenbild für Rohdatenausgabe.");
+    EXPECT_TRUE(exists("depth/depth-0004.png"));
+    EXPECT_FALSE(exists("depth-raw/depth-0004.bin"));
+
+    block(kDepthRawDir);
+    expectFailure([&] { writeKinectFrameFiles(outputDir, memory.frame(5)); },
+                  "Tiefen-Rohdatei konnte nicht geöffnet werden: " + path("depth-raw/depth-0005.bin"));
+    EXPECT_TRUE(exists("depth/depth-0005.png"));
+}
+
+TEST_F(FrameFiles, OrbbecFrameWritesFourFilesFromOneColourImage)
+{
+    cv::Mat color(36, 48, CV_8UC3, cv::Scalar(10, 120, 240));
+    cv::Mat depth(36, 48, CV_32FC1);
+    for (int row = 0; row < depth.rows; ++row) {
+        for (int column = 0; column < depth.cols; ++column) {
+            depth.at<float>(row, column) = row * 1000.0f + column + 0.5f;
+        }
+    }
+    SampledFrame frame;
+    frame.index = 12;
+    frame.timestampMs = 5;
+    frame.color = color;
+    frame.colorFull = color;
+    frame.depthMm = depth;
+
+    const std::string line = stdoutOf([&] { writeOrbbecFrameFiles(outputDir, frame); });
+
+    EXPECT_EQ(line, "{\"event\":\"frameSaved\",\"index\":12,\"timestampMs\":5,\"colorFile\":\"" +
+                        path("color/color-0012.jpg") + "\",\"depthFile\":\"" + path("depth/depth-0012.png") +
+                        "\",\"depthRawFile\":\"" + path("depth-raw/depth-0012.bin") + "\"}\n");
+    EXPECT_TRUE(fs::is_empty(outputDir / kColorMapDir));
+    const std::string raw = readFileBytes(path("depth-raw/depth-0012.bin"));
+    ASSERT_EQ(raw.size(), 36u * 48u * 2u);
+    const std::vector<uint16_t> rawValues = littleEndianValues(raw);
+    EXPECT_EQ(rawValues[0], 1);
+    EXPECT_EQ(rawValues[35 * 48 + 47], 35048);
+    const cv::Mat png = cv::imread(path("depth/depth-0012.png"), cv::IMREAD_UNCHANGED);
+    ASSERT_EQ(png.type(), CV_16UC1);
+    ASSERT_EQ(png.size(), cv::Size(48, 36));
+    EXPECT_EQ(std::memcmp(png.data, rawValues.data(), raw.size()), 0);
+    for (const char* jpeg : {"color/color-0012.jpg", "color-full/color-full-0012.jpg"}) {
+        const cv::Mat decoded = cv::imread(path(jpeg), cv::IMREAD_UNCHANGED);
+        ASSERT_EQ(decoded.type(), CV_8UC3) << jpeg;
+        EXPECT_EQ(decoded.size(), cv::Size(48, 36)) << jpeg;
+    }
+}
+
+TEST_F(FrameFiles, OrbbecFailuresUseTheirOwnMessages)
+{
+    const cv::Mat color(8, 8, CV_8UC3, cv::Scalar(1, 2, 3));
+    const cv::Mat depth(8, 8, CV_32FC1, cv::Scalar(700.0f));
+    SampledFrame frame;
+    frame.color = color;
+    frame.colorFull = color;
+    frame.depthMm = depth;
+
+    frame.index = 0;
+    frame.depthMm = cv::Mat();
+    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); }, "Ungueltiges Orbbec-Tiefenbild.");
+    EXPECT_TRUE(exists("color/color-0000.jpg"));
+    EXPECT_TRUE(exists("color-full/color-full-0000.jpg"));
+    frame.index = 1;
+    frame.depthMm = cv::Mat(8, 8, CV_16UC1, cv::Scalar(700));
+    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); }, "Ungueltiges Orbbec-Tiefenbild.");
+    EXPECT_FALSE(exists("depth/depth-0001.png"));
+    frame.depthMm = depth;
+
+    block(kDepthRawDir);
+    frame.index = 2;
+    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); }, "Depth-Rohdatei konnte nicht geoeffnet werden.");
+    EXPECT_TRUE(exists("depth/depth-0002.png"));
+
+    block(kDepthDir);
+    frame.index = 3;
+    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); }, "Depth-PNG konnte nicht gespeichert werden.");
+    EXPECT_TRUE(exists("color-full/color-full-0003.jpg"));
+
+    // Both colour files carry the same text.
+    block(kColorFullDir);
+    frame.index = 4;
+    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); },
+                  "Farbbild konnte nicht gespeichert werden: " + path("color-full/color-full-0004.jpg"));
+    block(kColorDir);
+    frame.index = 5;
+    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); },
+                  "Farbbild konnte nicht gespeichert werden: " + path("color/color-0005.jpg"));
+}

@@ -1,0 +1,183 @@
+// Frame files and capture.json on a file system that is full: the failure is
+// reported, never a success naming a truncated file. Needs root to mount a
+// tiny tmpfs (CI runs as root); skipped otherwise.
+#include "CaptureMetadata.h"
+#include "ChildProcess.h"
+#include "KinectFrameFiles.h"
+#include "OrbbecFrameFiles.h"
+#include "OutputDirectories.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A tmpfs of the given size mounted over a directory for the test's lifetime.
+class TinyTmpfs {
+public:
+    TinyTmpfs(const fs::path& mountPoint, const std::string& size) : mountPoint_(mountPoint)
+    {
+        if (geteuid() != 0) {
+            skipReason_ = "mounting a tiny tmpfs needs root (CI runs these tests as root)";
+            return;
+        }
+        const std::string options = "size=" + size;
+        if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+            skipReason_ = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
+            return;
+        }
+        mounted_ = true;
+    }
+    ~TinyTmpfs()
+    {
+        if (mounted_) {
+            umount2(mountPoint_.c_str(), MNT_DETACH);
+        }
+    }
+    TinyTmpfs(const TinyTmpfs&) = delete;
+    TinyTmpfs& operator=(const TinyTmpfs&) = delete;
+
+    bool mounted() const { return mounted_; }
+    const std::string& skipReason() const { return skipReason_; }
+
+    // Takes every free block, so that the next data written has nowhere to go.
+    void fillUp() const
+    {
+        const std::string filler = (mountPoint_ / "filler").string();
+        const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string block(4096, 'f');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        ::close(fd);
+    }
+
+private:
+    fs::path mountPoint_;
+    bool mounted_ = false;
+    std::string skipReason_;
+};
+
+template <typename Call>
+std::string failureOf(Call call, std::string& written)
+{
+    std::ostringstream buffer;
+    std::streambuf* previous = std::cout.rdbuf(buffer.rdbuf());
+    std::string message = "(no exception)";
+    try {
+        call();
+    } catch (const std::runtime_error& error) {
+        message = error.what();
+    }
+    std::cout.rdbuf(previous);
+    written = buffer.str();
+    return message;
+}
+
+struct KinectFrame {
+    cv::Mat color = cv::Mat(424, 512, CV_8UC4, cv::Scalar(10, 20, 30, 0));
+    cv::Mat colorFull = cv::Mat(1080, 1920, CV_8UC4, cv::Scalar(40, 50, 60, 0));
+    cv::Mat depth = cv::Mat(424, 512, CV_32FC1, cv::Scalar(1500.0f));
+    cv::Mat map = cv::Mat(424, 512, CV_32SC1, cv::Scalar(-1));
+
+    SampledFrame frame() const
+    {
+        SampledFrame sampled;
+        sampled.color = color;
+        sampled.colorFull = colorFull;
+        sampled.depthMm = depth;
+        sampled.colorDepthMap = map;
+        return sampled;
+    }
+};
+
+class FullDisk : public ::testing::Test {
+protected:
+    FullDisk() { createOutputDirectories(outputDir); }
+    std::string path(const std::string& relative) const { return (outputDir / relative).string(); }
+
+    ScratchDir scratch;
+    const fs::path outputDir = fs::path(scratch.path()) / "series";
+};
+
+} // namespace
+
+TEST_F(FullDisk, KinectRawDepthFileThatDoesNotFitIsReported)
+{
+    const TinyTmpfs disk(outputDir / kDepthRawDir, "256k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.skipReason();
+    }
+    const KinectFrame memory;
+    std::string written;
+
+    const std::string message = failureOf([&] { writeKinectFrameFiles(outputDir, memory.frame()); }, written);
+
+    EXPECT_EQ(message, "Tiefen-Rohdatei konnte nicht geschrieben werden: " + path("depth-raw/depth-0000.bin"));
+    EXPECT_EQ(written, "") << "no frameSaved for a truncated file";
+    EXPECT_TRUE(fs::exists(path("depth/depth-0000.png")));
+}
+
+TEST_F(FullDisk, KinectColourToDepthMapThatDoesNotFitIsReported)
+{
+    const TinyTmpfs disk(outputDir / kColorMapDir, "256k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.skipReason();
+    }
+    const KinectFrame memory;
+    std::string written;
+
+    const std::string message = failureOf([&] { writeKinectFrameFiles(outputDir, memory.frame()); }, written);
+
+    EXPECT_EQ(message, "Color-Depth-Map konnte nicht vollständig geschrieben werden.");
+    EXPECT_EQ(written, "");
+    EXPECT_FALSE(fs::exists(path("depth/depth-0000.png")));
+}
+
+// A small raw file stays in the stream's buffer until the file is closed, so
+// only a check after closing can see that it never reached the disk.
+TEST_F(FullDisk, OrbbecRawDepthLostWhenClosingIsReported)
+{
+    const TinyTmpfs disk(outputDir / kDepthRawDir, "64k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.skipReason();
+    }
+    disk.fillUp();
+    const cv::Mat color(20, 20, CV_8UC3, cv::Scalar(1, 2, 3));
+    const cv::Mat depth(20, 20, CV_32FC1, cv::Scalar(800.0f));
+    SampledFrame frame;
+    frame.color = color;
+    frame.colorFull = color;
+    frame.depthMm = depth;
+    std::string written;
+
+    const std::string message = failureOf([&] { writeOrbbecFrameFiles(outputDir, frame); }, written);
+
+    EXPECT_EQ(message, "Depth-Rohdatei konnte nicht vollstaendig geschrieben werden.");
+    EXPECT_EQ(written, "");
+}
+
+TEST_F(FullDisk, CaptureJsonThatCannotReachTheDiskIsReported)
+{
+    const TinyTmpfs disk(outputDir, "64k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.skipReason();
+    }
+    disk.fillUp();
+    const std::string text = kinectCaptureJson(CaptureStatistics{}, KinectMetadata{});
+    std::string written;
+
+    const std::string message = failureOf([&] { writeCaptureJson(outputDir, text); }, written);
+
+    EXPECT_EQ(message, "capture.json konnte nicht geschrieben werden.");
+}

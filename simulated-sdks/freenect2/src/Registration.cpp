@@ -14,9 +14,10 @@ namespace libfreenect2 {
 
 namespace {
 
-// A depth pixel covers about 3 x 3 colour pixels; its footprint in the occlusion test.
-constexpr int kFootprintHalfWidth = 2;
-constexpr int kFootprintHalfHeight = 1;
+// A depth pixel covers about 3 x 3 colour pixels; its footprint in the occlusion test
+// is a little larger so that no colour pixel at an object edge slips between footprints.
+constexpr int kFootprintHalfWidth = 3;
+constexpr int kFootprintHalfHeight = 2;
 // A point this much farther than the nearest one seen at its colour pixel is hidden from the colour camera.
 constexpr float kOcclusionTolerance = 0.02f;
 

@@ -1,0 +1,234 @@
+// The simulated Kinect v2 as a program meets it: enumeration, opening, frame set
+// delivery and timeouts, the failure settings and the lifecycle the tests can observe.
+#include "kestrum_sim/Freenect2Observer.h"
+
+#include <libfreenect2/frame_listener_impl.h>
+#include <libfreenect2/libfreenect2.hpp>
+#include <libfreenect2/logger.h>
+#include <libfreenect2/packet_pipeline.h>
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <set>
+
+using libfreenect2::Frame;
+using libfreenect2::FrameMap;
+
+namespace {
+
+// Generous: the suite also runs under emulation and sanitizers.
+constexpr int kWaitMs = 5000;
+
+class SimulatedKinectTest : public ::testing::Test {
+protected:
+    void SetUp() override { libfreenect2::setGlobalLogger(libfreenect2::createConsoleLogger(libfreenect2::Logger::None)); }
+
+    void TearDown() override
+    {
+        device_.reset();
+        ::unsetenv("KESTRUM_SIM_KINECT");
+        kestrum_sim::rereadKinectSettings();
+    }
+
+    // Attaches cameras with these settings and opens the default one (null if that fails).
+    libfreenect2::Freenect2Device* openWith(const std::string& settings)
+    {
+        ::setenv("KESTRUM_SIM_KINECT", settings.c_str(), 1);
+        kestrum_sim::rereadKinectSettings();
+        kestrum_sim::clearFreenect2Events();
+        context_ = std::make_unique<libfreenect2::Freenect2>();
+        if (context_->enumerateDevices() == 0) return nullptr;
+        device_.reset(context_->openDevice(context_->getDefaultDeviceSerialNumber(), new libfreenect2::CpuPacketPipeline));
+        return device_.get();
+    }
+
+    std::unique_ptr<libfreenect2::Freenect2> context_;
+    std::unique_ptr<libfreenect2::Freenect2Device> device_;
+};
+
+// Records which frame types arrived for which frame set, leaving the frames to the device.
+class RecordingListener : public libfreenect2::FrameListener {
+public:
+    bool onNewFrame(Frame::Type type, Frame* frame) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        arrived_[type].insert(frame->sequence);
+        changed_.notify_all();
+        return false;
+    }
+
+    std::set<uint32_t> waitForSequences(Frame::Type type, size_t count)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait_for(lock, std::chrono::milliseconds(kWaitMs), [&] { return arrived_[type].size() >= count; });
+        return arrived_[type];
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<Frame::Type, std::set<uint32_t>> arrived_;
+};
+
+} // namespace
+
+TEST_F(SimulatedKinectTest, UnsetVariableMeansNoDeviceAndCountSetsTheDevicesWithTheDefaultSerialFirst)
+{
+    EXPECT_EQ(openWith(""), nullptr);
+    EXPECT_EQ(context_->getDefaultDeviceSerialNumber(), "");
+
+    ASSERT_NE(openWith("count=3;serial=KV2-A"), nullptr);
+    EXPECT_EQ(context_->enumerateDevices(), 3);
+    EXPECT_EQ(device_->getSerialNumber(), "KV2-A");
+    const std::set<std::string> serials = {context_->getDeviceSerialNumber(0), context_->getDeviceSerialNumber(1),
+                                           context_->getDeviceSerialNumber(2)};
+    EXPECT_EQ(serials.size(), 3u);
+    EXPECT_EQ(context_->getDeviceSerialNumber(3), "");
+    EXPECT_EQ(context_->openDevice("no-such-serial", new libfreenect2::CpuPacketPipeline), nullptr);
+}
+
+TEST_F(SimulatedKinectTest, DeliversCompleteSetsOfTheRealSizesInFrameOrder)
+{
+    libfreenect2::Freenect2Device* device = openWith("attached");
+    ASSERT_NE(device, nullptr);
+    libfreenect2::SyncMultiFrameListener listener(Frame::Color | Frame::Ir | Frame::Depth);
+    device->setColorFrameListener(&listener);
+    device->setIrAndDepthFrameListener(&listener);
+    ASSERT_TRUE(device->start());
+
+    long lastSequence = -1;
+    for (int set = 0; set < 3; ++set) {
+        FrameMap frames;
+        ASSERT_TRUE(listener.waitForNewFrame(frames, kWaitMs));
+        ASSERT_EQ(frames.size(), 3u);
+        const Frame* color = frames[Frame::Color];
+        EXPECT_EQ(color->width * color->height * color->bytes_per_pixel, 1920u * 1080u * 4u);
+        EXPECT_EQ(color->format, Frame::BGRX);
+        for (Frame::Type type : {Frame::Ir, Frame::Depth}) {
+            EXPECT_EQ(frames[type]->width, 512u);
+            EXPECT_EQ(frames[type]->height, 424u);
+            EXPECT_EQ(frames[type]->bytes_per_pixel, 4u);
+            EXPECT_EQ(frames[type]->sequence, color->sequence);
+        }
+        EXPECT_GT(static_cast<long>(color->sequence), lastSequence);
+        lastSequence = color->sequence;
+        EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 1);
+        listener.release(frames);
+    }
+    EXPECT_TRUE(device->stop());
+    EXPECT_TRUE(device->close());
+    EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
+}
+
+TEST_F(SimulatedKinectTest, AfterTheLastOfItsFramesAWaitTimesOutAndStopsStillWork)
+{
+    libfreenect2::Freenect2Device* device = openWith("frames=2;fps=60");
+    ASSERT_NE(device, nullptr);
+    libfreenect2::SyncMultiFrameListener listener(Frame::Color | Frame::Ir | Frame::Depth);
+    device->setColorFrameListener(&listener);
+    device->setIrAndDepthFrameListener(&listener);
+    ASSERT_TRUE(device->start());
+    FrameMap frames;
+    std::set<uint32_t> delivered;
+    while (listener.waitForNewFrame(frames, 1000)) {
+        delivered.insert(frames[Frame::Color]->sequence);
+        listener.release(frames);
+    }
+    EXPECT_TRUE(frames.empty());
+    EXPECT_FALSE(delivered.empty());
+    EXPECT_LE(*delivered.rbegin(), 1u);
+    EXPECT_FALSE(listener.hasNewFrame());
+    EXPECT_TRUE(device->stop());
+}
+
+TEST_F(SimulatedKinectTest, ColourOnlyStreamingFeedsAColourListenerAndStarvesAFullSetListener)
+{
+    libfreenect2::Freenect2Device* device = openWith("attached");
+    ASSERT_NE(device, nullptr);
+    libfreenect2::SyncMultiFrameListener colorOnly(Frame::Color);
+    libfreenect2::SyncMultiFrameListener everything(Frame::Color | Frame::Ir | Frame::Depth);
+    device->setColorFrameListener(&colorOnly);
+    device->setIrAndDepthFrameListener(&everything);
+    ASSERT_TRUE(device->startStreams(true, false));
+    FrameMap frames;
+    ASSERT_TRUE(colorOnly.waitForNewFrame(frames, kWaitMs));
+    EXPECT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames.count(Frame::Color), 1u);
+    colorOnly.release(frames);
+    EXPECT_FALSE(everything.waitForNewFrame(frames, 300));
+    device->stop();
+}
+
+TEST_F(SimulatedKinectTest, NoDepthAndNoColourSettingsDropThatFrameFromEveryNthSet)
+{
+    libfreenect2::Freenect2Device* device = openWith("frames=6;fps=60;no-depth-every=2;no-color-every=3");
+    ASSERT_NE(device, nullptr);
+    RecordingListener listener;
+    device->setColorFrameListener(&listener);
+    device->setIrAndDepthFrameListener(&listener);
+    ASSERT_TRUE(device->start());
+    EXPECT_EQ(listener.waitForSequences(Frame::Depth, 3), (std::set<uint32_t>{0, 2, 4}));
+    EXPECT_EQ(listener.waitForSequences(Frame::Ir, 3), (std::set<uint32_t>{0, 2, 4}));
+    EXPECT_EQ(listener.waitForSequences(Frame::Color, 4), (std::set<uint32_t>{0, 1, 3, 4}));
+    device->stop();
+    EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0) << "frames a listener refuses belong to the device";
+}
+
+TEST_F(SimulatedKinectTest, FailSettingsRefuseOpeningOrStarting)
+{
+    EXPECT_EQ(openWith("fail=open"), nullptr);
+    EXPECT_EQ(kestrum_sim::freenect2Events(), (std::vector<std::string>{"enumerate", "open-failed"}));
+
+    libfreenect2::Freenect2Device* device = openWith("fail=start;fail=start");
+    ASSERT_NE(device, nullptr);
+    EXPECT_FALSE(device->start());
+    EXPECT_FALSE(device->startStreams(true, false));
+    EXPECT_FALSE(device->stop());
+    EXPECT_TRUE(device->close());
+}
+
+TEST_F(SimulatedKinectTest, TheObserverSeesTeardownOrderAndSetsNotYetReleased)
+{
+    libfreenect2::Freenect2Device* device = openWith("attached");
+    ASSERT_NE(device, nullptr);
+    {
+        libfreenect2::SyncMultiFrameListener listener(Frame::Color);
+        device->setColorFrameListener(&listener);
+        ASSERT_TRUE(device->startStreams(true, false));
+        FrameMap first;
+        FrameMap second;
+        ASSERT_TRUE(listener.waitForNewFrame(first, kWaitMs));
+        ASSERT_TRUE(listener.waitForNewFrame(second, kWaitMs));
+        EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 2);
+        listener.release(second);
+        listener.release(second);
+        EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 1) << "a second release of the same map gives nothing back";
+        listener.release(first);
+        EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
+        device->stop();
+        device->close();
+    }
+    device_.reset();
+    context_.reset();
+    EXPECT_EQ(kestrum_sim::freenect2Events(),
+              (std::vector<std::string>{"enumerate", "open", "start", "stop", "close", "listener-destroyed", "close",
+                                        "device-deleted", "context-destroyed"}));
+    EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0) << "the listener deletes the frames it still holds";
+}
+
+TEST_F(SimulatedKinectTest, DestroyingAListenerWhileTheDeviceStreamsToItIsALoudFailure)
+{
+    EXPECT_DEATH(
+        {
+            libfreenect2::Freenect2Device* device = openWith("attached");
+            auto listener = std::make_unique<libfreenect2::SyncMultiFrameListener>(Frame::Color);
+            device->setColorFrameListener(listener.get());
+            device->startStreams(true, false);
+            listener.reset();
+        },
+        "listener was destroyed while a device still streams to it");
+}

@@ -1,2 +1,220 @@
-// Placeholder until OrbbecCamera lands.
+// OrbbecCamera on the Orbbec SDK v2 C++ interface; builds unchanged against the
+// real SDK and against the simulated one.
 #include "OrbbecCamera.h"
+
+#include <libobsensor/ObSensor.hpp>
+
+#include <cerrno>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kStreamWidth = 1280;
+constexpr int kStreamHeight = 720;
+constexpr int kStreamFps = 30;
+
+const char* const kCannotOpenMessage = "Orbbec-Kamera konnte nicht geöffnet werden.";
+const char* const kNoColorProfileMessage = "Color 1280x720 BGR @30 nicht verfügbar.";
+const char* const kNoDepthProfileMessage = "Depth 1280x720 Y16 @30 nicht verfügbar.";
+const char* const kNotRgbdModeMessage = "Kamera wurde nicht im RGBD-Modus geöffnet.";
+const char* const kNotStartedMessage = "Orbbec-Kamera ist nicht gestartet.";
+const char* const kColorTimeoutMessage = "Timeout beim Warten auf Orbbec-Color-Frame.";
+const char* const kRgbdTimeoutMessage = "Timeout beim Warten auf Orbbec-RGBD-Frame.";
+const char* const kColorFrameMissingMessage = "Orbbec-Color-Frame fehlt.";
+const char* const kAlignerMissingMessage = "Orbbec-D2C-Aligner fehlt.";
+const char* const kAlignmentFailedMessage = "Orbbec-D2C-Alignment fehlgeschlagen.";
+const char* const kAlignedFrameMissingMessage = "Color- oder Depth-Frame fehlt nach D2C.";
+
+// Severity 3 (errors) for the SDK's whole log, in every sink.
+constexpr OBLogSeverity kSdkLogSeverity = OB_LOG_SEVERITY_ERROR;
+
+std::string textOrEmpty(const char* text) { return text ? std::string(text) : std::string(); }
+
+// One write per line, so that lines from SDK threads never interleave mid-line.
+void writeWholeLine(int fd, const std::string& line) {
+    size_t written = 0;
+    while (written < line.size()) {
+        const ssize_t result = ::write(fd, line.data() + written, line.size() - written);
+        if (result < 0 && errno == EINTR) continue;
+        if (result <= 0) return;
+        written += static_cast<size_t>(result);
+    }
+}
+
+void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message) {
+    std::string line = textOrEmpty(message);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    line += '\n';
+    writeWholeLine(STDERR_FILENO, line);
+}
+
+// The SDK's console sink writes to standard output, which carries the programs'
+// machine-readable output; its messages go to standard error instead.
+void routeSdkLogToStandardError() {
+    ob::Context::setLoggerToConsole(OB_LOG_SEVERITY_OFF);
+    ob::Context::setLoggerToCallback(kSdkLogSeverity, &writeSdkLogMessageToStandardError);
+}
+
+// Own copy of the colour frame's pixels, taken as BGR rows packed one after the other.
+cv::Mat copyColorImage(const ob::ColorFrame& frame) {
+    const int height = static_cast<int>(frame.getHeight());
+    const int width = static_cast<int>(frame.getWidth());
+    const cv::Mat view(height, width, CV_8UC3, frame.getData());
+    return view.clone();
+}
+
+}  // namespace
+
+// Destroyed in reverse declaration order, which is the SDK's release order:
+// filter, configuration, pipeline, device, context, then the texts.
+struct OrbbecCamera::State {
+    Mode mode = Mode::Color;
+    OrbbecDeviceInfo deviceInfo;
+    OrbbecIntrinsics intrinsics;
+    std::unique_ptr<ob::Context> context;
+    std::shared_ptr<ob::Device> device;
+    std::shared_ptr<ob::Pipeline> pipeline;
+    std::shared_ptr<ob::Config> config;
+    std::unique_ptr<ob::Align> alignFilter;
+    bool started = false;
+    bool frameSyncEnabled = false;
+
+    bool isRgbd() const { return mode == Mode::Rgbd; }
+};
+
+namespace {
+
+std::shared_ptr<ob::VideoStreamProfile> findStreamProfile(const ob::Pipeline& pipeline, OBSensorType sensor, OBFormat format) {
+    const std::shared_ptr<ob::StreamProfileList> profiles = pipeline.getStreamProfileList(sensor);
+    return profiles->getVideoStreamProfile(kStreamWidth, kStreamHeight, format, kStreamFps);
+}
+
+}  // namespace
+
+// When a step fails, state_ is destroyed as the exception leaves and releases everything created so far.
+OrbbecCamera::OrbbecCamera(Mode mode) : state_(std::make_unique<State>()) {
+    State& state = *state_;
+    state.mode = mode;
+
+    ob::Context::setLoggerSeverity(kSdkLogSeverity);
+    routeSdkLogToStandardError();
+
+    state.context = std::make_unique<ob::Context>("");
+    const std::shared_ptr<ob::DeviceList> devices = state.context->queryDeviceList();
+    if (devices->getCount() == 0) throw std::runtime_error(kNoOrbbecCameraMessage);
+    state.device = devices->getDevice(0, OB_DEVICE_DEFAULT_ACCESS);
+    if (!state.device || !state.device->getImpl()) throw std::runtime_error(kCannotOpenMessage);
+
+    const std::shared_ptr<ob::DeviceInfo> info = state.device->getDeviceInfo();
+    state.deviceInfo.name = textOrEmpty(info->getName());
+    state.deviceInfo.serialNumber = textOrEmpty(info->getSerialNumber());
+    state.deviceInfo.firmwareVersion = textOrEmpty(info->getFirmwareVersion());
+    state.deviceInfo.connectionType = textOrEmpty(info->getConnectionType());
+
+    state.pipeline = std::make_shared<ob::Pipeline>(state.device);
+    state.config = std::make_shared<ob::Config>();
+}
+
+OrbbecCamera::~OrbbecCamera() {
+    if (state_ && state_->started) {
+        try {
+            state_->pipeline->stop();
+            state_->started = false;
+        } catch (...) {
+            // A destructor must not throw; the pipeline is released right after anyway.
+        }
+    }
+}
+
+void OrbbecCamera::start() {
+    State& state = *state_;
+    if (state.started) return;
+
+    {
+        const std::shared_ptr<ob::VideoStreamProfile> color = findStreamProfile(*state.pipeline, OB_SENSOR_COLOR, OB_FORMAT_BGR);
+        if (!color) throw std::runtime_error(kNoColorProfileMessage);
+        state.config->enableStream(color);
+        const OBCameraIntrinsic intrinsic = color->getIntrinsic();
+        state.intrinsics = {intrinsic.fx, intrinsic.fy, intrinsic.cx, intrinsic.cy, intrinsic.width, intrinsic.height};
+    }
+
+    if (state.isRgbd()) {
+        {
+            const std::shared_ptr<ob::VideoStreamProfile> depth = findStreamProfile(*state.pipeline, OB_SENSOR_DEPTH, OB_FORMAT_Y16);
+            if (!depth) throw std::runtime_error(kNoDepthProfileMessage);
+            state.config->enableStream(depth);
+        }
+        // Alignment is the filter's job, not the pipeline's.
+        state.config->setAlignMode(ALIGN_DISABLE);
+        state.config->setFrameAggregateOutputMode(OB_FRAME_AGGREGATE_OUTPUT_ALL_TYPE_FRAME_REQUIRE);
+        try {
+            state.pipeline->enableFrameSync();
+            state.frameSyncEnabled = true;
+        } catch (const ob::Error&) {
+            // Cameras that cannot synchronise still deliver usable framesets.
+            state.frameSyncEnabled = false;
+        }
+        // The wrapper sets "AlignType" to the colour stream (2.0). reset() deletes
+        // the filter of an earlier start only once the new one is in place.
+        state.alignFilter.reset(new ob::Align(OB_STREAM_COLOR));
+    }
+
+    state.pipeline->start(state.config);
+    state.started = true;
+}
+
+void OrbbecCamera::stop() {
+    State& state = *state_;
+    if (!state.started) return;
+    state.pipeline->stop();
+    state.started = false;
+}
+
+cv::Mat OrbbecCamera::grabColor(uint32_t timeoutMs) {
+    const State& state = *state_;
+    if (!state.started) throw std::runtime_error(kNotStartedMessage);
+
+    const std::shared_ptr<ob::FrameSet> frameset = state.pipeline->waitForFrameset(timeoutMs);
+    if (!frameset) throw std::runtime_error(kColorTimeoutMessage);
+    const std::shared_ptr<ob::Frame> frame = frameset->getFrame(OB_FRAME_COLOR);
+    if (!frame) throw std::runtime_error(kColorFrameMissingMessage);
+    return copyColorImage(*frame->as<ob::ColorFrame>());
+}
+
+OrbbecRgbdFrame OrbbecCamera::grabAlignedRgbd(uint32_t timeoutMs) {
+    const State& state = *state_;
+    if (!state.isRgbd()) throw std::runtime_error(kNotRgbdModeMessage);
+    if (!state.started) throw std::runtime_error(kNotStartedMessage);
+
+    const std::shared_ptr<ob::FrameSet> frameset = state.pipeline->waitForFrameset(timeoutMs);
+    if (!frameset) throw std::runtime_error(kRgbdTimeoutMessage);
+    if (!state.alignFilter) throw std::runtime_error(kAlignerMissingMessage);
+    const std::shared_ptr<ob::Frame> processed = state.alignFilter->process(frameset);
+    if (!processed) throw std::runtime_error(kAlignmentFailedMessage);
+    const std::shared_ptr<ob::FrameSet> aligned = processed->as<ob::FrameSet>();
+
+    const std::shared_ptr<ob::Frame> colorFrame = aligned->getFrame(OB_FRAME_COLOR);
+    const std::shared_ptr<ob::Frame> depthFrame = aligned->getFrame(OB_FRAME_DEPTH);
+    if (!colorFrame || !depthFrame) throw std::runtime_error(kAlignedFrameMissingMessage);
+    const std::shared_ptr<ob::ColorFrame> color = colorFrame->as<ob::ColorFrame>();
+    const std::shared_ptr<ob::DepthFrame> depth = depthFrame->as<ob::DepthFrame>();
+
+    OrbbecRgbdFrame result;
+    result.color = copyColorImage(*color);
+    result.depthScale = depth->getValueScale();
+    const int height = static_cast<int>(depth->getHeight());
+    const int width = static_cast<int>(depth->getWidth());
+    const cv::Mat rawDepth(height, width, CV_16UC1, depth->getData());
+    rawDepth.convertTo(result.depth, CV_32FC1, static_cast<double>(result.depthScale), 0.0);
+    return result;
+}
+
+const OrbbecDeviceInfo& OrbbecCamera::deviceInfo() const { return state_->deviceInfo; }
+
+const OrbbecIntrinsics& OrbbecCamera::intrinsics() const { return state_->intrinsics; }
+
+bool OrbbecCamera::isStarted() const { return state_->started; }
+
+bool OrbbecCamera::frameSyncEnabled() const { return state_->frameSyncEnabled; }

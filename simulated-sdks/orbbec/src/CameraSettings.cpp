@@ -1,0 +1,64 @@
+// Reads KESTRUM_SIM_ORBBEC with the shared parser; every setting it accepts changes behaviour.
+#include "CameraSettings.h"
+
+#include "kestrum_sim/Settings.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace kestrum_sim::orbbec {
+namespace {
+
+constexpr const char* kVariableName = "KESTRUM_SIM_ORBBEC";
+
+const std::vector<SettingKey>& knownKeys() {
+    static const std::vector<SettingKey> keys = {
+        {"fps", SettingType::PositiveNumber},
+        {"frames", SettingType::Count},
+        {"serial", SettingType::Text},
+        {"name", SettingType::Text},
+        {"firmware", SettingType::Text},
+        {"connection", SettingType::Text},
+        {"depth-scale", SettingType::PositiveNumber},
+        {"fail", SettingType::Choice, true, {"open", "color-profile", "depth-profile", "frame-sync", "start", "stop"}},
+        {"empty-depth-every", SettingType::PositiveCount},
+        {"grab-error-at", SettingType::PositiveCount},
+        {"error", SettingType::Text},
+    };
+    return keys;
+}
+
+}  // namespace
+
+CameraSettings cameraSettingsFrom(const Settings& settings) {
+    CameraSettings camera;
+    camera.attached = settings.attached();
+    camera.fps = settings.number("fps", camera.fps);
+    if (settings.has("frames")) camera.frameLimit = static_cast<uint64_t>(settings.count("frames", 0));
+    camera.serialNumber = settings.text("serial", camera.serialNumber);
+    camera.name = settings.text("name", camera.name);
+    camera.firmwareVersion = settings.text("firmware", camera.firmwareVersion);
+    camera.connectionType = settings.text("connection", camera.connectionType);
+    camera.depthScale = static_cast<float>(settings.number("depth-scale", camera.depthScale));
+    for (const std::string& step : settings.all("fail")) camera.failures.insert(step);
+    camera.emptyDepthEvery = static_cast<uint64_t>(settings.count("empty-depth-every", 0));
+    camera.grabErrorAt = static_cast<uint64_t>(settings.count("grab-error-at", 0));
+    if (settings.has("error") && !settings.has("grab-error-at")) {
+        throw SettingsError(std::string(kVariableName) + ": setting 'error' needs 'grab-error-at', which says when to report it");
+    }
+    camera.grabErrorText = settings.text("error", camera.grabErrorText);
+    return camera;
+}
+
+CameraSettings cameraSettingsFromEnvironment() {
+    const Settings settings = Settings::fromEnvironment(kVariableName, knownKeys());
+    try {
+        return cameraSettingsFrom(settings);
+    } catch (const SettingsError& error) {
+        std::fprintf(stderr, "kestrum simulated camera: %s\n", error.what());
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
+}
+
+}  // namespace kestrum_sim::orbbec

@@ -1,0 +1,38 @@
+// What KESTRUM_SIM_ORBBEC says about the simulated camera.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace kestrum_sim {
+class Settings;
+}
+
+namespace kestrum_sim::orbbec {
+
+struct CameraSettings {
+    bool attached = false;
+    double fps = 30.0;
+    std::optional<uint64_t> frameLimit;
+    std::string serialNumber = "SIMORB0000001";
+    std::string name = "Orbbec Gemini 335 (simulated)";
+    std::string firmwareVersion = "1.0.0-sim";
+    std::string connectionType = "USB3.2";
+    float depthScale = 1.0f;
+    std::set<std::string> failures;   // "open", "color-profile", ...
+    uint64_t emptyDepthEvery = 0;      // 0: never
+    uint64_t grabErrorAt = 0;          // 0: never
+    std::string grabErrorText = "simulated failure: the frameset could not be delivered (grab-error-at)";
+
+    bool fails(const char* step) const { return failures.count(step) != 0; }
+};
+
+// Interprets parsed settings; throws SettingsError for settings that only make sense together.
+CameraSettings cameraSettingsFrom(const Settings& settings);
+
+// Reads the variable now; a bad setting ends the process with a message on stderr.
+CameraSettings cameraSettingsFromEnvironment();
+
+}  // namespace kestrum_sim::orbbec

@@ -1,0 +1,45 @@
+// The simulated SDK's frames: reference-counted, a frameset holding one reference to each of its frames.
+#pragma once
+
+#include "libobsensor/h/ObTypes.h"
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+struct ob_frame_t {
+    std::atomic<int> references{1};
+    // The placeholder handed out beside a wait error lives for the whole process.
+    bool immortal = false;
+    ob_frame_type type = OB_FRAME_UNKNOWN;
+    ob_format format = OB_FORMAT_UNKNOWN;
+    uint64_t index = 0;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    float valueScale = 1.0f;
+    ob_camera_intrinsic intrinsic{};
+    std::vector<uint8_t> data;
+    std::vector<const ob_frame_t*> members;   // frameset only
+};
+
+namespace kestrum_sim::orbbec {
+
+void addFrameReference(const ob_frame_t* frame);
+void releaseFrameReference(const ob_frame_t* frame);
+
+struct FrameReferenceRelease {
+    void operator()(const ob_frame_t* frame) const { releaseFrameReference(frame); }
+};
+// Owns one reference.
+using FrameRef = std::unique_ptr<const ob_frame_t, FrameReferenceRelease>;
+
+FrameRef newFrame(ob_frame_type type, ob_format format, uint64_t index);
+// The set takes over the references it is given.
+FrameRef newFrameset(uint64_t index, std::vector<FrameRef> members);
+// A new reference to the member of that type, or none.
+FrameRef framesetMember(const ob_frame_t& frameset, ob_frame_type type);
+
+// An empty frameset that needs no release, returned beside a reported wait error.
+ob_frame_t* waitErrorPlaceholder();
+
+}  // namespace kestrum_sim::orbbec

@@ -1,0 +1,66 @@
+// Frameset n (counted from 1) is due n frame periods after the start; a producer
+// that falls behind skips ahead rather than bursting.
+#include "FramesetStream.h"
+
+#include "SceneFrames.h"
+
+#include <vector>
+
+namespace kestrum_sim::orbbec {
+
+FramesetStream::FramesetStream(const CameraSettings& settings, std::optional<VideoProfile> color,
+                               std::optional<VideoProfile> depth)
+    : settings_(settings), color_(std::move(color)), depth_(std::move(depth)), producer_([this] { produce(); }) {}
+
+FramesetStream::~FramesetStream() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    producer_.join();
+}
+
+FrameRef FramesetStream::waitForFrameset(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!changed_.wait_for(lock, timeout, [this] { return !queue_.empty(); })) return FrameRef();
+    FrameRef frameset = std::move(queue_.front());
+    queue_.pop_front();
+    return frameset;
+}
+
+FrameRef FramesetStream::makeFrameset(uint64_t frameNumber) const {
+    std::vector<FrameRef> members;
+    if (color_) members.push_back(renderColorFrame(frameNumber, *color_));
+    if (depth_) {
+        const bool empty = settings_.emptyDepthEvery != 0 && frameNumber % settings_.emptyDepthEvery == 0;
+        members.push_back(renderDepthFrame(frameNumber, *depth_, settings_.depthScale, empty));
+    }
+    return newFrameset(frameNumber, std::move(members));
+}
+
+void FramesetStream::produce() {
+    using Clock = std::chrono::steady_clock;
+    const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / settings_.fps));
+    auto due = Clock::now() + period;
+    for (uint64_t frameNumber = 1; !settings_.frameLimit || frameNumber <= *settings_.frameLimit; ++frameNumber) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (changed_.wait_until(lock, due, [this] { return stopping_; })) return;
+        }
+        FrameRef frameset = makeFrameset(frameNumber);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (queue_.size() == kQueueCapacity) queue_.pop_front();
+            queue_.push_back(std::move(frameset));
+        }
+        changed_.notify_all();
+        due += period;
+        const auto now = Clock::now();
+        if (due < now) due = now + period;
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return stopping_; });
+}
+
+}  // namespace kestrum_sim::orbbec

@@ -1,0 +1,46 @@
+// The simulated camera streaming: framesets made on a thread of their own at the
+// camera's rate, queued for the pipeline's waits.
+#pragma once
+
+#include "CameraSettings.h"
+#include "Frames.h"
+#include "StreamProfiles.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace kestrum_sim::orbbec {
+
+class FramesetStream {
+public:
+    FramesetStream(const CameraSettings& settings, std::optional<VideoProfile> color, std::optional<VideoProfile> depth);
+    // Stops the thread and drops the framesets nobody took.
+    ~FramesetStream();
+    FramesetStream(const FramesetStream&) = delete;
+    FramesetStream& operator=(const FramesetStream&) = delete;
+
+    // The oldest queued frameset, or none when nothing came within the timeout.
+    FrameRef waitForFrameset(std::chrono::milliseconds timeout);
+
+private:
+    // As in the real SDK's default configuration, the oldest frameset goes when a new one finds the queue full.
+    static constexpr size_t kQueueCapacity = 10;
+
+    void produce();
+    FrameRef makeFrameset(uint64_t frameNumber) const;
+
+    const CameraSettings settings_;
+    const std::optional<VideoProfile> color_;
+    const std::optional<VideoProfile> depth_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<FrameRef> queue_;
+    bool stopping_ = false;
+    std::thread producer_;
+};
+
+}  // namespace kestrum_sim::orbbec

@@ -1,0 +1,402 @@
+// OrbbecCamera against the simulated Orbbec SDK: opening, stream modes, grabs,
+// failures, the release of SDK objects and where the SDK's log goes.
+#include "OrbbecCamera.h"
+
+#include "../simulated-sdks/OrbbecSimulationVariable.h"
+
+#include <kestrum_sim/OrbbecObserver.h>
+#include <kestrum_sim/Scene.h>
+#include <libobsensor/ObSensor.hpp>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using kestrum_sim::liveOrbbecObjects;
+using kestrum_sim::OrbbecObjectKind;
+using Mode = OrbbecCamera::Mode;
+
+namespace {
+
+std::vector<std::string> callsDuring(const std::function<void()>& action) {
+    kestrum_sim::startOrbbecCallLog();
+    action();
+    return kestrum_sim::orbbecCallLog();
+}
+
+bool called(const std::vector<std::string>& calls, const std::string& function) {
+    return std::find(calls.begin(), calls.end(), function) != calls.end();
+}
+
+// Position of the first call of that function, or calls.size() when it was not called.
+size_t positionOf(const std::vector<std::string>& calls, const std::string& function) {
+    return static_cast<size_t>(std::find(calls.begin(), calls.end(), function) - calls.begin());
+}
+
+std::string messageOfConstruction(Mode mode) {
+    try {
+        OrbbecCamera camera(mode);
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "(no exception)";
+}
+
+// Depth aligned to colour must show, at every pixel, the distance of the surface whose colour is there.
+void expectDepthMatchesColour(const OrbbecRgbdFrame& frame) {
+    std::map<std::array<uint8_t, 3>, float> distanceOfColour = {
+        {{kestrum_sim::kWallLightGrey, kestrum_sim::kWallLightGrey, kestrum_sim::kWallLightGrey}, kestrum_sim::kWallDistanceMm},
+        {{kestrum_sim::kWallDarkGrey, kestrum_sim::kWallDarkGrey, kestrum_sim::kWallDarkGrey}, kestrum_sim::kWallDistanceMm},
+    };
+    for (const kestrum_sim::ScenePlate& plate : kestrum_sim::scenePlates(0)) {
+        distanceOfColour[{plate.blue, plate.green, plate.red}] = static_cast<float>(plate.distanceMm);
+    }
+    ASSERT_EQ(frame.color.size(), frame.depth.size());
+    size_t measured = 0;
+    size_t mismatched = 0;
+    for (int row = 0; row < frame.depth.rows; ++row) {
+        for (int column = 0; column < frame.depth.cols; ++column) {
+            const float depth = frame.depth.at<float>(row, column);
+            if (depth == 0.0f) continue;
+            const cv::Vec3b bgr = frame.color.at<cv::Vec3b>(row, column);
+            const auto expected = distanceOfColour.find({bgr[0], bgr[1], bgr[2]});
+            ASSERT_NE(expected, distanceOfColour.end()) << "unknown colour at " << row << "," << column;
+            ++measured;
+            if (std::abs(depth - expected->second) > 0.5f) ++mismatched;
+        }
+    }
+    EXPECT_GT(measured, static_cast<size_t>(frame.depth.total() * 9 / 10));
+    EXPECT_EQ(mismatched, 0u);
+}
+
+TEST(OrbbecCameraOpening, NoCameraGivesTheFallbackMessageAndLeavesNoSdkObject) {
+    OrbbecSimulationVariable noCamera("");
+    EXPECT_EQ(messageOfConstruction(Mode::Rgbd), "Keine Orbbec-Kamera gefunden.");
+    EXPECT_EQ(liveOrbbecObjects(), 0u);
+}
+
+TEST(OrbbecCameraOpening, CameraThatCannotBeOpenedReportsTheSdkErrorAndLeavesNoSdkObject) {
+    OrbbecSimulationVariable failingCamera("fail=open");
+    try {
+        OrbbecCamera camera(Mode::Rgbd);
+        FAIL() << "construction succeeded";
+    } catch (const ob::Error& error) {
+        EXPECT_NE(std::string(error.what()).find("could not be opened"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(liveOrbbecObjects(), 0u);
+}
+
+TEST(OrbbecCameraOpening, OpenCameraIsIdleWithItsFourTextsAndNoIntrinsics) {
+    OrbbecSimulationVariable camera("name=Gemini 335;serial=CP1E5420007B;firmware=1.2.0 ä;connection=USB3.2");
+    OrbbecCamera opened(Mode::Rgbd);
+    EXPECT_FALSE(opened.isStarted());
+    EXPECT_FALSE(opened.frameSyncEnabled());
+    EXPECT_EQ(opened.deviceInfo().name, "Gemini 335");
+    EXPECT_EQ(opened.deviceInfo().serialNumber, "CP1E5420007B");
+    EXPECT_EQ(opened.deviceInfo().firmwareVersion, "1.2.0 ä");
+    EXPECT_EQ(opened.deviceInfo().connectionType, "USB3.2");
+    const OrbbecIntrinsics& intrinsics = opened.intrinsics();
+    EXPECT_EQ(intrinsics.fx, 0.0f);
+    EXPECT_EQ(intrinsics.cy, 0.0f);
+    EXPECT_EQ(intrinsics.width, 0);
+    EXPECT_EQ(intrinsics.height, 0);
+}
+
+TEST(OrbbecCameraOpening, HoldsOnlyContextDevicePipelineAndConfigOnceOpen) {
+    OrbbecSimulationVariable camera("attached");
+    OrbbecCamera opened(Mode::Rgbd);
+    EXPECT_EQ(liveOrbbecObjects(OrbbecObjectKind::Context), 1u);
+    EXPECT_EQ(liveOrbbecObjects(OrbbecObjectKind::Device), 1u);
+    EXPECT_EQ(liveOrbbecObjects(OrbbecObjectKind::Pipeline), 1u);
+    EXPECT_EQ(liveOrbbecObjects(OrbbecObjectKind::Config), 1u);
+    EXPECT_EQ(liveOrbbecObjects(), 4u);
+}
+
+TEST(OrbbecCameraOpening, ModeOtherThanRgbdBehavesAsColour) {
+    OrbbecSimulationVariable camera("attached");
+    OrbbecCamera opened(static_cast<Mode>(7));
+    const auto calls = callsDuring([&] { opened.start(); });
+    EXPECT_FALSE(called(calls, "ob_create_filter"));
+    try {
+        opened.grabAlignedRgbd(2000);
+        FAIL() << "grab succeeded";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Kamera wurde nicht im RGBD-Modus geöffnet.");
+    }
+}
+
+TEST(OrbbecCameraStreams, RgbdStartTakesColourIntrinsicsSynchronisesAndCreatesOneAligner) {
+    OrbbecSimulationVariable camera("attached");
+    OrbbecCamera opened(Mode::Rgbd);
+    opened.start();
+    EXPECT_TRUE(opened.isStarted());
+    EXPECT_TRUE(opened.frameSyncEnabled());
+    const OrbbecIntrinsics& intrinsics = opened.intrinsics();
+    EXPECT_EQ(intrinsics.width, 1280);
+    EXPECT_EQ(intrinsics.height, 720);
+    EXPECT_FLOAT_EQ(intrinsics.fx, 912.7f);
+    EXPECT_FLOAT_EQ(intrinsics.fy, 912.4f);
+    EXPECT_FLOAT_EQ(intrinsics.cx, 640.9f);
+    EXPECT_FLOAT_EQ(intrinsics.cy, 361.3f);
+    EXPECT_EQ(liveOrbbecObjects(OrbbecObjectKind::Filter), 1u);
+    EXPECT_EQ(liveOrbbecObjects(OrbbecObjectKind::StreamProfile), 0u);
+    EXPECT_EQ(liveOrbbecObjects(OrbbecObjectKind::StreamProfileList), 0u);
+}
+
+TEST(OrbbecCameraStreams, ColourModeSetsUpColourOnly) {
+    OrbbecSimulationVariable camera("attached");
+    OrbbecCamera opened(Mode::Color);
+    const auto calls = callsDuring([&] { opened.start(); });
+    for (const char* rgbdOnly : {"ob_config_set_align_mode", "ob_config_set_frame_aggregate_output_mode",
+                                 "ob_pipeline_enable_frame_sync", "ob_create_filter"}) {
+        EXPECT_FALSE(called(calls, rgbdOnly)) << rgbdOnly;
+    }
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "ob_config_enable_stream_with_stream_profile"), 1);
+    EXPECT_TRUE(opened.isStarted());
+    EXPECT_FALSE(opened.frameSyncEnabled());
+    EXPECT_EQ(opened.intrinsics().width, 1280);
+}
+
+TEST(OrbbecCameraStreams, SecondStartAndStopWhileIdleMakeNoSdkCall) {
+    OrbbecSimulationVariable camera("attached");
+    OrbbecCamera opened(Mode::Rgbd);
+    EXPECT_TRUE(callsDuring([&] { opened.stop(); }).empty());
+    opened.start();
+    EXPECT_TRUE(callsDuring([&] { opened.start(); }).empty());
+    opened.stop();
+    EXPECT_FALSE(opened.isStarted());
+    EXPECT_TRUE(callsDuring([&] { opened.stop(); }).empty());
+}
+
+TEST(OrbbecCameraStreams, RestartReplacesTheAlignerAfterTheNewOneExists) {
+    OrbbecSimulationVariable camera("attached");
+    OrbbecCamera opened(Mode::Rgbd);
+    opened.start();
+    opened.stop();
+    const auto calls = callsDuring([&] { opened.start(); });
+    EXPECT_LT(positionOf(calls, "ob_create_filter"), positionOf(calls, "ob_delete_filter"));
+    EXPECT_LT(positionOf(calls, "ob_delete_filter"), calls.size());
+    EXPECT_EQ(liveOrbbecObjects(OrbbecObjectKind::Filter), 1u);
+    EXPECT_NO_THROW(opened.grabAlignedRgbd(5000));
+}
+
+TEST(OrbbecCameraStreams, RefusedFrameSynchronisationStillStarts) {
+    OrbbecSimulationVariable camera("fail=frame-sync");
+    OrbbecCamera opened(Mode::Rgbd);
+    opened.start();
+    EXPECT_TRUE(opened.isStarted());
+    EXPECT_FALSE(opened.frameSyncEnabled());
+    EXPECT_EQ(liveOrbbecObjects(OrbbecObjectKind::Error), 0u);
+}
+
+TEST(OrbbecCameraStreams, MissingProfilesFailWithTheirMessagesAndLeaveTheCameraIdle) {
+    {
+        OrbbecSimulationVariable camera("fail=color-profile");
+        OrbbecCamera opened(Mode::Rgbd);
+        try {
+            opened.start();
+            FAIL() << "start succeeded";
+        } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "Color 1280x720 BGR @30 nicht verfügbar.");
+        }
+        EXPECT_FALSE(opened.isStarted());
+        EXPECT_EQ(opened.intrinsics().width, 0);
+    }
+    {
+        OrbbecSimulationVariable camera("fail=depth-profile");
+        OrbbecCamera opened(Mode::Rgbd);
+        try {
+            opened.start();
+            FAIL() << "start succeeded";
+        } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "Depth 1280x720 Y16 @30 nicht verfügbar.");
+        }
+        EXPECT_FALSE(opened.isStarted());
+        EXPECT_EQ(opened.intrinsics().width, 1280);
+    }
+    {
+        OrbbecSimulationVariable camera("fail=depth-profile");
+        OrbbecCamera colourOnly(Mode::Color);
+        EXPECT_NO_THROW(colourOnly.start());
+    }
+}
+
+TEST(OrbbecCameraStreams, PipelineThatCannotStartReportsTheSdkErrorAndStaysIdle) {
+    OrbbecSimulationVariable camera("fail=start");
+    OrbbecCamera opened(Mode::Rgbd);
+    EXPECT_THROW(opened.start(), ob::Error);
+    EXPECT_FALSE(opened.isStarted());
+    EXPECT_THROW(opened.grabAlignedRgbd(100), std::runtime_error);
+}
+
+TEST(OrbbecCameraStreams, FailingStopKeepsTheCameraStartedAndItsDestructorQuiet) {
+    OrbbecSimulationVariable camera("fail=stop");
+    {
+        auto opened = std::make_unique<OrbbecCamera>(Mode::Rgbd);
+        opened->start();
+        EXPECT_THROW(opened->stop(), ob::Error);
+        EXPECT_TRUE(opened->isStarted());
+        EXPECT_NO_THROW(opened.reset());
+    }
+    EXPECT_EQ(liveOrbbecObjects(), 0u);
+}
+
+TEST(OrbbecCameraRelease, StartedCameraStopsThenReleasesFilterConfigPipelineDeviceContext) {
+    OrbbecSimulationVariable camera("attached");
+    auto opened = std::make_unique<OrbbecCamera>(Mode::Rgbd);
+    opened->start();
+    opened->grabAlignedRgbd(5000);
+    const auto calls = callsDuring([&] { opened.reset(); });
+    const std::vector<std::string> releaseOrder = {"ob_pipeline_stop", "ob_delete_filter", "ob_delete_config",
+                                                   "ob_delete_pipeline", "ob_delete_device", "ob_delete_context"};
+    for (size_t i = 0; i + 1 < releaseOrder.size(); ++i) {
+        EXPECT_LT(positionOf(calls, releaseOrder[i]), positionOf(calls, releaseOrder[i + 1])) << releaseOrder[i];
+    }
+    EXPECT_LT(positionOf(calls, "ob_delete_context"), calls.size());
+    EXPECT_EQ(liveOrbbecObjects(), 0u);
+}
+
+TEST(OrbbecCameraRelease, UnstartedCameraIsReleasedWithoutStop) {
+    OrbbecSimulationVariable camera("attached");
+    auto opened = std::make_unique<OrbbecCamera>(Mode::Rgbd);
+    const auto calls = callsDuring([&] { opened.reset(); });
+    EXPECT_FALSE(called(calls, "ob_pipeline_stop"));
+    EXPECT_EQ(liveOrbbecObjects(), 0u);
+}
+
+TEST(OrbbecCameraGrabs, GrabsNeedAStartedCameraAndRgbdNeedsRgbdMode) {
+    OrbbecSimulationVariable camera("attached");
+    OrbbecCamera colour(Mode::Color);
+    try {
+        colour.grabAlignedRgbd(100);
+        FAIL() << "grab succeeded";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Kamera wurde nicht im RGBD-Modus geöffnet.");
+    }
+    try {
+        colour.grabColor(100);
+        FAIL() << "grab succeeded";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Orbbec-Kamera ist nicht gestartet.");
+    }
+    OrbbecCamera rgbd(Mode::Rgbd);
+    rgbd.start();
+    rgbd.stop();
+    try {
+        rgbd.grabAlignedRgbd(100);
+        FAIL() << "grab succeeded";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Orbbec-Kamera ist nicht gestartet.");
+    }
+}
+
+TEST(OrbbecCameraGrabs, AlignedFrameHasColourAndMillimetreDepthOfTheSameSurfaces) {
+    for (const char* scale : {"1.0", "0.1"}) {
+        SCOPED_TRACE(scale);
+        OrbbecSimulationVariable camera(std::string("depth-scale=") + scale);
+        OrbbecCamera opened(Mode::Rgbd);
+        opened.start();
+        const OrbbecRgbdFrame frame = opened.grabAlignedRgbd(5000);
+        EXPECT_FLOAT_EQ(frame.depthScale, std::stof(scale));
+        ASSERT_EQ(frame.color.type(), CV_8UC3);
+        ASSERT_EQ(frame.depth.type(), CV_32FC1);
+        EXPECT_EQ(frame.color.cols, 1280);
+        EXPECT_EQ(frame.color.rows, 720);
+        expectDepthMatchesColour(frame);
+    }
+}
+
+TEST(OrbbecCameraGrabs, ImagesOwnTheirPixelsAndOutliveTheCamera) {
+    OrbbecSimulationVariable camera("attached");
+    OrbbecRgbdFrame first;
+    OrbbecRgbdFrame second;
+    cv::Mat colourOnly;
+    {
+        OrbbecCamera opened(Mode::Rgbd);
+        opened.start();
+        first = opened.grabAlignedRgbd(5000);
+        second = opened.grabAlignedRgbd(5000);
+        colourOnly = opened.grabColor(5000);
+    }
+    // An image over SDK memory would have no OpenCV allocation of its own (u == nullptr).
+    for (const cv::Mat* image : {&first.color, &first.depth, &second.color, &second.depth, &colourOnly}) {
+        EXPECT_NE(image->u, nullptr);
+    }
+    EXPECT_NE(first.color.data, second.color.data);
+    EXPECT_GT(cv::sum(first.color)[0] + cv::sum(first.depth)[0] + cv::sum(colourOnly)[0], 0.0);
+}
+
+TEST(OrbbecCameraGrabs, ColourGrabInRgbdModeGivesTheColourImage) {
+    OrbbecSimulationVariable camera("attached");
+    OrbbecCamera opened(Mode::Rgbd);
+    opened.start();
+    const cv::Mat colour = opened.grabColor(5000);
+    EXPECT_EQ(colour.type(), CV_8UC3);
+    EXPECT_EQ(colour.size(), cv::Size(1280, 720));
+}
+
+TEST(OrbbecCameraGrabs, EmptyDepthFrameGivesAnEmptyDepthImage) {
+    OrbbecSimulationVariable camera("empty-depth-every=1");
+    OrbbecCamera opened(Mode::Rgbd);
+    opened.start();
+    const OrbbecRgbdFrame frame = opened.grabAlignedRgbd(5000);
+    EXPECT_TRUE(frame.depth.empty());
+    EXPECT_EQ(frame.color.size(), cv::Size(1280, 720));
+}
+
+TEST(OrbbecCameraGrabs, TimeoutsNameTheGrabAndLeaveTheCameraStarted) {
+    OrbbecSimulationVariable camera("frames=0");
+    OrbbecCamera opened(Mode::Rgbd);
+    opened.start();
+    try {
+        opened.grabAlignedRgbd(50);
+        FAIL() << "grab succeeded";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Timeout beim Warten auf Orbbec-RGBD-Frame.");
+    }
+    try {
+        opened.grabColor(50);
+        FAIL() << "grab succeeded";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Timeout beim Warten auf Orbbec-Color-Frame.");
+    }
+    EXPECT_TRUE(opened.isStarted());
+}
+
+TEST(OrbbecCameraGrabs, SdkErrorDuringTheWaitPassesWithItsOwnTextAndTheNextGrabWorks) {
+    OrbbecSimulationVariable camera("grab-error-at=1;error=USB transfer lost");
+    OrbbecCamera opened(Mode::Rgbd);
+    opened.start();
+    try {
+        opened.grabAlignedRgbd(5000);
+        FAIL() << "grab succeeded";
+    } catch (const ob::Error& error) {
+        EXPECT_STREQ(error.what(), "USB transfer lost");
+    }
+    EXPECT_NO_THROW(opened.grabAlignedRgbd(5000));
+}
+
+TEST(OrbbecCameraLog, SdkErrorsGoToStandardErrorAndNothingToStandardOutput) {
+    OrbbecSimulationVariable camera("fail=start");
+    OrbbecCamera opened(Mode::Rgbd);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(opened.start(), ob::Error);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find("[error]"), std::string::npos) << err;
+    EXPECT_NE(err.find("could not start"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(err.back(), '\n');
+}
+
+}  // namespace

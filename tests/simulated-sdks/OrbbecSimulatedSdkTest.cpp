@@ -1,0 +1,247 @@
+// The simulated Orbbec SDK, where a fault would mislead every test built on it:
+// delivery and timeouts, frame content, the settings, the console log and the
+// observer's object count.
+#include "OrbbecSimulationVariable.h"
+
+#include <kestrum_sim/OrbbecObserver.h>
+#include <kestrum_sim/Scene.h>
+#include <libobsensor/ObSensor.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// An opened device with a pipeline streaming colour and depth at 1280 x 720.
+struct StreamingCamera {
+    StreamingCamera() {
+        context = std::make_unique<ob::Context>("");
+        device = context->queryDeviceList()->getDevice(0);
+        pipeline = std::make_shared<ob::Pipeline>(device);
+        auto config = std::make_shared<ob::Config>();
+        config->enableStream(pipeline->getStreamProfileList(OB_SENSOR_COLOR)->getVideoStreamProfile(1280, 720, OB_FORMAT_BGR, 30));
+        config->enableStream(pipeline->getStreamProfileList(OB_SENSOR_DEPTH)->getVideoStreamProfile(1280, 720, OB_FORMAT_Y16, 30));
+        pipeline->start(config);
+    }
+
+    std::unique_ptr<ob::Context> context;
+    std::shared_ptr<ob::Device> device;
+    std::shared_ptr<ob::Pipeline> pipeline;
+};
+
+std::shared_ptr<ob::FrameSet> nextFrameset(const ob::Pipeline& pipeline) {
+    auto frameset = pipeline.waitForFrameset(5000);
+    if (!frameset) ADD_FAILURE() << "no frameset within 5 s";
+    return frameset;
+}
+
+std::shared_ptr<ob::DepthFrame> depthOf(const ob::FrameSet& frameset) {
+    return frameset.getFrame(OB_FRAME_DEPTH)->as<ob::DepthFrame>();
+}
+
+uint16_t rawDepthAt(const ob::DepthFrame& depth, uint32_t row, uint32_t column) {
+    uint16_t value = 0;
+    std::memcpy(&value, depth.getData() + (row * depth.getWidth() + column) * sizeof value, sizeof value);
+    return value;
+}
+
+kestrum_sim::PinholeView viewOf(const OBCameraIntrinsic& intrinsic) {
+    return {intrinsic.fx, intrinsic.fy, intrinsic.cx, intrinsic.cy, intrinsic.width, intrinsic.height, 0.0};
+}
+
+void expectSdkError(const std::function<void()>& call, const std::string& messagePart) {
+    try {
+        call();
+        ADD_FAILURE() << "no ob::Error";
+    } catch (const ob::Error& error) {
+        EXPECT_NE(std::string(error.what()).find(messagePart), std::string::npos) << error.what();
+    }
+}
+
+TEST(SimulatedOrbbecDelivery, DeliversTheGivenNumberOfFramesetsThenTimesOut) {
+    OrbbecSimulationVariable camera("frames=3");
+    StreamingCamera streaming;
+    for (uint64_t expected = 1; expected <= 3; ++expected) {
+        auto frameset = nextFrameset(*streaming.pipeline);
+        ASSERT_TRUE(frameset);
+        EXPECT_EQ(frameset->getIndex(), expected);
+        EXPECT_EQ(frameset->getCount(), 2u);
+    }
+    EXPECT_EQ(streaming.pipeline->waitForFrameset(100), nullptr);
+    streaming.pipeline->stop();
+    EXPECT_EQ(streaming.pipeline->waitForFrameset(10), nullptr);
+}
+
+TEST(SimulatedOrbbecDelivery, ColourIsTheSceneOfTheFramesetsNumber) {
+    OrbbecSimulationVariable camera("attached");
+    StreamingCamera streaming;
+    auto frameset = nextFrameset(*streaming.pipeline);
+    ASSERT_TRUE(frameset);
+    auto color = frameset->getFrame(OB_FRAME_COLOR)->as<ob::ColorFrame>();
+    ASSERT_EQ(color->getWidth(), 1280u);
+    ASSERT_EQ(color->getHeight(), 720u);
+    ASSERT_EQ(color->getDataSize(), 1280u * 720u * 3u);
+    EXPECT_EQ(color->getFormat(), OB_FORMAT_BGR);
+    const auto intrinsic =
+        streaming.pipeline->getStreamProfileList(OB_SENSOR_COLOR)->getVideoStreamProfile(1280, 720, OB_FORMAT_BGR, 30)->getIntrinsic();
+    std::vector<uint8_t> expected(1280 * 720 * 3);
+    kestrum_sim::renderColor(frameset->getIndex(), viewOf(intrinsic), expected.data(), 3);
+    EXPECT_EQ(std::memcmp(color->getData(), expected.data(), expected.size()), 0);
+}
+
+TEST(SimulatedOrbbecDelivery, AlignedDepthIsTheDepthSeenFromTheColourCamera) {
+    OrbbecSimulationVariable camera("depth-scale=0.5");
+    StreamingCamera streaming;
+    ob::Align align(OB_STREAM_COLOR);
+    auto frameset = nextFrameset(*streaming.pipeline);
+    ASSERT_TRUE(frameset);
+    const auto intrinsic =
+        streaming.pipeline->getStreamProfileList(OB_SENSOR_COLOR)->getVideoStreamProfile(1280, 720, OB_FORMAT_BGR, 30)->getIntrinsic();
+    std::vector<float> expectedMm(1280 * 720);
+    kestrum_sim::renderDepthMm(frameset->getIndex(), viewOf(intrinsic), expectedMm.data());
+
+    auto aligned = align.process(frameset)->as<ob::FrameSet>();
+    auto depth = depthOf(*aligned);
+    ASSERT_EQ(depth->getWidth(), 1280u);
+    ASSERT_EQ(depth->getHeight(), 720u);
+    EXPECT_FLOAT_EQ(depth->getValueScale(), 0.5f);
+    size_t mismatched = 0;
+    for (uint32_t row = 0; row < 720; ++row) {
+        for (uint32_t column = 0; column < 1280; ++column) {
+            const float millimetres = rawDepthAt(*depth, row, column) * depth->getValueScale();
+            if (std::abs(millimetres - expectedMm[row * 1280 + column]) > 0.5f) ++mismatched;
+        }
+    }
+    EXPECT_EQ(mismatched, 0u);
+    // The raw depth comes from a camera beside the colour camera, so it differs from the aligned one.
+    EXPECT_NE(std::memcmp(depthOf(*frameset)->getData(), depth->getData(), 1280 * 720 * 2), 0);
+}
+
+TEST(SimulatedOrbbecDelivery, EveryNthFramesetCarriesAnEmptyDepthFrame) {
+    OrbbecSimulationVariable camera("empty-depth-every=2;frames=4");
+    StreamingCamera streaming;
+    std::vector<uint32_t> widths;
+    for (int i = 0; i < 4; ++i) {
+        auto frameset = nextFrameset(*streaming.pipeline);
+        ASSERT_TRUE(frameset);
+        widths.push_back(depthOf(*frameset)->getWidth());
+    }
+    EXPECT_EQ(widths, (std::vector<uint32_t>{1280, 0, 1280, 0}));
+}
+
+TEST(SimulatedOrbbecDelivery, EverySdkObjectIsReleasedWithItsLastHolder) {
+    {
+        OrbbecSimulationVariable camera("attached");
+        StreamingCamera streaming;
+        auto frameset = nextFrameset(*streaming.pipeline);
+        auto color = frameset->getFrame(OB_FRAME_COLOR)->as<ob::ColorFrame>();
+        frameset.reset();
+        EXPECT_EQ(color->getWidth(), 1280u);
+        EXPECT_GT(kestrum_sim::liveOrbbecObjects(kestrum_sim::OrbbecObjectKind::Frame), 0u);
+    }
+    EXPECT_EQ(kestrum_sim::liveOrbbecObjects(), 0u);
+}
+
+TEST(SimulatedOrbbecSettings, NoCameraUnlessTheVariableSaysSo) {
+    OrbbecSimulationVariable camera("");
+    ob::Context context("");
+    EXPECT_EQ(context.queryDeviceList()->getCount(), 0u);
+}
+
+TEST(SimulatedOrbbecSettings, DeviceTextsAndProfilesFollowTheSettings) {
+    OrbbecSimulationVariable camera("serial=AY3794301JL;name=Femto Bolt;firmware=v1.0.9;connection=USB2.0;fail=color-profile");
+    ob::Context context("");
+    auto device = context.queryDeviceList()->getDevice(0);
+    auto info = device->getDeviceInfo();
+    EXPECT_STREQ(info->getSerialNumber(), "AY3794301JL");
+    EXPECT_STREQ(info->getName(), "Femto Bolt");
+    EXPECT_STREQ(info->getFirmwareVersion(), "v1.0.9");
+    EXPECT_STREQ(info->getConnectionType(), "USB2.0");
+    ob::Pipeline pipeline(device);
+    EXPECT_EQ(pipeline.getStreamProfileList(OB_SENSOR_COLOR)->getVideoStreamProfile(1280, 720, OB_FORMAT_BGR, 30), nullptr);
+    EXPECT_NE(pipeline.getStreamProfileList(OB_SENSOR_DEPTH)->getVideoStreamProfile(1280, 720, OB_FORMAT_Y16, 30), nullptr);
+}
+
+TEST(SimulatedOrbbecSettings, FailSettingsMakeTheirStepReportAnSdkError) {
+    {
+        OrbbecSimulationVariable camera("fail=open");
+        ob::Context context("");
+        auto devices = context.queryDeviceList();
+        EXPECT_EQ(devices->getCount(), 1u);
+        expectSdkError([&] { devices->getDevice(0); }, "fail=open");
+    }
+    {
+        OrbbecSimulationVariable camera("fail=frame-sync;fail=stop");
+        StreamingCamera streaming;
+        expectSdkError([&] { streaming.pipeline->enableFrameSync(); }, "fail=frame-sync");
+        expectSdkError([&] { streaming.pipeline->stop(); }, "fail=stop");
+    }
+    {
+        OrbbecSimulationVariable camera("fail=start");
+        expectSdkError([] { StreamingCamera streaming; }, "fail=start");
+    }
+    EXPECT_EQ(kestrum_sim::liveOrbbecObjects(), 0u);
+}
+
+TEST(SimulatedOrbbecSettings, OnlyTheNumberedWaitReportsTheGivenError) {
+    OrbbecSimulationVariable camera("grab-error-at=2;error=Timeout while reading");
+    StreamingCamera streaming;
+    EXPECT_TRUE(nextFrameset(*streaming.pipeline));
+    expectSdkError([&] { streaming.pipeline->waitForFrameset(5000); }, "Timeout while reading");
+    EXPECT_TRUE(nextFrameset(*streaming.pipeline));
+}
+
+using SimulatedOrbbecSettingsDeathTest = testing::Test;
+
+TEST_F(SimulatedOrbbecSettingsDeathTest, BadSettingsEndTheProcessNamingTheSetting) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const char* bad : {"attached;colour=red", "fps=fast", "fail=explode", "depth-scale=0", "error=lost"}) {
+        SCOPED_TRACE(bad);
+        OrbbecSimulationVariable camera(bad);
+        const std::string setting = std::string(bad).substr(std::string(bad).find_last_of(';') + 1);
+        const std::string key = setting.substr(0, setting.find('='));
+        EXPECT_EXIT(ob::Context context(""), testing::ExitedWithCode(2), "KESTRUM_SIM_ORBBEC.*" + key);
+    }
+}
+
+TEST(SimulatedOrbbecLog, SdkErrorsGoToStandardOutputUntilTheConsoleIsSwitchedOff) {
+    OrbbecSimulationVariable camera("fail=open");
+    ob::Context context("");
+    auto devices = context.queryDeviceList();
+    ob::Context::setLoggerSeverity(OB_LOG_SEVERITY_ERROR);
+
+    ob::Context::setLoggerToConsole(OB_LOG_SEVERITY_ERROR);
+    testing::internal::CaptureStdout();
+    EXPECT_THROW(devices->getDevice(0), ob::Error);
+    const std::string consoleOn = testing::internal::GetCapturedStdout();
+    EXPECT_NE(consoleOn.find("][error]["), std::string::npos) << consoleOn;
+    EXPECT_NE(consoleOn.find("fail=open"), std::string::npos) << consoleOn;
+
+    std::vector<std::string> delivered;
+    ob::Context::setLoggerToConsole(OB_LOG_SEVERITY_OFF);
+    ob::Context::setLoggerToCallback(OB_LOG_SEVERITY_ERROR,
+                                     [&](OBLogSeverity severity, const char* message) {
+                                         EXPECT_EQ(severity, OB_LOG_SEVERITY_ERROR);
+                                         delivered.emplace_back(message);
+                                     });
+    testing::internal::CaptureStdout();
+    EXPECT_THROW(devices->getDevice(0), ob::Error);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_NE(delivered[0].find("fail=open"), std::string::npos) << delivered[0];
+
+    ob::Context::setLoggerSeverity(OB_LOG_SEVERITY_OFF);
+    EXPECT_THROW(devices->getDevice(0), ob::Error);
+    EXPECT_EQ(delivered.size(), 1u);
+    ob::Context::setLoggerToCallback(OB_LOG_SEVERITY_OFF, nullptr);
+    ob::Context::setLoggerSeverity(OB_LOG_SEVERITY_DEBUG);
+    ob::Context::setLoggerToConsole(OB_LOG_SEVERITY_ERROR);
+}
+
+}  // namespace

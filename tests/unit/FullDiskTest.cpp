@@ -6,67 +6,17 @@
 #include "KinectFrameFiles.h"
 #include "OrbbecFrameFiles.h"
 #include "OutputDirectories.h"
+#include "TinyTmpfs.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
-#include <sys/mount.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A tmpfs of the given size mounted over a directory for the test's lifetime.
-class TinyTmpfs {
-public:
-    TinyTmpfs(const fs::path& mountPoint, const std::string& size) : mountPoint_(mountPoint)
-    {
-        if (geteuid() != 0) {
-            skipReason_ = "mounting a tiny tmpfs needs root (CI runs these tests as root)";
-            return;
-        }
-        const std::string options = "size=" + size;
-        if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, options.c_str()) != 0) {
-            skipReason_ = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
-            return;
-        }
-        mounted_ = true;
-    }
-    ~TinyTmpfs()
-    {
-        if (mounted_) {
-            umount2(mountPoint_.c_str(), MNT_DETACH);
-        }
-    }
-    TinyTmpfs(const TinyTmpfs&) = delete;
-    TinyTmpfs& operator=(const TinyTmpfs&) = delete;
-
-    bool mounted() const { return mounted_; }
-    const std::string& skipReason() const { return skipReason_; }
-
-    // Takes every free block, so that the next data written has nowhere to go.
-    void fillUp() const
-    {
-        const std::string filler = (mountPoint_ / "filler").string();
-        const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0);
-        const std::string block(4096, 'f');
-        while (::write(fd, block.data(), block.size()) > 0) {
-        }
-        ::close(fd);
-    }
-
-private:
-    fs::path mountPoint_;
-    bool mounted_ = false;
-    std::string skipReason_;
-};
 
 template <typename Call>
 std::string failureOf(Call call, std::string& written)
@@ -152,7 +102,7 @@ TEST_F(FullDisk, OrbbecRawDepthLostWhenClosingIsReported)
     if (!disk.mounted()) {
         GTEST_SKIP() << disk.skipReason();
     }
-    disk.fillUp();
+    ASSERT_TRUE(disk.fillUp());
     const cv::Mat color(20, 20, CV_8UC3, cv::Scalar(1, 2, 3));
     const cv::Mat depth(20, 20, CV_32FC1, cv::Scalar(800.0f));
     SampledFrame frame;
@@ -173,7 +123,7 @@ TEST_F(FullDisk, CaptureJsonThatCannotReachTheDiskIsReported)
     if (!disk.mounted()) {
         GTEST_SKIP() << disk.skipReason();
     }
-    disk.fillUp();
+    ASSERT_TRUE(disk.fillUp());
     const std::string text = kinectCaptureJson(CaptureStatistics{}, KinectMetadata{});
     std::string written;
 

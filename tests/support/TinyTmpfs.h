@@ -1,0 +1,61 @@
+// A tiny tmpfs mounted over a directory for a test's lifetime, to test
+// behaviour on a full file system. Mounting needs root (CI runs as root);
+// where it cannot be mounted, skipReason says why and the test skips.
+#pragma once
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/mount.h>
+#include <unistd.h>
+
+class TinyTmpfs {
+public:
+    TinyTmpfs(const std::filesystem::path& mountPoint, const std::string& size) : mountPoint_(mountPoint)
+    {
+        if (geteuid() != 0) {
+            skipReason_ = "mounting a tiny tmpfs needs root (CI runs these tests as root)";
+            return;
+        }
+        const std::string options = "size=" + size;
+        if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, options.c_str()) != 0) {
+            skipReason_ = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
+            return;
+        }
+        mounted_ = true;
+    }
+    ~TinyTmpfs()
+    {
+        if (mounted_) {
+            umount2(mountPoint_.c_str(), MNT_DETACH);
+        }
+    }
+    TinyTmpfs(const TinyTmpfs&) = delete;
+    TinyTmpfs& operator=(const TinyTmpfs&) = delete;
+
+    bool mounted() const { return mounted_; }
+    const std::string& skipReason() const { return skipReason_; }
+
+    // Takes every free block, so that the next data written has nowhere to go.
+    // Returns false when the filler could not be created.
+    bool fillUp() const
+    {
+        const std::string filler = (mountPoint_ / "filler").string();
+        const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0) {
+            return false;
+        }
+        const std::string block(4096, 'f');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        ::close(fd);
+        return true;
+    }
+
+private:
+    std::filesystem::path mountPoint_;
+    bool mounted_ = false;
+    std::string skipReason_;
+};

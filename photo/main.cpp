@@ -1,5 +1,7 @@
-// Placeholder until kestrum-photo lands.
-int main()
+// kestrum-photo: one colour photo into a JPEG file, or an MJPEG live stream on standard output.
+#include "PhotoRun.h"
+
+int main(int argc, char* argv[])
 {
-    return 2;
+    return runPhotoProgram(argc, argv);
 }

@@ -1,0 +1,184 @@
+// The Kinect v2 backend in-process against the simulated libfreenect2, whose
+// event record shows the teardown order: device stopped, closed and deleted
+// before the listener goes, the context last, and any error line only after.
+#include "ChildProcess.h"
+#include "KinectCapture.h"
+#include "OutputDirectories.h"
+
+#include <kestrum_sim/Freenect2Observer.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<std::string> kTeardown = {"stop", "close", "device-deleted", "listener-destroyed",
+                                            "context-destroyed"};
+
+// Collects the lines written to a stream and how many library events had
+// happened when each line was flushed.
+class LineRecorder : public std::stringbuf {
+public:
+    struct Line {
+        std::string text;
+        size_t eventsBefore;
+    };
+    std::vector<Line> lines;
+
+protected:
+    int sync() override
+    {
+        const std::string text = str();
+        size_t start = consumed_;
+        for (size_t end = text.find('\n', start); end != std::string::npos; end = text.find('\n', start)) {
+            lines.push_back({text.substr(start, end - start), kestrum_sim::freenect2Events().size()});
+            start = end + 1;
+        }
+        consumed_ = start;
+        return 0;
+    }
+
+private:
+    size_t consumed_ = 0;
+};
+
+class KinectTeardown : public ::testing::Test {
+protected:
+    KinectTeardown()
+    {
+        createOutputDirectories(outputDir);
+        previousOut_ = std::cout.rdbuf(&out);
+        previousErr_ = std::cerr.rdbuf(&err);
+    }
+    ~KinectTeardown() override
+    {
+        std::cout.rdbuf(previousOut_);
+        std::cerr.rdbuf(previousErr_);
+        unsetenv("KESTRUM_SIM_KINECT");
+        kestrum_sim::rereadKinectSettings();
+    }
+
+    void attach(const char* setting)
+    {
+        setenv("KESTRUM_SIM_KINECT", setting, 1);
+        kestrum_sim::rereadKinectSettings();
+        kestrum_sim::clearFreenect2Events();
+    }
+
+    // Runs the backend; returns the exit code, or -1 with the message when it threw.
+    int run(std::string& thrown)
+    {
+        try {
+            return runKinectCapture(outputDir, 1000, 2);
+        } catch (const std::runtime_error& error) {
+            thrown = error.what();
+            return -1;
+        }
+    }
+
+    // The last events, a repeated one counted once: deleting a closed device closes it again, to no effect.
+    static std::vector<std::string> lastEvents(size_t count)
+    {
+        std::vector<std::string> events = kestrum_sim::freenect2Events();
+        events.erase(std::unique(events.begin(), events.end()), events.end());
+        return {events.end() - static_cast<std::ptrdiff_t>(std::min(count, events.size())), events.end()};
+    }
+
+    static void expectEverythingReleased()
+    {
+        EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
+        EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
+    }
+
+    ScratchDir scratch;
+    const fs::path outputDir = fs::path(scratch.path()) / "series";
+    LineRecorder out;
+    LineRecorder err;
+
+private:
+    std::streambuf* previousOut_ = nullptr;
+    std::streambuf* previousErr_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(KinectTeardown, ACompletedRunStopsTheDeviceOnlyAfterItsSummary)
+{
+    attach("attached");
+    std::string thrown;
+
+    EXPECT_EQ(run(thrown), 0) << thrown;
+
+    EXPECT_EQ(lastEvents(5), kTeardown);
+    ASSERT_FALSE(out.lines.empty());
+    const LineRecorder::Line& completed = out.lines.back();
+    EXPECT_EQ(completed.text.rfind("{\"event\":\"captureCompleted\"", 0), 0u) << completed.text;
+    const std::vector<std::string> events = kestrum_sim::freenect2Events();
+    ASSERT_LT(completed.eventsBefore, events.size());
+    EXPECT_EQ(events[completed.eventsBefore], "stop") << "the device stopped before the summary";
+    expectEverythingReleased();
+}
+
+TEST_F(KinectTeardown, AStartFailureClosesTheDeviceBeforeItsErrorLine)
+{
+    attach("attached;fail=start");
+    std::string thrown;
+
+    EXPECT_EQ(run(thrown), 1);
+
+    const std::vector<std::string> events = kestrum_sim::freenect2Events();
+    ASSERT_EQ(lastEvents(6), (std::vector<std::string>{"start-failed", "stop", "close", "device-deleted",
+                                                       "listener-destroyed", "context-destroyed"}));
+    ASSERT_EQ(err.lines.size(), 1u);
+    EXPECT_EQ(err.lines[0].text, "{\"event\":\"error\",\"message\":\"Kinect konnte nicht gestartet werden.\"}");
+    EXPECT_EQ(err.lines[0].eventsBefore, events.size());
+    EXPECT_TRUE(out.lines.empty());
+}
+
+TEST_F(KinectTeardown, AnOpenFailureReleasesTheContextBeforeItsErrorLine)
+{
+    attach("attached;fail=open");
+    std::string thrown;
+
+    EXPECT_EQ(run(thrown), 1);
+
+    EXPECT_EQ(lastEvents(2), (std::vector<std::string>{"open-failed", "context-destroyed"}));
+    ASSERT_EQ(err.lines.size(), 1u);
+    EXPECT_EQ(err.lines[0].eventsBefore, kestrum_sim::freenect2Events().size());
+}
+
+TEST_F(KinectTeardown, AWarmUpTimeOutTearsDownBeforeTheExceptionLeaves)
+{
+    attach("attached;frames=3");
+    std::string thrown;
+
+    EXPECT_EQ(run(thrown), -1);
+
+    EXPECT_EQ(thrown, "Zeitüberschreitung während der Aufwärmphase.");
+    EXPECT_EQ(lastEvents(5), kTeardown);
+    expectEverythingReleased();
+}
+
+TEST_F(KinectTeardown, AFrameFileFailureReleasesTheFrameSetAndTearsDown)
+{
+    attach("attached");
+    fs::remove(outputDir / kDepthDir);
+    std::ofstream(outputDir / kDepthDir) << "not a directory";
+    std::string thrown;
+
+    EXPECT_EQ(run(thrown), -1);
+
+    EXPECT_EQ(thrown, "Tiefen-PNG konnte nicht gespeichert werden: " + (outputDir / "depth/depth-0000.png").string());
+    EXPECT_EQ(lastEvents(5), kTeardown);
+    expectEverythingReleased();
+    EXPECT_TRUE(fs::exists(outputDir / "color-map/color-map-0000.bin"));
+    EXPECT_FALSE(fs::exists(outputDir / "capture.json"));
+}

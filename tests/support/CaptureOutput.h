@@ -1,0 +1,18 @@
+// Reading kestrum-capture's output as the calling program does.
+#pragma once
+
+#include "ChildProcess.h"
+#include "Json.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Standard output parsed line by line; a line that is not JSON, or output
+// that does not end with a line feed, fails the calling test.
+std::vector<JsonValue> eventLines(const ChildResult& result);
+
+std::string lastLine(const std::string& text);
+std::size_t filesIn(const std::filesystem::path& directory);
+long long integer(const JsonValue& value);

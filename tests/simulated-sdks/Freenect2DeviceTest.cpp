@@ -25,7 +25,10 @@ constexpr int kWaitMs = 5000;
 
 class SimulatedKinectTest : public ::testing::Test {
 protected:
-    void SetUp() override { libfreenect2::setGlobalLogger(libfreenect2::createConsoleLogger(libfreenect2::Logger::None)); }
+    void SetUp() override
+    {
+        libfreenect2::setGlobalLogger(libfreenect2::createConsoleLogger(libfreenect2::Logger::None));
+    }
 
     void TearDown() override
     {
@@ -42,7 +45,8 @@ protected:
         kestrum_sim::clearFreenect2Events();
         context_ = std::make_unique<libfreenect2::Freenect2>();
         if (context_->enumerateDevices() == 0) return nullptr;
-        device_.reset(context_->openDevice(context_->getDefaultDeviceSerialNumber(), new libfreenect2::CpuPacketPipeline));
+        device_.reset(
+            context_->openDevice(context_->getDefaultDeviceSerialNumber(), new libfreenect2::CpuPacketPipeline));
         return device_.get();
     }
 

@@ -139,7 +139,8 @@ TEST_F(SimulatedRegistrationTest, UndistortedDepthIsThePinholeImageOfTheScene)
 {
     ASSERT_TRUE(rgb_);
     size_t differing = 0;
-    for (size_t pixel = 0; pixel < kDepthPixels; ++pixel) differing += unfiltered_->depthAt(pixel) != pinholeDepth_[pixel];
+    for (size_t pixel = 0; pixel < kDepthPixels; ++pixel)
+        differing += unfiltered_->depthAt(pixel) != pinholeDepth_[pixel];
     EXPECT_LT(differing, kDepthPixels / 200);
 }
 
@@ -153,10 +154,9 @@ TEST_F(SimulatedRegistrationTest, ThePlateDepthGetsThePlateColourAndTheFilterRem
     for (int row = 1; row + 1 < 424; ++row) {
         for (int column = 1; column + 1 < 512; ++column) {
             const size_t pixel = static_cast<size_t>(row) * 512 + column;
-            const bool plateAround = unfiltered_->depthAt(pixel - 1) == plateMm &&
-                                     unfiltered_->depthAt(pixel + 1) == plateMm &&
-                                     unfiltered_->depthAt(pixel - 512) == plateMm &&
-                                     unfiltered_->depthAt(pixel + 512) == plateMm;
+            const bool plateAround =
+                unfiltered_->depthAt(pixel - 1) == plateMm && unfiltered_->depthAt(pixel + 1) == plateMm &&
+                unfiltered_->depthAt(pixel - 512) == plateMm && unfiltered_->depthAt(pixel + 512) == plateMm;
             if (plateAround && unfiltered_->depthAt(pixel) == plateMm) {
                 ++plateInterior;
                 EXPECT_TRUE(isPlateColour(filtered_->colorAt(pixel))) << "row " << row << " column " << column;

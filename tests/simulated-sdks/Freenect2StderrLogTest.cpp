@@ -41,7 +41,8 @@ public:
         restore();
         std::string text;
         std::rewind(file_);
-        for (int c = std::fgetc(file_); c != EOF; c = std::fgetc(file_)) text.push_back(static_cast<char>(c));
+        for (int c = std::fgetc(file_); c != EOF; c = std::fgetc(file_))
+            text.push_back(static_cast<char>(c));
         return text;
     }
 

@@ -56,8 +56,8 @@ TEST(SimulatedScene, EveryPlateShowsItsDistanceAndColourWhereItIsProjected)
                 const kestrum_sim::ScenePlate plate = kestrum_sim::scenePlates(frameNumber).back();
                 int column = 0;
                 int row = 0;
-                project(view, (plate.leftMm + plate.rightMm) / 2, (plate.topMm + plate.bottomMm) / 2,
-                        plate.distanceMm, column, row);
+                project(view, (plate.leftMm + plate.rightMm) / 2, (plate.topMm + plate.bottomMm) / 2, plate.distanceMm,
+                        column, row);
                 const size_t pixel = static_cast<size_t>(row) * view.width + column;
                 EXPECT_FLOAT_EQ(image.depth[pixel], plate.distanceMm) << "frame " << frameNumber;
                 const uint8_t* bgr = &image.color[pixel * bytesPerPixel];
@@ -82,8 +82,7 @@ TEST(SimulatedScene, DepthHasAnInvalidBorderAndTheWallBehindThePlates)
         EXPECT_EQ(image.depth[static_cast<size_t>(row) * kDepthView.width + kDepthView.width - 1], 0.0f);
     }
     EXPECT_EQ(image.depth[static_cast<size_t>(border - 1) * kDepthView.width + 256], 0.0f);
-    EXPECT_FLOAT_EQ(image.depth[static_cast<size_t>(border) * kDepthView.width + border],
-                    kestrum_sim::kWallDistanceMm);
+    EXPECT_FLOAT_EQ(image.depth[static_cast<size_t>(border) * kDepthView.width + border], kestrum_sim::kWallDistanceMm);
     const uint8_t wallGrey = image.color[(static_cast<size_t>(border) * kDepthView.width + border) * 3];
     EXPECT_TRUE(wallGrey == kestrum_sim::kWallLightGrey || wallGrey == kestrum_sim::kWallDarkGrey);
 }

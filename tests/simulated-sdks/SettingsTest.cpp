@@ -51,8 +51,8 @@ TEST(SimulatedSdkSettings, ValuesAreTypedAndFallBackWhenAbsent)
 TEST(SimulatedSdkSettings, MalformedUnknownOrRepeatedSettingsAreRejectedByName)
 {
     const std::vector<std::string> rejected = {
-        "bogus",       "fps",        "colour=red", "fps=",     "fps=0",     "fps=-2", "fps=fast",   "fps=3x",
-        "fps=nan",     "frames=-1",  "frames=1.5", "every=0",  "fail=boom", "fail=",  "fps=1;fps=2", "serial=a;serial=b",
+        "bogus",   "fps",       "colour=red", "fps=",    "fps=0",     "fps=-2", "fps=fast",    "fps=3x",
+        "fps=nan", "frames=-1", "frames=1.5", "every=0", "fail=boom", "fail=",  "fps=1;fps=2", "serial=a;serial=b",
     };
     for (const std::string& text : rejected) {
         try {

@@ -27,8 +27,8 @@ public:
         for (long index = 0; index < settings.deviceCount; ++index) {
             serials.push_back(kestrum_sim::kinectSerialNumber(settings, index));
             kestrum_sim::logLibraryMessage(Logger::Info, kOrigin,
-                                           "found valid Kinect v2 @sim:" + std::to_string(index + 1) +
-                                               " with serial " + serials.back() + " (simulated)");
+                                           "found valid Kinect v2 @sim:" + std::to_string(index + 1) + " with serial " +
+                                               serials.back() + " (simulated)");
         }
         kestrum_sim::logLibraryMessage(Logger::Info, kOrigin, "found " + std::to_string(serials.size()) + " devices");
         enumerated = true;

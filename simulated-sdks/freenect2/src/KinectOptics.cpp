@@ -65,8 +65,8 @@ libfreenect2::Freenect2Device::ColorCameraParams factoryColorCameraParams()
     return color;
 }
 
-void distortNormalized(const libfreenect2::Freenect2Device::IrCameraParams& ir, double x, double y,
-                       double& distortedX, double& distortedY)
+void distortNormalized(const libfreenect2::Freenect2Device::IrCameraParams& ir, double x, double y, double& distortedX,
+                       double& distortedY)
 {
     const double r2 = x * x + y * y;
     const double radial = 1.0 + r2 * (ir.k1 + r2 * (ir.k2 + r2 * ir.k3));
@@ -91,6 +91,7 @@ std::vector<int> rawPixelOfUndistortedPixel(const libfreenect2::Freenect2Device:
 std::vector<int> undistortedPixelOfRawPixel(const libfreenect2::Freenect2Device::IrCameraParams& ir)
 {
     constexpr int kIterations = 20;
+    constexpr double kConverged = 1e-7; // far below a pixel (1 / fx is about 3e-3)
     std::vector<int> table(static_cast<size_t>(kDepthWidth) * kDepthHeight);
     for (int row = 0; row < kDepthHeight; ++row) {
         for (int column = 0; column < kDepthWidth; ++column) {
@@ -103,8 +104,11 @@ std::vector<int> undistortedPixelOfRawPixel(const libfreenect2::Freenect2Device:
                 double distortedX = 0.0;
                 double distortedY = 0.0;
                 distortNormalized(ir, x, y, distortedX, distortedY);
-                x += targetX - distortedX;
-                y += targetY - distortedY;
+                const double errorX = targetX - distortedX;
+                const double errorY = targetY - distortedY;
+                x += errorX;
+                y += errorY;
+                if (std::abs(errorX) + std::abs(errorY) < kConverged) break;
             }
             table[static_cast<size_t>(row) * kDepthWidth + column] = pixelIndexOf(ir, x, y);
         }

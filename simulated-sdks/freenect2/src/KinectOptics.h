@@ -17,8 +17,8 @@ libfreenect2::Freenect2Device::IrCameraParams factoryIrCameraParams();
 libfreenect2::Freenect2Device::ColorCameraParams factoryColorCameraParams();
 
 // Brown-Conrady: where the lens images the ray through the ideal normalised point (x, y).
-void distortNormalized(const libfreenect2::Freenect2Device::IrCameraParams& ir, double x, double y,
-                       double& distortedX, double& distortedY);
+void distortNormalized(const libfreenect2::Freenect2Device::IrCameraParams& ir, double x, double y, double& distortedX,
+                       double& distortedY);
 
 // For every undistorted depth pixel, the index of the raw (distorted) pixel that sees
 // the same ray, or -1 when that falls outside the sensor.

@@ -13,16 +13,16 @@ namespace {
 
 KinectSettings readKinectSettings()
 {
-    const Settings settings = Settings::fromEnvironment(
-        "KESTRUM_SIM_KINECT", {
-                                  {"fps", SettingType::PositiveNumber},
-                                  {"frames", SettingType::Count},
-                                  {"serial", SettingType::Text},
-                                  {"count", SettingType::Count},
-                                  {"fail", SettingType::Choice, true, {"open", "start"}},
-                                  {"no-depth-every", SettingType::PositiveCount},
-                                  {"no-color-every", SettingType::PositiveCount},
-                              });
+    const Settings settings =
+        Settings::fromEnvironment("KESTRUM_SIM_KINECT", {
+                                                            {"fps", SettingType::PositiveNumber},
+                                                            {"frames", SettingType::Count},
+                                                            {"serial", SettingType::Text},
+                                                            {"count", SettingType::Count},
+                                                            {"fail", SettingType::Choice, true, {"open", "start"}},
+                                                            {"no-depth-every", SettingType::PositiveCount},
+                                                            {"no-color-every", SettingType::PositiveCount},
+                                                        });
     KinectSettings kinect;
     if (!settings.attached()) return kinect;
     kinect.deviceCount = settings.count("count", 1);

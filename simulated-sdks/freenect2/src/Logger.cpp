@@ -53,11 +53,16 @@ Logger::Level Logger::getDefaultLevel()
 std::string Logger::level2str(Level level)
 {
     switch (level) {
-    case Debug: return "Debug";
-    case Info: return "Info";
-    case Warning: return "Warning";
-    case Error: return "Error";
-    case None: break;
+    case Debug:
+        return "Debug";
+    case Info:
+        return "Info";
+    case Warning:
+        return "Warning";
+    case Error:
+        return "Error";
+    case None:
+        break;
     }
     return "";
 }

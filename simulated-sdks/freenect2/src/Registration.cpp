@@ -26,8 +26,8 @@ constexpr float kOcclusionTolerance = 0.02f;
 class RegistrationImpl {
 public:
     RegistrationImpl(const Freenect2Device::IrCameraParams& ir, const Freenect2Device::ColorCameraParams& color)
-        : color(color), rawPixel(kestrum_sim::rawPixelOfUndistortedPixel(ir)),
-          rayX(rawPixel.size()), rayY(rawPixel.size())
+        : color(color), rawPixel(kestrum_sim::rawPixelOfUndistortedPixel(ir)), rayX(rawPixel.size()),
+          rayY(rawPixel.size())
     {
         for (int row = 0; row < kestrum_sim::kDepthHeight; ++row) {
             for (int column = 0; column < kestrum_sim::kDepthWidth; ++column) {
@@ -93,8 +93,8 @@ void Registration::apply(const Frame* rgb, const Frame* depth, Frame* undistorte
             if (colorPixel[i] < 0) continue;
             const int row = colorPixel[i] / kColorWidth;
             const int column = colorPixel[i] % kColorWidth;
-            for (int r = std::max(0, row - kFootprintHalfHeight); r <= std::min(kColorHeight - 1, row + kFootprintHalfHeight);
-                 ++r) {
+            for (int r = std::max(0, row - kFootprintHalfHeight);
+                 r <= std::min(kColorHeight - 1, row + kFootprintHalfHeight); ++r) {
                 float* line = nearest + static_cast<size_t>(r + 1) * kColorWidth;
                 for (int c = std::max(0, column - kFootprintHalfWidth);
                      c <= std::min(kColorWidth - 1, column + kFootprintHalfWidth); ++c) {

@@ -62,6 +62,8 @@ SimulatedKinect::SimulatedKinect(std::string serial, const KinectSettings& setti
                                  std::unique_ptr<const libfreenect2::PacketPipeline> pipeline)
     : serial_(std::move(serial)), settings_(settings), pipeline_(std::move(pipeline))
 {
+    // Built here rather than on the first frame, so the first frame set is not late.
+    idealPixelOfRawPixel();
     logInfo("opening...");
     logInfo("opened");
     recordFreenect2Event("open");
@@ -106,8 +108,8 @@ bool SimulatedKinect::startStreams(bool rgb, bool depth)
     addStreamingListener(streamingColorListener_);
     addStreamingListener(streamingIrDepthListener_);
     stopRequested_ = false;
-    producer_ = std::thread(&SimulatedKinect::produceFrameSets, this, streamingColorListener_,
-                            streamingIrDepthListener_);
+    producer_ =
+        std::thread(&SimulatedKinect::produceFrameSets, this, streamingColorListener_, streamingIrDepthListener_);
     state_ = State::Streaming;
     recordFreenect2Event("start");
     logInfo("started");

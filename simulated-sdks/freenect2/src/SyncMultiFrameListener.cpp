@@ -41,7 +41,8 @@ SyncMultiFrameListener::SyncMultiFrameListener(unsigned int frame_types)
 SyncMultiFrameListener::~SyncMultiFrameListener()
 {
     kestrum_sim::abortIfStreamingTo(this);
-    for (auto& entry : impl_->pending) delete entry.second;
+    for (auto& entry : impl_->pending)
+        delete entry.second;
     kestrum_sim::recordFreenect2Event("listener-destroyed");
 }
 
@@ -74,7 +75,8 @@ void SyncMultiFrameListener::waitForNewFrame(FrameMap& frame)
 void SyncMultiFrameListener::release(FrameMap& frame)
 {
     if (!frame.empty()) kestrum_sim::countFrameSets(0, 1);
-    for (auto& entry : frame) delete entry.second;
+    for (auto& entry : frame)
+        delete entry.second;
     frame.clear();
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->deliveredSetReleased = true;

@@ -9,16 +9,16 @@ namespace kestrum_sim {
 // A pinhole camera looking along +z, its centre at (offsetXmm, 0, 0) in scene
 // coordinates (millimetres, +x right, +y down).
 struct PinholeView {
-  double fx, fy, cx, cy;
-  int width, height;
-  double offsetXmm;
+    double fx, fy, cx, cy;
+    int width, height;
+    double offsetXmm;
 };
 
 // A fronto-parallel rectangle of uniform colour in front of the wall.
 struct ScenePlate {
-  double leftMm, rightMm, topMm, bottomMm;
-  double distanceMm;
-  uint8_t blue, green, red;
+    double leftMm, rightMm, topMm, bottomMm;
+    double distanceMm;
+    uint8_t blue, green, red;
 };
 
 // The back wall: a checkerboard of squares fixed in scene millimetres.
@@ -40,4 +40,4 @@ void renderDepthMm(uint64_t frameNumber, const PinholeView& view, float* depthOu
 // bytesPerPixel 3 (B,G,R) or 4 (B,G,R,unused=0).
 void renderColor(uint64_t frameNumber, const PinholeView& view, uint8_t* pixelsOut, int bytesPerPixel);
 
-}  // namespace kestrum_sim
+} // namespace kestrum_sim

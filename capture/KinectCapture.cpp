@@ -106,7 +106,7 @@ struct KinectRunOutcome {
     int exitCode = 1;
 };
 
-KinectRunOutcome deviceFailure(const char* message)
+KinectRunOutcome failedDevice(const char* message)
 {
     return {std::string(message), 1};
 }
@@ -116,21 +116,21 @@ KinectRunOutcome recordKinectSeries(const std::filesystem::path& outputDir, int3
     // Destroyed in reverse: device (stopped, closed), then registration and listener, the context last.
     libfreenect2::Freenect2 context(nullptr);
     if (context.enumerateDevices() <= 0) {
-        return deviceFailure("Keine Kinect v2 gefunden.");
+        return failedDevice("Keine Kinect v2 gefunden.");
     }
     const std::string serial = context.getDefaultDeviceSerialNumber();
     std::unique_ptr<libfreenect2::SyncMultiFrameListener> listener;
     std::unique_ptr<libfreenect2::Registration> registration;
     const OpenedDevice device(context.openDevice(serial, new libfreenect2::CpuPacketPipeline()));
     if (!device) {
-        return deviceFailure("Kinect konnte nicht geöffnet werden.");
+        return failedDevice("Kinect konnte nicht geöffnet werden.");
     }
     listener = std::make_unique<libfreenect2::SyncMultiFrameListener>(
         libfreenect2::Frame::Color | libfreenect2::Frame::Ir | libfreenect2::Frame::Depth);
     device->setColorFrameListener(listener.get());
     device->setIrAndDepthFrameListener(listener.get());
     if (!device->start()) {
-        return deviceFailure("Kinect konnte nicht gestartet werden.");
+        return failedDevice("Kinect konnte nicht gestartet werden.");
     }
 
     const libfreenect2::Freenect2Device::IrCameraParams irParameters = device->getIrCameraParams();

@@ -143,30 +143,6 @@ TEST_F(KinectTeardown, AStartFailureClosesTheDeviceBeforeItsErrorLine)
     EXPECT_TRUE(out.lines.empty());
 }
 
-TEST_F(KinectTeardown, AnOpenFailureReleasesTheContextBeforeItsErrorLine)
-{
-    attach("attached;fail=open");
-    std::string thrown;
-
-    EXPECT_EQ(run(thrown), 1);
-
-    EXPECT_EQ(lastEvents(2), (std::vector<std::string>{"open-failed", "context-destroyed"}));
-    ASSERT_EQ(err.lines.size(), 1u);
-    EXPECT_EQ(err.lines[0].eventsBefore, kestrum_sim::freenect2Events().size());
-}
-
-TEST_F(KinectTeardown, AWarmUpTimeOutTearsDownBeforeTheExceptionLeaves)
-{
-    attach("attached;frames=3");
-    std::string thrown;
-
-    EXPECT_EQ(run(thrown), -1);
-
-    EXPECT_EQ(thrown, "Zeitüberschreitung während der Aufwärmphase.");
-    EXPECT_EQ(lastEvents(5), kTeardown);
-    expectEverythingReleased();
-}
-
 TEST_F(KinectTeardown, AFrameFileFailureReleasesTheFrameSetAndTearsDown)
 {
     attach("attached");

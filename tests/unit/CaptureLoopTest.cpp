@@ -275,22 +275,3 @@ TEST(CaptureLoop, AFailureWhileKeepingEndsTheLoopAtOnceAndStillReleasesTheFrame)
     EXPECT_EQ(camera.finishCalls, 0);
 }
 
-TEST(CaptureLoop, AWarmUpFailureEndsTheRunBeforeAnyRequest)
-{
-    class FailingWarmUp : public ScriptedCamera {
-    public:
-        FailingWarmUp() : ScriptedCamera({frameAtMs(0)}) {}
-        void fetchWarmupFrame() override
-        {
-            if (++fetches == 4) {
-                throw std::runtime_error("Zeitüberschreitung während der Aufwärmphase.");
-            }
-        }
-        int fetches = 0;
-    } camera;
-
-    EXPECT_THROW(runCaptureLoop(camera, camera.clock(), 1000, 10), std::runtime_error);
-    EXPECT_EQ(camera.fetches, 4);
-    EXPECT_EQ(camera.requests, 0);
-    EXPECT_EQ(camera.finishCalls, 0);
-}

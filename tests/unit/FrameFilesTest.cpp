@@ -106,10 +106,10 @@ protected:
     FrameFiles() { createOutputDirectories(outputDir); }
 
     // Makes a sub-directory unusable: a regular file of that name stands in its way.
-    void block(const char* subDirectory) const
+    static void block(const fs::path& series, const char* subDirectory)
     {
-        fs::remove_all(outputDir / subDirectory);
-        std::ofstream(outputDir / subDirectory) << "not a directory";
+        fs::remove_all(series / subDirectory);
+        std::ofstream(series / subDirectory) << "not a directory";
     }
     std::string path(const std::string& relative) const { return (outputDir / relative).string(); }
     bool exists(const std::string& relative) const { return fs::exists(outputDir / relative); }
@@ -219,85 +219,48 @@ TEST_F(FrameFiles, KinectFrameWritesFiveFilesAndThenItsLine)
     EXPECT_NEAR(fullMean[2], 180, 2);
 }
 
-TEST_F(FrameFiles, KinectFrameReplacesTheFilesOfAnEarlierRun)
+TEST_F(FrameFiles, AKinectFailureStopsAtItsFileAndKeepsTheFilesBefore)
 {
     const KinectFrameMemory memory;
-    std::ofstream(path("depth-raw/depth-0000.bin")) << std::string(500000, 'x');
-    std::ofstream(path("color-map/color-map-0000.bin")) << std::string(900000, 'x');
+    const std::string inOrder[] = {"color/color-0000.jpg", "color-full/color-full-0000.jpg",
+                                   "color-map/color-map-0000.bin", "depth/depth-0000.png",
+                                   "depth-raw/depth-0000.bin"};
+    const std::pair<const char*, std::string> failures[] = {
+        {kColorDir, "Farbbild konnte nicht gespeichert werden: "},
+        {kColorFullDir, "Original-Farbbild konnte nicht gespeichert werden: "},
+        {kColorMapDir, "Color-Depth-Map konnte nicht geöffnet werden: "},
+        {kDepthDir, "Tiefen-PNG konnte nicht gespeichert werden: "},
+        {kDepthRawDir, "Tiefen-Rohdatei konnte nicht geöffnet werden: "},
+    };
+    for (size_t failing = 0; failing < std::size(failures); ++failing) {
+        const auto& [subDirectory, message] = failures[failing];
+        SCOPED_TRACE(subDirectory);
+        const fs::path series = fs::path(scratch.path()) / subDirectory;
+        createOutputDirectories(series);
+        block(series, subDirectory);
 
-    stdoutOf([&] { writeKinectFrameFiles(outputDir, memory.frame(0)); });
+        expectFailure([&] { writeKinectFrameFiles(series, memory.frame(0)); },
+                      message + (series / inOrder[failing]).string());
 
-    EXPECT_EQ(fs::file_size(path("depth-raw/depth-0000.bin")), 434176u);
-    EXPECT_EQ(fs::file_size(path("color-map/color-map-0000.bin")), 868352u);
-}
-
-TEST_F(FrameFiles, KinectFailuresStopAtTheFailingFileWithItsMessage)
-{
-    const KinectFrameMemory memory;
-    {
-        SCOPED_TRACE("colour");
-        block(kColorDir);
-        expectFailure([&] { writeKinectFrameFiles(outputDir, memory.frame(0)); },
-                      "Farbbild konnte nicht gespeichert werden: " + path("color/color-0000.jpg"));
-        EXPECT_FALSE(exists("color-full/color-full-0000.jpg"));
-    }
-    createOutputDirectories(scratch.path() + "/full");
-    const fs::path fullDir = fs::path(scratch.path()) / "full";
-    {
-        SCOPED_TRACE("full colour");
-        fs::remove(fullDir / kColorFullDir);
-        std::ofstream(fullDir / kColorFullDir) << "x";
-        expectFailure([&] { writeKinectFrameFiles(fullDir, memory.frame(1)); },
-                      "Original-Farbbild konnte nicht gespeichert werden: " +
-                          (fullDir / "color-full/color-full-0001.jpg").string());
-        EXPECT_TRUE(fs::exists(fullDir / "color/color-0001.jpg"));
-        EXPECT_FALSE(fs::exists(fullDir / "color-map/color-map-0001.bin"));
+        for (size_t file = 0; file < std::size(inOrder); ++file) {
+            if (file != failing) {
+                EXPECT_EQ(fs::exists(series / inOrder[file]), file < failing) << inOrder[file];
+            }
+        }
     }
 }
 
-TEST_F(FrameFiles, KinectMapFailureLeavesTheColourFilesOnly)
-{
-    const KinectFrameMemory memory;
-    block(kColorMapDir);
-
-    expectFailure([&] { writeKinectFrameFiles(outputDir, memory.frame(2)); },
-                  "Color-Depth-Map konnte nicht geöffnet werden: " + path("color-map/color-map-0002.bin"));
-
-    EXPECT_TRUE(exists("color/color-0002.jpg"));
-    EXPECT_TRUE(exists("color-full/color-full-0002.jpg"));
-    EXPECT_FALSE(exists("depth/depth-0002.png"));
-    EXPECT_FALSE(exists("depth-raw/depth-0002.bin"));
-}
-
-TEST_F(FrameFiles, KinectPngFailureLeavesTheColourFilesAndTheMapButNoRawFile)
-{
-    const KinectFrameMemory memory;
-    block(kDepthDir);
-
-    expectFailure([&] { writeKinectFrameFiles(outputDir, memory.frame(3)); },
-                  "Tiefen-PNG konnte nicht gespeichert werden: " + path("depth/depth-0003.png"));
-
-    EXPECT_TRUE(exists("color/color-0003.jpg"));
-    EXPECT_TRUE(exists("color-full/color-full-0003.jpg"));
-    EXPECT_EQ(fs::file_size(path("color-map/color-map-0003.bin")), 868352u);
-    EXPECT_FALSE(exists("depth-raw/depth-0003.bin"));
-}
-
-TEST_F(FrameFiles, KinectRawFileFailures)
+TEST_F(FrameFiles, AKinectDepthImageOfTheWrongSizeGetsNoRawFile)
 {
     const KinectFrameMemory memory;
     SampledFrame wrongSize = memory.frame(4);
     const cv::Mat smallDepth(100, 100, CV_32FC1, cv::Scalar(1000.0f));
     wrongSize.depthMm = smallDepth;
-    expectFailure([&] { writeKinectFrameFiles(outputDir, wrongSize); },
-                  "Ungültiges Tiefenbild für Rohdatenausgabe.");
+
+    expectFailure([&] { writeKinectFrameFiles(outputDir, wrongSize); }, "Ungültiges Tiefenbild für Rohdatenausgabe.");
+
     EXPECT_TRUE(exists("depth/depth-0004.png"));
     EXPECT_FALSE(exists("depth-raw/depth-0004.bin"));
-
-    block(kDepthRawDir);
-    expectFailure([&] { writeKinectFrameFiles(outputDir, memory.frame(5)); },
-                  "Tiefen-Rohdatei konnte nicht geöffnet werden: " + path("depth-raw/depth-0005.bin"));
-    EXPECT_TRUE(exists("depth/depth-0005.png"));
 }
 
 TEST_F(FrameFiles, OrbbecFrameWritesFourFilesFromOneColourImage)
@@ -358,22 +321,22 @@ TEST_F(FrameFiles, OrbbecFailuresUseTheirOwnMessages)
     EXPECT_FALSE(exists("depth/depth-0001.png"));
     frame.depthMm = depth;
 
-    block(kDepthRawDir);
+    block(outputDir, kDepthRawDir);
     frame.index = 2;
     expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); }, "Depth-Rohdatei konnte nicht geoeffnet werden.");
     EXPECT_TRUE(exists("depth/depth-0002.png"));
 
-    block(kDepthDir);
+    block(outputDir, kDepthDir);
     frame.index = 3;
     expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); }, "Depth-PNG konnte nicht gespeichert werden.");
     EXPECT_TRUE(exists("color-full/color-full-0003.jpg"));
 
     // Both colour files carry the same text.
-    block(kColorFullDir);
+    block(outputDir, kColorFullDir);
     frame.index = 4;
     expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); },
                   "Farbbild konnte nicht gespeichert werden: " + path("color-full/color-full-0004.jpg"));
-    block(kColorDir);
+    block(outputDir, kColorDir);
     frame.index = 5;
     expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); },
                   "Farbbild konnte nicht gespeichert werden: " + path("color/color-0005.jpg"));

@@ -62,22 +62,6 @@ protected:
 
 } // namespace
 
-TEST_F(FullDisk, KinectRawDepthFileThatDoesNotFitIsReported)
-{
-    const TinyTmpfs disk(outputDir / kDepthRawDir, "256k");
-    if (!disk.mounted()) {
-        GTEST_SKIP() << disk.skipReason();
-    }
-    const KinectFrame memory;
-    std::string written;
-
-    const std::string message = failureOf([&] { writeKinectFrameFiles(outputDir, memory.frame()); }, written);
-
-    EXPECT_EQ(message, "Tiefen-Rohdatei konnte nicht geschrieben werden: " + path("depth-raw/depth-0000.bin"));
-    EXPECT_EQ(written, "") << "no frameSaved for a truncated file";
-    EXPECT_TRUE(fs::exists(path("depth/depth-0000.png")));
-}
-
 TEST_F(FullDisk, KinectColourToDepthMapThatDoesNotFitIsReported)
 {
     const TinyTmpfs disk(outputDir / kColorMapDir, "256k");

@@ -10,7 +10,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -86,6 +85,8 @@ void KinectFrame_AllFiles(benchmark::State& state)
     // The "frameSaved" lines are part of the cost but not of the report.
     std::ostringstream discarded;
     std::streambuf* previous = std::cout.rdbuf(discarded.rdbuf());
+    // Untimed: the first write creates the files and initialises the codecs.
+    writeKinectFrameFiles(scene().outputDir, frame);
     for (auto _ : state) {
         writeKinectFrameFiles(scene().outputDir, frame);
         discarded.str("");
@@ -98,6 +99,7 @@ void KinectFrame_Bare_ColorJpeg(benchmark::State& state)
     cv::Mat bgr;
     cv::cvtColor(scene().registered, bgr, cv::COLOR_BGRA2BGR);
     const std::string path = (scene().outputDir / "bare-color.jpg").string();
+    writeJpeg(bgr, path, kColorJpegQuality);
     for (auto _ : state) {
         writeJpeg(bgr, path, kColorJpegQuality);
     }
@@ -108,6 +110,7 @@ void KinectFrame_Bare_ColorFullJpeg(benchmark::State& state)
     cv::Mat bgr;
     cv::cvtColor(scene().fullColor, bgr, cv::COLOR_BGRA2BGR);
     const std::string path = (scene().outputDir / "bare-color-full.jpg").string();
+    writeJpeg(bgr, path, kColorFullJpegQuality);
     for (auto _ : state) {
         writeJpeg(bgr, path, kColorFullJpegQuality);
     }
@@ -118,6 +121,7 @@ void KinectFrame_Bare_DepthPng(benchmark::State& state)
     cv::Mat millimetres;
     scene().depthMm.convertTo(millimetres, CV_16UC1);
     const std::string path = (scene().outputDir / "bare-depth.png").string();
+    cv::imwrite(path, millimetres);
     for (auto _ : state) {
         cv::imwrite(path, millimetres);
     }

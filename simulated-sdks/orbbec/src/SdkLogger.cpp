@@ -14,9 +14,8 @@ namespace {
 
 struct LoggerState {
     std::mutex mutex;
-    ob_log_severity global = OB_LOG_SEVERITY_DEBUG;
     ob_log_severity console = OB_LOG_SEVERITY_ERROR;
-    ob_log_severity callbackSeverity = OB_LOG_SEVERITY_OFF;
+    ob_log_severity callbackSeverity = OB_LOG_SEVERITY_INFO;
     ob_log_callback* callback = nullptr;
     void* callbackUserData = nullptr;
 };
@@ -26,9 +25,7 @@ LoggerState& logger() {
     return state;
 }
 
-bool passes(ob_log_severity message, ob_log_severity global, ob_log_severity sink) {
-    return sink != OB_LOG_SEVERITY_OFF && global != OB_LOG_SEVERITY_OFF && message >= global && message >= sink;
-}
+bool passes(ob_log_severity message, ob_log_severity sink) { return sink != OB_LOG_SEVERITY_OFF && message >= sink; }
 
 std::string formattedLine(const char* level, const std::string& function, const std::string& message) {
     const auto now = std::chrono::system_clock::now();
@@ -48,7 +45,8 @@ std::string formattedLine(const char* level, const std::string& function, const 
 
 void setGlobalLogSeverity(ob_log_severity severity) {
     std::lock_guard<std::mutex> lock(logger().mutex);
-    logger().global = severity;
+    logger().console = severity;
+    logger().callbackSeverity = severity;
 }
 
 void setConsoleLogSeverity(ob_log_severity severity) {
@@ -58,7 +56,7 @@ void setConsoleLogSeverity(ob_log_severity severity) {
 
 void setLogCallback(ob_log_severity severity, ob_log_callback* callback, void* userData) {
     std::lock_guard<std::mutex> lock(logger().mutex);
-    logger().callbackSeverity = callback ? severity : OB_LOG_SEVERITY_OFF;
+    logger().callbackSeverity = severity;
     logger().callback = callback;
     logger().callbackUserData = userData;
 }
@@ -70,11 +68,11 @@ void logError(const std::string& function, const std::string& message) {
     {
         std::lock_guard<std::mutex> lock(logger().mutex);
         LoggerState& state = logger();
-        if (passes(OB_LOG_SEVERITY_ERROR, state.global, state.console)) {
+        if (passes(OB_LOG_SEVERITY_ERROR, state.console)) {
             std::fwrite(line.data(), 1, line.size(), stdout);
             std::fflush(stdout);
         }
-        if (state.callback && passes(OB_LOG_SEVERITY_ERROR, state.global, state.callbackSeverity)) {
+        if (state.callback && passes(OB_LOG_SEVERITY_ERROR, state.callbackSeverity)) {
             callback = state.callback;
             userData = state.callbackUserData;
         }

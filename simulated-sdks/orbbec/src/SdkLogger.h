@@ -1,6 +1,6 @@
-// The simulated SDK's logger: a global level, a console sink on standard output
-// (on at error level by default, as in the real SDK's default configuration) and
-// an optional callback sink.
+// The simulated SDK's logger, with the real SDK's two sinks that matter here: the
+// console on standard output (at error level by default, as the real SDK's default
+// configuration has it) and an optional callback.
 #pragma once
 
 #include "libobsensor/h/ObTypes.h"
@@ -9,6 +9,7 @@
 
 namespace kestrum_sim::orbbec {
 
+// As in the real SDK, the global level becomes every sink's level, the console's included.
 void setGlobalLogSeverity(ob_log_severity severity);
 void setConsoleLogSeverity(ob_log_severity severity);
 void setLogCallback(ob_log_severity severity, ob_log_callback* callback, void* userData);

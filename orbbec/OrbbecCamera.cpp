@@ -4,6 +4,7 @@
 
 #include <libobsensor/ObSensor.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <string>
@@ -43,9 +44,12 @@ void writeWholeLine(int fd, const std::string& line) {
     }
 }
 
+// Exactly one line per message, whether or not the SDK ends it with a line feed.
 void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message) {
     std::string line = textOrEmpty(message);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::replace(line.begin(), line.end(), '\r', ' ');
     line += '\n';
     writeWholeLine(STDERR_FILENO, line);
 }

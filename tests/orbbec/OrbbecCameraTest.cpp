@@ -384,7 +384,7 @@ TEST(OrbbecCameraGrabs, SdkErrorDuringTheWaitPassesWithItsOwnTextAndTheNextGrabW
     EXPECT_NO_THROW(opened.grabAlignedRgbd(5000));
 }
 
-TEST(OrbbecCameraLog, SdkErrorsGoToStandardErrorAndNothingToStandardOutput) {
+TEST(OrbbecCameraLog, SdkErrorsGoToStandardErrorOneLineEachAndNothingToStandardOutput) {
     OrbbecSimulationVariable camera("fail=start");
     OrbbecCamera opened(Mode::Rgbd);
     testing::internal::CaptureStdout();
@@ -397,6 +397,15 @@ TEST(OrbbecCameraLog, SdkErrorsGoToStandardErrorAndNothingToStandardOutput) {
     EXPECT_NE(err.find("could not start"), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_EQ(err.back(), '\n');
+
+    OrbbecSimulationVariable startingCamera("grab-error-at=1;error=transfer failed\nendpoint stalled");
+    OrbbecCamera started(Mode::Color);
+    started.start();
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(started.grabColor(5000), ob::Error);
+    const std::string twoLineMessage = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(twoLineMessage.begin(), twoLineMessage.end(), '\n'), 1) << twoLineMessage;
+    EXPECT_NE(twoLineMessage.find("transfer failed endpoint stalled"), std::string::npos) << twoLineMessage;
 }
 
 }  // namespace

@@ -83,6 +83,8 @@ fi
 echo "Resolving and downloading the arm64 packages ($suite): ${packages[*]}"
 apt-get -q "${apt_options[@]}" update
 apt-get -q -y "${apt_options[@]}" install --download-only "${packages[@]}"
+# Versions that the archive no longer has need not stay in the download cache.
+apt-get -q -y "${apt_options[@]}" autoclean >/dev/null
 
 debs=("$apt_dir"/cache/archives/*.deb)
 # Only this run's closure goes into the sysroot: the cache may hold packages

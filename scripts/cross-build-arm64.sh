@@ -82,7 +82,9 @@ expected=$'./usr/bin/kestrum-capture\n./usr/bin/kestrum-photo'
 rm -rf "$build_dir/packages"
 (cd "$build_dir" && cpack -G DEB)
 debs=("$build_dir"/packages/*.deb)
-((${#debs[@]} == 1)) && [[ -f "${debs[0]}" ]] || fail "expected one .deb in $build_dir/packages"
+if ((${#debs[@]} != 1)) || [[ ! -f "${debs[0]}" ]]; then
+  fail "expected one .deb in $build_dir/packages"
+fi
 deb=${debs[0]}
 phase_done
 

@@ -21,6 +21,12 @@ int64_t elapsedMs(std::chrono::nanoseconds start, std::chrono::nanoseconds now)
     return (now - start).count() / 1'000'000;
 }
 
+// A frame is kept when it arrives no earlier than 1 ms before its due time.
+bool isFrameDue(double arrivalMs, double nextDueMs)
+{
+    return arrivalMs + 1.0 >= nextDueMs;
+}
+
 } // namespace
 
 MonotonicClock steadyClock()
@@ -29,11 +35,6 @@ MonotonicClock steadyClock()
         return std::chrono::duration_cast<std::chrono::nanoseconds>(
             std::chrono::steady_clock::now().time_since_epoch());
     };
-}
-
-bool isFrameDue(double elapsedMs, double nextDueMs)
-{
-    return elapsedMs + 1.0 >= nextDueMs;
 }
 
 CaptureStatistics runCaptureLoop(FrameSource& source, const MonotonicClock& clock, int32_t durationMs,

@@ -37,9 +37,6 @@ using MonotonicClock = std::function<std::chrono::nanoseconds()>;
 // std::chrono::steady_clock, for the programs.
 MonotonicClock steadyClock();
 
-// Whether a frame arriving at elapsedMs is kept: no earlier than 1 ms before the due time.
-bool isFrameDue(double elapsedMs, double nextDueMs);
-
 // Runs the warm-up and then samples for durationMs; every delivered frame is
 // released exactly once, also when keeping it throws (which ends the loop).
 CaptureStatistics runCaptureLoop(FrameSource& source, const MonotonicClock& clock, int32_t durationMs,

@@ -34,10 +34,15 @@ add_library(kestrum::freenect2 ALIAS kestrum_freenect2)
 set(KESTRUM_FREENECT2_IS_SIMULATED ON)
 if(NOT KESTRUM_FREENECT2 STREQUAL "SIMULATED")
   # freenect2Config.cmake sets variables only; it defines no imported target.
+  # Depending on the release it names the headers freenect2_INCLUDE_DIRS or
+  # freenect2_INCLUDE_DIR, and it looks for the library only below the prefix
+  # it was installed to, so a moved installation yields a NOTFOUND library.
   find_package(freenect2 CONFIG QUIET)
-  if(freenect2_FOUND AND freenect2_LIBRARIES)
+  set(KESTRUM_FREENECT2_INCLUDE_DIRS ${freenect2_INCLUDE_DIRS} ${freenect2_INCLUDE_DIR})
+  if(freenect2_FOUND AND freenect2_LIBRARIES AND NOT freenect2_LIBRARIES MATCHES "NOTFOUND"
+     AND KESTRUM_FREENECT2_INCLUDE_DIRS)
     set(KESTRUM_FREENECT2_IS_SIMULATED OFF)
-    target_include_directories(kestrum_freenect2 INTERFACE ${freenect2_INCLUDE_DIRS})
+    target_include_directories(kestrum_freenect2 INTERFACE ${KESTRUM_FREENECT2_INCLUDE_DIRS})
     target_link_libraries(kestrum_freenect2 INTERFACE ${freenect2_LIBRARIES})
     message(STATUS "libfreenect2: real (${freenect2_LIBRARIES})")
   elseif(KESTRUM_FREENECT2 STREQUAL "REAL")

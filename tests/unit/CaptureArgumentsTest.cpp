@@ -1,10 +1,7 @@
-// The capture command line: defaults, clamping, and the paths it leads to.
+// The capture command line: defaults and clamping.
 #include "CaptureArguments.h"
-#include "OutputDirectories.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 TEST(ParseIntArgument, ClampsRepresentableNumbersAndFallsBackOtherwise)
 {
@@ -44,11 +41,4 @@ TEST(ParseCaptureArguments, PositionalArgumentsWithDefaults)
 
     const char* emptyDir[] = {"kestrum-capture", ""};
     EXPECT_EQ(parseCaptureArguments(2, emptyDir).outputDir, "");
-}
-
-TEST(ParseCaptureArguments, TrailingSlashGivesTheSameSubdirectoryPaths)
-{
-    EXPECT_EQ((std::filesystem::path("out/") / kColorDir).string(), "out/color");
-    EXPECT_EQ((std::filesystem::path("out") / kColorDir).string(), "out/color");
-    EXPECT_EQ((std::filesystem::path("") / "capture.json").string(), "capture.json");
 }

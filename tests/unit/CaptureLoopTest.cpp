@@ -23,7 +23,7 @@ struct Request {
 Request frameAt(std::chrono::nanoseconds arrival) { return {Request::Outcome::Frame, arrival}; }
 Request frameAtMs(int64_t ms) { return frameAt(std::chrono::milliseconds(ms)); }
 Request incompleteAtMs(int64_t ms) { return {Request::Outcome::IncompleteFrame, std::chrono::milliseconds(ms)}; }
-Request nothingInTime() { return {Request::Outcome::NothingInTime, {}}; }
+const Request kNothingInTime{Request::Outcome::NothingInTime, {}};
 
 // A camera whose frames arrive at scripted times; it moves the fake clock to
 // each arrival, and by the wait limit when nothing comes (also once the script
@@ -110,155 +110,89 @@ std::vector<int64_t> keptTimestamps(const ScriptedCamera& camera)
 {
     std::vector<int64_t> timestamps;
     for (const auto& [index, timestampMs] : camera.kept) {
+        EXPECT_EQ(index, static_cast<int32_t>(timestamps.size())) << "indices without gaps";
         timestamps.push_back(timestampMs);
     }
     return timestamps;
 }
 
-// Holds for every completed loop, whatever the script.
-void expectConsistent(const CaptureStatistics& statistics, const ScriptedCamera& camera)
+std::vector<Request> framesEvery33MsUntil(int64_t lastMs)
 {
-    EXPECT_EQ(statistics.receivedFrames,
-              statistics.savedFrames + statistics.incompleteFrames + statistics.skippedFrames);
-    EXPECT_EQ(camera.requests, statistics.receivedFrames + statistics.missingFrames);
-    EXPECT_EQ(camera.releases, camera.deliveries);
-    EXPECT_EQ(camera.warmupFetches, 15);
-    EXPECT_EQ(camera.finishCalls, 1);
-    ASSERT_EQ(static_cast<int32_t>(camera.kept.size()), statistics.savedFrames);
-    for (size_t i = 0; i < camera.kept.size(); ++i) {
-        EXPECT_EQ(camera.kept[i].first, static_cast<int32_t>(i)) << "indices without gaps";
+    std::vector<Request> script;
+    for (int64_t ms = 0; ms <= lastMs; ms += 33) {
+        script.push_back(frameAtMs(ms));
     }
+    return script;
 }
+
+struct LoopCase {
+    const char* rule;
+    std::vector<Request> script;
+    int32_t durationMs;
+    int32_t sampleFps;
+    std::chrono::nanoseconds finishStreamingTakes;
+    std::vector<int64_t> keptMs;
+    int32_t skipped;
+    int32_t incomplete;
+    int32_t missing;
+    int64_t actualDurationMs;
+};
 
 } // namespace
 
-TEST(CaptureLoop, FramesEvery33MsAt10FpsKeepOneFrameAboutEvery100Ms)
+TEST(CaptureLoop, SamplingRuleCountersAndStatistics)
 {
-    std::vector<Request> script;
-    for (int64_t ms = 0; ms <= 1023; ms += 33) {
-        script.push_back(frameAtMs(ms));
+    const LoopCase cases[] = {
+        // 99 is kept (99 + 1.0 is not below 100.0), and the next due time is 199.0. The frame
+        // requested at 990 ms arrived at 1023 ms; the loop ended right after it.
+        {"33 ms frames at 10 fps", framesEvery33MsUntil(1023), 1000, 10, 0ns,
+         {0, 99, 198, 297, 396, 495, 594, 693, 792, 891, 990}, 21, 0, 0, 1023},
+        {"kept from 1 ms before the due time", {frameAtMs(0), frameAtMs(98), frameAtMs(99), frameAtMs(1000)},
+         1000, 10, 0ns, {0, 99, 1000}, 1, 0, 0, 1000},
+        // 1000 / 3 = 333.333...: 332 + 1.0 is below it, 333 + 1.0 is not.
+        {"fps 3", {frameAtMs(0), frameAtMs(332), frameAtMs(333), frameAtMs(1000)}, 1000, 3, 0ns, {0, 333, 1000},
+         1, 0, 0, 1000},
+        // 99.999 ms counts as 99, which is due at 100.0; the head check at 999.999 ms
+        // still lets one more request through.
+        {"elapsed time truncated", {frameAtMs(0), frameAt(99'999'999ns), frameAt(999'999'999ns), frameAtMs(1500)},
+         1000, 10, 0ns, {0, 99, 999, 1500}, 0, 0, 0, 1500},
+        // Requests at 0, 2000 and 4000 ms, each waiting its full 2000 ms.
+        {"no frames at all", {}, 5000, 10, 0ns, {}, 0, 0, 3, 6000},
+        {"frames stop after the first", {frameAtMs(0)}, 1000, 10, 0ns, {0}, 0, 0, 1, 2000},
+        // The first complete frame is kept whenever it comes.
+        {"incomplete and missing",
+         {incompleteAtMs(0), incompleteAtMs(10), frameAtMs(20), kNothingInTime, incompleteAtMs(2100),
+          frameAtMs(2110), frameAtMs(2120), frameAtMs(3000)},
+         2500, 10, 0ns, {20, 2110, 3000}, 1, 3, 1, 3000},
+        {"end time read after finishing", {frameAtMs(0), frameAtMs(1000)}, 1000, 10, 250ms, {0, 1000}, 0, 0, 0,
+         1250},
+        {"below one millisecond", {}, 0, 10, 999'999ns, {}, 0, 0, 0, 0},
+    };
+    for (const LoopCase& c : cases) {
+        SCOPED_TRACE(c.rule);
+        ScriptedCamera camera(c.script);
+        camera.finishStreamingTakes = c.finishStreamingTakes;
+
+        const CaptureStatistics s = runCaptureLoop(camera, camera.clock(), c.durationMs, c.sampleFps);
+
+        EXPECT_EQ(keptTimestamps(camera), c.keptMs);
+        EXPECT_EQ(s.requestedDurationMs, c.durationMs);
+        EXPECT_EQ(s.requestedSampleFps, c.sampleFps);
+        EXPECT_EQ(s.savedFrames, static_cast<int32_t>(c.keptMs.size()));
+        EXPECT_EQ(s.skippedFrames, c.skipped);
+        EXPECT_EQ(s.incompleteFrames, c.incomplete);
+        EXPECT_EQ(s.missingFrames, c.missing);
+        EXPECT_EQ(s.receivedFrames, s.savedFrames + s.incompleteFrames + s.skippedFrames);
+        EXPECT_EQ(s.actualDurationMs, c.actualDurationMs);
+        const double perSecond = c.actualDurationMs == 0 ? 0.0 : 1000.0 / c.actualDurationMs;
+        EXPECT_DOUBLE_EQ(s.receivedFps, s.receivedFrames * perSecond);
+        EXPECT_DOUBLE_EQ(s.savedFps, s.savedFrames * perSecond);
+        EXPECT_EQ(exitCodeFor(s), s.savedFrames > 0 ? 0 : 1);
+        EXPECT_EQ(camera.requests, c.durationMs == 0 ? 0 : s.receivedFrames + s.missingFrames);
+        EXPECT_EQ(camera.releases, camera.deliveries);
+        EXPECT_EQ(camera.warmupFetches, 15);
+        EXPECT_EQ(camera.finishCalls, 1);
     }
-    ScriptedCamera camera(script);
-
-    const CaptureStatistics statistics = runCaptureLoop(camera, camera.clock(), 1000, 10);
-
-    // 99 is kept (99 + 1.0 is not below 100.0), and the next due time is 199.0.
-    EXPECT_EQ(keptTimestamps(camera),
-              (std::vector<int64_t>{0, 99, 198, 297, 396, 495, 594, 693, 792, 891, 990}));
-    EXPECT_EQ(statistics.requestedDurationMs, 1000);
-    EXPECT_EQ(statistics.requestedSampleFps, 10);
-    EXPECT_EQ(statistics.receivedFrames, 32);
-    EXPECT_EQ(statistics.savedFrames, 11);
-    EXPECT_EQ(statistics.skippedFrames, 21);
-    EXPECT_EQ(statistics.missingFrames, 0);
-    EXPECT_EQ(statistics.incompleteFrames, 0);
-    // The frame requested at 990 ms arrived at 1023 ms; the loop ended right after it.
-    EXPECT_EQ(statistics.actualDurationMs, 1023);
-    EXPECT_DOUBLE_EQ(statistics.receivedFps, 32 * 1000.0 / 1023);
-    EXPECT_DOUBLE_EQ(statistics.savedFps, 11 * 1000.0 / 1023);
-    expectConsistent(statistics, camera);
-}
-
-TEST(CaptureLoop, AFrameIsKeptFromOneMillisecondBeforeItsDueTime)
-{
-    ScriptedCamera at10Fps({frameAtMs(0), frameAtMs(98), frameAtMs(99), frameAtMs(1000)});
-    const CaptureStatistics statistics10 = runCaptureLoop(at10Fps, at10Fps.clock(), 1000, 10);
-    EXPECT_EQ(keptTimestamps(at10Fps), (std::vector<int64_t>{0, 99, 1000}));
-    EXPECT_EQ(statistics10.skippedFrames, 1);
-    expectConsistent(statistics10, at10Fps);
-
-    // 1000 / 3 = 333.333...: 332 + 1.0 is below it, 333 + 1.0 is not.
-    ScriptedCamera at3Fps({frameAtMs(0), frameAtMs(332), frameAtMs(333), frameAtMs(1000)});
-    const CaptureStatistics statistics3 = runCaptureLoop(at3Fps, at3Fps.clock(), 1000, 3);
-    EXPECT_EQ(keptTimestamps(at3Fps), (std::vector<int64_t>{0, 333, 1000}));
-    EXPECT_EQ(statistics3.skippedFrames, 1);
-    expectConsistent(statistics3, at3Fps);
-}
-
-TEST(CaptureLoop, ElapsedTimeIsTruncatedToWholeMilliseconds)
-{
-    // 99.999 ms counts as 99, which is due at 100.0; the head check at
-    // 999.999 ms still lets one more request through.
-    ScriptedCamera camera({frameAtMs(0), frameAt(99'999'999ns), frameAt(999'999'999ns), frameAtMs(1500)});
-
-    const CaptureStatistics statistics = runCaptureLoop(camera, camera.clock(), 1000, 10);
-
-    EXPECT_EQ(camera.kept, (std::vector<std::pair<int32_t, int64_t>>{{0, 0}, {1, 99}, {2, 999}, {3, 1500}}));
-    EXPECT_EQ(statistics.actualDurationMs, 1500);
-    expectConsistent(statistics, camera);
-}
-
-TEST(CaptureLoop, NoFrameAfterTheWarmUpGivesOneMissingFramePerRequest)
-{
-    ScriptedCamera camera({});
-
-    const CaptureStatistics statistics = runCaptureLoop(camera, camera.clock(), 5000, 10);
-
-    // Requests at 0, 2000 and 4000 ms, each waiting its full 2000 ms.
-    EXPECT_EQ(statistics.missingFrames, 3);
-    EXPECT_EQ(statistics.receivedFrames, 0);
-    EXPECT_EQ(statistics.savedFrames, 0);
-    EXPECT_EQ(statistics.actualDurationMs, 6000);
-    EXPECT_EQ(statistics.receivedFps, 0.0);
-    EXPECT_EQ(statistics.savedFps, 0.0);
-    EXPECT_EQ(exitCodeFor(statistics), 1);
-    expectConsistent(statistics, camera);
-}
-
-TEST(CaptureLoop, FramesStoppingAfterTheFirstLetTheLastWaitRunToItsLimit)
-{
-    ScriptedCamera camera({frameAtMs(0)});
-
-    const CaptureStatistics statistics = runCaptureLoop(camera, camera.clock(), 1000, 10);
-
-    EXPECT_EQ(statistics.savedFrames, 1);
-    EXPECT_EQ(statistics.missingFrames, 1);
-    EXPECT_EQ(statistics.actualDurationMs, 2000);
-    EXPECT_DOUBLE_EQ(statistics.savedFps, 0.5);
-    EXPECT_EQ(exitCodeFor(statistics), 0);
-    expectConsistent(statistics, camera);
-}
-
-TEST(CaptureLoop, IncompleteAndMissingFramesAreCountedAndNeverKept)
-{
-    ScriptedCamera camera({incompleteAtMs(0), incompleteAtMs(10), frameAtMs(20), nothingInTime(),
-                           incompleteAtMs(2100), frameAtMs(2110), frameAtMs(2120), frameAtMs(3000)});
-
-    const CaptureStatistics statistics = runCaptureLoop(camera, camera.clock(), 2500, 10);
-
-    // The first complete frame is kept whenever it comes.
-    EXPECT_EQ(keptTimestamps(camera), (std::vector<int64_t>{20, 2110, 3000}));
-    EXPECT_EQ(statistics.receivedFrames, 7);
-    EXPECT_EQ(statistics.incompleteFrames, 3);
-    EXPECT_EQ(statistics.missingFrames, 1);
-    EXPECT_EQ(statistics.skippedFrames, 1);
-    EXPECT_EQ(statistics.savedFrames, 3);
-    expectConsistent(statistics, camera);
-}
-
-TEST(CaptureLoop, TheEndTimeIsReadAfterTheSourceFinishedStreaming)
-{
-    ScriptedCamera camera({frameAtMs(0), frameAtMs(1000)});
-    camera.finishStreamingTakes = 250ms;
-
-    const CaptureStatistics statistics = runCaptureLoop(camera, camera.clock(), 1000, 10);
-
-    EXPECT_EQ(statistics.actualDurationMs, 1250);
-    EXPECT_DOUBLE_EQ(statistics.receivedFps, 2 * 1000.0 / 1250);
-    expectConsistent(statistics, camera);
-}
-
-TEST(CaptureLoop, AMeasuredDurationBelowOneMillisecondGivesZeroRates)
-{
-    ScriptedCamera camera({});
-    camera.finishStreamingTakes = 999'999ns;
-
-    const CaptureStatistics statistics = runCaptureLoop(camera, camera.clock(), 0, 10);
-
-    EXPECT_EQ(statistics.actualDurationMs, 0);
-    EXPECT_EQ(statistics.receivedFps, 0.0);
-    EXPECT_EQ(statistics.savedFps, 0.0);
-    EXPECT_EQ(camera.requests, 0);
 }
 
 TEST(CaptureLoop, AFailureWhileKeepingEndsTheLoopAtOnceAndStillReleasesTheFrame)
@@ -274,4 +208,3 @@ TEST(CaptureLoop, AFailureWhileKeepingEndsTheLoopAtOnceAndStillReleasesTheFrame)
     EXPECT_EQ(camera.releases, 3);
     EXPECT_EQ(camera.finishCalls, 0);
 }
-

@@ -6,33 +6,16 @@
 #include "KinectFrameFiles.h"
 #include "OrbbecFrameFiles.h"
 #include "OutputDirectories.h"
+#include "StreamCapture.h"
 #include "TinyTmpfs.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iostream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-template <typename Call>
-std::string failureOf(Call call, std::string& written)
-{
-    std::ostringstream buffer;
-    std::streambuf* previous = std::cout.rdbuf(buffer.rdbuf());
-    std::string message = "(no exception)";
-    try {
-        call();
-    } catch (const std::runtime_error& error) {
-        message = error.what();
-    }
-    std::cout.rdbuf(previous);
-    written = buffer.str();
-    return message;
-}
 
 struct KinectFrame {
     cv::Mat color = cv::Mat(424, 512, CV_8UC4, cv::Scalar(10, 20, 30, 0));

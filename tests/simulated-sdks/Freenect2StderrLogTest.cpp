@@ -10,57 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
-
-// Points one standard stream's file descriptor at a temporary file while it lives.
-class CapturedStream {
-public:
-    explicit CapturedStream(int fd) : fd_(fd), saved_(::dup(fd)), file_(std::tmpfile())
-    {
-        std::fflush(nullptr);
-        ::dup2(::fileno(file_), fd_);
-    }
-    ~CapturedStream()
-    {
-        restore();
-        std::fclose(file_);
-    }
-    CapturedStream(const CapturedStream&) = delete;
-    CapturedStream& operator=(const CapturedStream&) = delete;
-
-    // Ends the capture and returns everything written meanwhile.
-    std::string finish()
-    {
-        restore();
-        std::string text;
-        std::rewind(file_);
-        for (int c = std::fgetc(file_); c != EOF; c = std::fgetc(file_))
-            text.push_back(static_cast<char>(c));
-        return text;
-    }
-
-private:
-    void restore()
-    {
-        if (saved_ < 0) return;
-        std::cout.flush();
-        std::fflush(nullptr);
-        ::dup2(saved_, fd_);
-        ::close(saved_);
-        saved_ = -1;
-    }
-
-    int fd_;
-    int saved_;
-    std::FILE* file_;
-};
 
 struct Output {
     std::string out;
@@ -72,16 +26,15 @@ Output runTheLibrary()
 {
     ::setenv("KESTRUM_SIM_KINECT", "fail=open", 1);
     kestrum_sim::rereadKinectSettings();
-    CapturedStream out(STDOUT_FILENO);
-    CapturedStream err(STDERR_FILENO);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     {
         libfreenect2::Freenect2 context;
         context.enumerateDevices();
         context.openDevice(context.getDefaultDeviceSerialNumber(), new libfreenect2::CpuPacketPipeline);
     }
-    Output output;
-    output.out = out.finish();
-    output.err = err.finish();
+    std::cout.flush();
+    Output output{testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
     ::unsetenv("KESTRUM_SIM_KINECT");
     ::unsetenv("LIBFREENECT2_LOGGER_LEVEL");
     return output;

@@ -1,7 +1,6 @@
-// kestrum-capture against the simulated Kinect v2, as the calling program sees
-// it: every standard output line, the files on disk, capture.json, the exit code.
-#include "ChildProcess.h"
-#include "Json.h"
+// kestrum-capture against the simulated Kinect v2 (or no camera), as the calling program
+// sees it: every standard output line, the files on disk, capture.json, the exit code.
+#include "CaptureOutput.h"
 #include "TinyTmpfs.h"
 
 #include <opencv2/imgcodecs.hpp>
@@ -16,50 +15,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Standard output parsed line by line; a line that is not JSON fails the test.
-std::vector<JsonValue> eventLines(const ChildResult& result)
-{
-    std::vector<JsonValue> events;
-    if (!result.out.empty()) {
-        EXPECT_EQ(result.out.back(), '\n');
-    }
-    for (const std::string& line : splitLines(result.out)) {
-        try {
-            events.push_back(parseJson(line));
-        } catch (const JsonError& error) {
-            ADD_FAILURE() << "not a JSON line on standard output: " << line << " (" << error.what() << ")";
-        }
-    }
-    return events;
-}
-
 const std::string kWarmUpTimeOut =
     "{\"event\":\"error\",\"message\":\"Zeitüberschreitung während der Aufwärmphase.\"}";
-
-std::string lastLine(const std::string& text)
-{
-    const auto lines = splitLines(text);
-    return lines.empty() ? "" : lines.back();
-}
 
 ChildResult runKinect(const std::vector<std::string>& args, const std::string& kinectSetting,
                       const std::string& workingDir = "")
 {
-    std::map<std::string, std::string> env;
-    if (!kinectSetting.empty()) {
-        env["KESTRUM_SIM_KINECT"] = kinectSetting;
-    }
-    return runChild({captureProgramPath(), args, env, workingDir});
-}
-
-size_t filesIn(const fs::path& directory)
-{
-    return static_cast<size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
-}
-
-long long integer(const JsonValue& value)
-{
-    return std::stoll(value.text);
+    return runCapture(args, "", kinectSetting, workingDir);
 }
 
 const std::vector<std::string> kCompletedKeys = {"event",         "actualDurationMs", "receivedFrames",
@@ -241,6 +203,15 @@ TEST(KinectCapture, DeviceFailuresGiveTheirErrorLineAndNoEvents)
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(lastLine(result.err), "{\"event\":\"error\",\"message\":\"" + message + "\"}");
+        EXPECT_EQ(result.err.back(), '\n');
+        // Before it, standard error carries only libfreenect2's own "[Level] message" log lines.
+        const std::vector<std::string> lines = splitLines(result.err);
+        for (size_t i = 0; i + 1 < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].front(), '[') << lines[i];
+        }
+        for (const char* name : {"color", "color-full", "color-map", "depth", "depth-raw"}) {
+            EXPECT_TRUE(fs::is_directory(scratch / ("series/" + std::string(name)))) << name;
+        }
         EXPECT_FALSE(fs::exists(scratch / "series/capture.json"));
     }
 }
@@ -298,4 +269,24 @@ TEST(KinectCapture, AFullDiskEndsTheRunAtTheFileThatDidNotFit)
                                     "werden: " + outputDir + "/depth-raw/depth-0000.bin\"}");
     EXPECT_TRUE(fs::exists(outputDir + "/depth/depth-0000.png"));
     EXPECT_FALSE(fs::exists(outputDir + "/capture.json"));
+}
+
+TEST(KinectCapture, UncreatableOutputDirectoryGivesOneErrorLineAndExit1)
+{
+    ScratchDir scratch;
+    std::ofstream(scratch / "blocker") << "a regular file";
+    const std::string outputDir = scratch / "blocker/series\x01\"x";
+
+    const ChildResult result = runKinect({outputDir, "1000", "1"}, "");
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    const auto lines = splitLines(result.err);
+    ASSERT_EQ(lines.size(), 1u) << result.err;
+    ASSERT_EQ(result.err.back(), '\n');
+    const JsonValue error = parseJson(lines[0]);
+    EXPECT_EQ(error.keys(), (std::vector<std::string>{"event", "message"}));
+    EXPECT_EQ(error["event"].text, "error");
+    // The library's own message, which names the path that failed.
+    EXPECT_NE(error["message"].text.find(outputDir + "/color"), std::string::npos) << error["message"].text;
 }

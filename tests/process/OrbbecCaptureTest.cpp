@@ -15,14 +15,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-ChildResult runCapture(const std::string& outputDir, const std::string& orbbecSetting,
-                       const std::string& kinectSetting = "")
+ChildResult runOrbbec(const std::string& outputDir, const std::string& orbbecSetting,
+                      const std::string& kinectSetting = "")
 {
-    std::map<std::string, std::string> env{{"KESTRUM_SIM_ORBBEC", orbbecSetting}};
-    if (!kinectSetting.empty()) {
-        env["KESTRUM_SIM_KINECT"] = kinectSetting;
-    }
-    return runChild({captureProgramPath(), {outputDir, "1000", "10"}, env, {}});
+    return runCapture({outputDir, "1000", "10"}, orbbecSetting, kinectSetting);
 }
 
 std::string fixed6(double value)
@@ -89,7 +85,7 @@ TEST(OrbbecCapture, CompleteSeriesWithTheKinectAttachedToo)
     ScratchDir scratch;
     const std::string out = scratch / "series";
     const ChildResult result =
-        runCapture(out, "name=Gem\"ini 335;serial=S\\1;depth-scale=0.5", "attached;serial=KINECT1");
+        runOrbbec(out, "name=Gem\"ini 335;serial=S\\1;depth-scale=0.5", "attached;serial=KINECT1");
 
     EXPECT_EQ(result.exitCode, 0) << result.err;
     // The Kinect v2 is never opened, so not even its library's log has a line.
@@ -158,7 +154,7 @@ TEST(OrbbecCapture, NothingSavedStillWritesTheSummaryAndExits1)
     // frame synchronisation is an SDK error whose log line must not reach stdout.
     ScratchDir scratch;
     const std::string out = scratch / "series";
-    const ChildResult result = runCapture(out, "frames=15;depth-scale=0.25;fail=frame-sync");
+    const ChildResult result = runOrbbec(out, "frames=15;depth-scale=0.25;fail=frame-sync");
 
     EXPECT_EQ(result.exitCode, 1);
     const std::vector<JsonValue> events = eventLines(result);
@@ -180,7 +176,7 @@ TEST(OrbbecCapture, GrabFailuresThatSpeakOfATimeoutAreMissingFramesAndOthersEndT
 {
     ScratchDir scratch;
     const ChildResult forgiven =
-        runCapture(scratch / "forgiven", "grab-error-at=20;error=USB Timeout while waiting;empty-depth-every=3");
+        runOrbbec(scratch / "forgiven", "grab-error-at=20;error=USB Timeout while waiting;empty-depth-every=3");
     EXPECT_EQ(forgiven.exitCode, 0) << forgiven.err;
     const std::vector<JsonValue> events = eventLines(forgiven);
     ASSERT_FALSE(events.empty());
@@ -192,7 +188,7 @@ TEST(OrbbecCapture, GrabFailuresThatSpeakOfATimeoutAreMissingFramesAndOthersEndT
 
     // The test is case-sensitive: "timeout" alone is any other failure.
     const std::string out = scratch / "ended";
-    const ChildResult ended = runCapture(out, "grab-error-at=20;error=usb timeout");
+    const ChildResult ended = runOrbbec(out, "grab-error-at=20;error=usb timeout");
     EXPECT_EQ(ended.exitCode, 1);
     EXPECT_EQ(lastLine(ended.err), "{\"event\":\"error\",\"message\":\"usb timeout\"}");
     const std::vector<JsonValue> endedEvents = eventLines(ended);
@@ -206,7 +202,7 @@ TEST(OrbbecCapture, AnAttachedCameraThatFailsNeverLeadsToTheKinect)
 {
     ScratchDir scratch;
     for (const char* failure : {"fail=open", "fail=start", "fail=color-profile"}) {
-        const ChildResult result = runCapture(scratch / "series", failure, "attached");
+        const ChildResult result = runOrbbec(scratch / "series", failure, "attached");
         EXPECT_EQ(result.exitCode, 1) << failure;
         EXPECT_EQ(result.out, "") << failure;
         const std::string error = lastLine(result.err);
@@ -214,14 +210,14 @@ TEST(OrbbecCapture, AnAttachedCameraThatFailsNeverLeadsToTheKinect)
         EXPECT_EQ(result.err.find("Kinect"), std::string::npos) << failure << ": " << result.err;
         EXPECT_EQ(result.err.find("Freenect2"), std::string::npos) << failure << ": " << result.err;
     }
-    const ChildResult noProfile = runCapture(scratch / "series", "fail=depth-profile");
+    const ChildResult noProfile = runOrbbec(scratch / "series", "fail=depth-profile");
     EXPECT_EQ(noProfile.err, "{\"event\":\"error\",\"message\":\"Depth 1280x720 Y16 @30 nicht verfügbar.\"}\n");
 }
 
 TEST(OrbbecCapture, WarmupTimeOutEndsTheRunWithTheCamerasMessage)
 {
     ScratchDir scratch;
-    const ChildResult result = runCapture(scratch / "series", "frames=5");
+    const ChildResult result = runOrbbec(scratch / "series", "frames=5");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err,
               "{\"event\":\"error\",\"message\":\"Timeout beim Warten auf Orbbec-RGBD-Frame.\"}\n");
@@ -233,8 +229,7 @@ TEST(OrbbecCapture, WarmupTimeOutEndsTheRunWithTheCamerasMessage)
 TEST(OrbbecCapture, NoOrbbecCameraFallsBackToTheKinect)
 {
     ScratchDir scratch;
-    const ChildResult result =
-        runChild({captureProgramPath(), {scratch / "series", "1000", "10"}, {{"KESTRUM_SIM_KINECT", "attached;serial=K1"}}, {}});
+    const ChildResult result = runOrbbec(scratch / "series", "", "attached;serial=K1");
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(splitLines(result.out).front(),
               "{\"event\":\"deviceOpened\",\"serial\":\"K1\",\"durationMs\":1000,\"sampleFps\":10}");

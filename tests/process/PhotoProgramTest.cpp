@@ -1,7 +1,7 @@
 // kestrum-photo as a process against the simulated cameras: the photo and the
 // live stream from either camera, the stop signals, and every failure's
 // message and exit code.
-#include "PhotoProcessSupport.h"
+#include "PhotoStream.h"
 
 #include <gtest/gtest.h>
 

@@ -21,6 +21,13 @@ std::vector<JsonValue> eventLines(const ChildResult& result)
     return events;
 }
 
+ChildResult runCapture(const std::vector<std::string>& args, const std::string& orbbecSetting,
+                       const std::string& kinectSetting, const std::string& workingDir)
+{
+    return runChild({captureProgramPath(), args,
+                     {{"KESTRUM_SIM_ORBBEC", orbbecSetting}, {"KESTRUM_SIM_KINECT", kinectSetting}}, workingDir});
+}
+
 std::string lastLine(const std::string& text)
 {
     const auto lines = splitLines(text);

@@ -13,6 +13,10 @@
 // that does not end with a line feed, fails the calling test.
 std::vector<JsonValue> eventLines(const ChildResult& result);
 
+// Runs kestrum-capture with these arguments; an empty setting leaves that camera unattached.
+ChildResult runCapture(const std::vector<std::string>& args, const std::string& orbbecSetting,
+                       const std::string& kinectSetting, const std::string& workingDir = "");
+
 std::string lastLine(const std::string& text);
 std::size_t filesIn(const std::filesystem::path& directory);
 long long integer(const JsonValue& value);

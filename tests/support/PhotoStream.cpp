@@ -1,5 +1,5 @@
 // What the kestrum-photo process tests read back.
-#include "PhotoProcessSupport.h"
+#include "PhotoStream.h"
 
 #include <opencv2/imgcodecs.hpp>
 

@@ -96,19 +96,19 @@ TEST_F(SimulatedKinectTest, UnsetVariableMeansNoDeviceAndCountSetsTheDevicesWith
     EXPECT_EQ(context_->openDevice("no-such-serial", new libfreenect2::CpuPacketPipeline), nullptr);
 }
 
-TEST_F(SimulatedKinectTest, DeliversCompleteSetsOfTheRealSizesInFrameOrder)
+TEST_F(SimulatedKinectTest, DeliversCompleteSetsOfTheRealSizesInOrderThenTimesOut)
 {
-    libfreenect2::Freenect2Device* device = openWith("attached");
+    libfreenect2::Freenect2Device* device = openWith("frames=3;fps=60");
     ASSERT_NE(device, nullptr);
     libfreenect2::SyncMultiFrameListener listener(Frame::Color | Frame::Ir | Frame::Depth);
     device->setColorFrameListener(&listener);
     device->setIrAndDepthFrameListener(&listener);
     ASSERT_TRUE(device->start());
 
+    FrameMap frames;
     long lastSequence = -1;
-    for (int set = 0; set < 3; ++set) {
-        FrameMap frames;
-        ASSERT_TRUE(listener.waitForNewFrame(frames, kWaitMs));
+    // Generous first wait (emulation, sanitizers); later sets may be overtaken by newer ones.
+    for (int waitMs = kWaitMs; listener.waitForNewFrame(frames, waitMs); waitMs = 1000) {
         ASSERT_EQ(frames.size(), 3u);
         const Frame* color = frames[Frame::Color];
         EXPECT_EQ(color->width * color->height * color->bytes_per_pixel, 1920u * 1080u * 4u);
@@ -124,30 +124,13 @@ TEST_F(SimulatedKinectTest, DeliversCompleteSetsOfTheRealSizesInFrameOrder)
         EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 1);
         listener.release(frames);
     }
+    EXPECT_TRUE(frames.empty());
+    EXPECT_GE(lastSequence, 0);
+    EXPECT_LE(lastSequence, 2);
+    EXPECT_FALSE(listener.hasNewFrame());
     EXPECT_TRUE(device->stop());
     EXPECT_TRUE(device->close());
     EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
-}
-
-TEST_F(SimulatedKinectTest, AfterTheLastOfItsFramesAWaitTimesOutAndStopsStillWork)
-{
-    libfreenect2::Freenect2Device* device = openWith("frames=2;fps=60");
-    ASSERT_NE(device, nullptr);
-    libfreenect2::SyncMultiFrameListener listener(Frame::Color | Frame::Ir | Frame::Depth);
-    device->setColorFrameListener(&listener);
-    device->setIrAndDepthFrameListener(&listener);
-    ASSERT_TRUE(device->start());
-    FrameMap frames;
-    std::set<uint32_t> delivered;
-    while (listener.waitForNewFrame(frames, 1000)) {
-        delivered.insert(frames[Frame::Color]->sequence);
-        listener.release(frames);
-    }
-    EXPECT_TRUE(frames.empty());
-    EXPECT_FALSE(delivered.empty());
-    EXPECT_LE(*delivered.rbegin(), 1u);
-    EXPECT_FALSE(listener.hasNewFrame());
-    EXPECT_TRUE(device->stop());
 }
 
 TEST_F(SimulatedKinectTest, NoDepthAndNoColourSettingsDropThatFrameFromEveryNthSet)

@@ -131,25 +131,6 @@ private:
         return code;
     }
 
-    static void appendUtf8(std::string& out, unsigned code)
-    {
-        if (code < 0x80) {
-            out += char(code);
-        } else if (code < 0x800) {
-            out += char(0xC0 | (code >> 6));
-            out += char(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += char(0xE0 | (code >> 12));
-            out += char(0x80 | ((code >> 6) & 0x3F));
-            out += char(0x80 | (code & 0x3F));
-        } else {
-            out += char(0xF0 | (code >> 18));
-            out += char(0x80 | ((code >> 12) & 0x3F));
-            out += char(0x80 | ((code >> 6) & 0x3F));
-            out += char(0x80 | (code & 0x3F));
-        }
-    }
-
     std::string parseString()
     {
         expect('"');
@@ -171,14 +152,10 @@ private:
             case 'r': out += '\r'; break;
             case 't': out += '\t'; break;
             case 'u': {
-                unsigned code = hex4();
-                if (code >= 0xD800 && code < 0xDC00) {
-                    expect('\\');
-                    expect('u');
-                    const unsigned low = hex4();
-                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                }
-                appendUtf8(out, code);
+                // The programs escape only control bytes this way; UTF-8 passes unescaped.
+                const unsigned code = hex4();
+                if (code >= 0x80) fail("\\u escape of a non-ASCII character");
+                out += char(code);
                 break;
             }
             default: fail("bad escape");
@@ -198,14 +175,6 @@ const JsonValue& JsonValue::operator[](const std::string& key) const
         if (name == key) return value;
     }
     throw JsonError("no member " + key);
-}
-
-bool JsonValue::has(const std::string& key) const
-{
-    for (const auto& member : members) {
-        if (member.first == key) return true;
-    }
-    return false;
 }
 
 std::vector<std::string> JsonValue::keys() const

@@ -19,7 +19,6 @@ struct JsonValue {
     std::vector<std::pair<std::string, JsonValue>> members;   // in document order
 
     const JsonValue& operator[](const std::string& key) const;
-    bool has(const std::string& key) const;
     std::vector<std::string> keys() const;
 };
 

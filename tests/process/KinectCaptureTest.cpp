@@ -167,28 +167,6 @@ TEST(KinectCapture, ASeriesWithoutSavedFramesStillEndsWithItsSummary)
     EXPECT_EQ(filesIn(outputDir + "/depth-raw"), 0u);
 }
 
-TEST(KinectCapture, FramesStoppingDuringTheSeriesCountAsMissing)
-{
-    ScratchDir scratch;
-    const std::string outputDir = scratch / "series";
-
-    // 15 sets for the warm-up, a few for the series, then nothing: however long writing the
-    // first frames takes, the series still has requests left that wait their full 2000 ms.
-    const ChildResult result = runKinect({outputDir, "3000", "10"}, "attached;fps=10;frames=18");
-    if (lastLine(result.err) == kWarmUpTimeOut) {
-        GTEST_SKIP() << "the simulated camera fell behind on this loaded machine and the warm-up lost frame sets";
-    }
-
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    const std::vector<JsonValue> events = eventLines(result);
-    ASSERT_GE(events.size(), 3u) << result.out;
-    const JsonValue& completed = events.back();
-    expectCompletedRun(completed, outputDir);
-    EXPECT_GE(integer(completed["missingFrames"]), 1);
-    EXPECT_GE(integer(completed["actualDurationMs"]), 2000);
-    EXPECT_EQ(filesIn(outputDir + "/color-map"), static_cast<size_t>(integer(completed["savedFrames"])));
-}
-
 TEST(KinectCapture, DeviceFailuresGiveTheirErrorLineAndNoEvents)
 {
     const std::pair<std::string, std::string> cases[] = {

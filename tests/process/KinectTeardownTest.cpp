@@ -66,22 +66,22 @@ protected:
         kestrum_sim::rereadKinectSettings();
     }
 
-    void attach(const char* setting)
+    // Runs the backend on a simulated Kinect v2 with this setting; returns the exit code,
+    // or -1 with the message in `thrown`. Afterwards every frame set must be back.
+    int run(const char* setting)
     {
         setenv("KESTRUM_SIM_KINECT", setting, 1);
         kestrum_sim::rereadKinectSettings();
         kestrum_sim::clearFreenect2Events();
-    }
-
-    // Runs the backend; returns the exit code, or -1 with the message when it threw.
-    int run(std::string& thrown)
-    {
+        int code = -1;
         try {
-            return runKinectCapture(outputDir, 1000, 2);
+            code = runKinectCapture(outputDir, 1000, 2);
         } catch (const std::runtime_error& error) {
             thrown = error.what();
-            return -1;
         }
+        EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
+        EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
+        return code;
     }
 
     // The last events, a repeated one counted once: deleting a closed device closes it again, to no effect.
@@ -92,16 +92,11 @@ protected:
         return {events.end() - static_cast<std::ptrdiff_t>(std::min(count, events.size())), events.end()};
     }
 
-    static void expectEverythingReleased()
-    {
-        EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
-        EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
-    }
-
     ScratchDir scratch;
     const fs::path outputDir = fs::path(scratch.path()) / "series";
     LineRecorder out;
     LineRecorder err;
+    std::string thrown;
 
 private:
     std::streambuf* previousOut_ = nullptr;
@@ -112,10 +107,7 @@ private:
 
 TEST_F(KinectTeardown, ACompletedRunStopsTheDeviceOnlyAfterItsSummary)
 {
-    attach("attached");
-    std::string thrown;
-
-    EXPECT_EQ(run(thrown), 0) << thrown;
+    EXPECT_EQ(run("attached"), 0) << thrown;
 
     EXPECT_EQ(lastEvents(5), kTeardown);
     ASSERT_FALSE(out.lines.empty());
@@ -124,37 +116,29 @@ TEST_F(KinectTeardown, ACompletedRunStopsTheDeviceOnlyAfterItsSummary)
     const std::vector<std::string> events = kestrum_sim::freenect2Events();
     ASSERT_LT(completed.eventsBefore, events.size());
     EXPECT_EQ(events[completed.eventsBefore], "stop") << "the device stopped before the summary";
-    expectEverythingReleased();
 }
 
 TEST_F(KinectTeardown, AStartFailureClosesTheDeviceBeforeItsErrorLine)
 {
-    attach("attached;fail=start");
-    std::string thrown;
+    EXPECT_EQ(run("attached;fail=start"), 1);
 
-    EXPECT_EQ(run(thrown), 1);
-
-    const std::vector<std::string> events = kestrum_sim::freenect2Events();
     ASSERT_EQ(lastEvents(6), (std::vector<std::string>{"start-failed", "stop", "close", "device-deleted",
                                                        "listener-destroyed", "context-destroyed"}));
     ASSERT_EQ(err.lines.size(), 1u);
     EXPECT_EQ(err.lines[0].text, "{\"event\":\"error\",\"message\":\"Kinect konnte nicht gestartet werden.\"}");
-    EXPECT_EQ(err.lines[0].eventsBefore, events.size());
+    EXPECT_EQ(err.lines[0].eventsBefore, kestrum_sim::freenect2Events().size());
     EXPECT_TRUE(out.lines.empty());
 }
 
 TEST_F(KinectTeardown, AFrameFileFailureReleasesTheFrameSetAndTearsDown)
 {
-    attach("attached");
     fs::remove(outputDir / kDepthDir);
     std::ofstream(outputDir / kDepthDir) << "not a directory";
-    std::string thrown;
 
-    EXPECT_EQ(run(thrown), -1);
+    EXPECT_EQ(run("attached"), -1);
 
     EXPECT_EQ(thrown, "Tiefen-PNG konnte nicht gespeichert werden: " + (outputDir / "depth/depth-0000.png").string());
     EXPECT_EQ(lastEvents(5), kTeardown);
-    expectEverythingReleased();
     EXPECT_TRUE(fs::exists(outputDir / "color-map/color-map-0000.bin"));
     EXPECT_FALSE(fs::exists(outputDir / "capture.json"));
 }

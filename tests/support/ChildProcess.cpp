@@ -152,14 +152,6 @@ void ChildProcess::sendSignal(int signalNumber)
     if (pid_ > 0) kill(pid_, signalNumber);
 }
 
-void ChildProcess::closeStdout()
-{
-    if (outFd_ >= 0) {
-        close(outFd_);
-        outFd_ = -1;
-    }
-}
-
 ChildResult ChildProcess::wait(std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;

@@ -35,8 +35,6 @@ public:
     // child closes it, or the limit passes. Returns what standard output holds.
     const std::string& readStdoutAtLeast(size_t minBytes, std::chrono::milliseconds limit);
     void sendSignal(int signalNumber);
-    // Closes our end of the child's standard output pipe.
-    void closeStdout();
     // Reads the rest of the output and waits for the end; kills the child after the limit.
     ChildResult wait(std::chrono::milliseconds limit = std::chrono::seconds(60));
 

@@ -1,11 +1,12 @@
-// The C++ interface (namespace ob) of the simulated Orbbec SDK v2.
+// Everything of the simulated Orbbec SDK v2's C++ interface (namespace ob) that
+// kestrum uses, behind the real SDK's include path. Each header stands on its own.
 #pragma once
 
-#include "hpp/Types.hpp"
-#include "hpp/Error.hpp"
 #include "hpp/Context.hpp"
 #include "hpp/Device.hpp"
-#include "hpp/StreamProfile.hpp"
-#include "hpp/Frame.hpp"
+#include "hpp/Error.hpp"
 #include "hpp/Filter.hpp"
+#include "hpp/Frame.hpp"
 #include "hpp/Pipeline.hpp"
+#include "hpp/StreamProfile.hpp"
+#include "hpp/Types.hpp"

@@ -1,7 +1,7 @@
-// Symbol visibility of the simulated Orbbec SDK's C functions.
+// OB_EXPORT: the SDK's C functions stay visible even in a build that hides symbols by default.
 #pragma once
 
-#if defined(_WIN32)
+#ifdef _WIN32
 #define OB_EXPORT
 #else
 #define OB_EXPORT __attribute__((visibility("default")))

@@ -1,6 +1,6 @@
-// Handles, records and enumerations of the Orbbec SDK v2 C interface, as far as
-// kestrum uses them. Values are the real SDK's: code compiled against this
-// header must behave the same against the real one.
+// The handles, records and enumerations of the Orbbec SDK v2 C interface that
+// kestrum uses. Names, values and record layouts are the real SDK's, so that code
+// built against these headers behaves the same against the real library.
 #pragma once
 
 #include "Export.h"
@@ -8,12 +8,14 @@
 #include <stdbool.h>
 #include <stdint.h>
 
-#pragma pack(push, 1)
-
 #ifdef __cplusplus
 extern "C" {
 #endif
 
+// The records below are laid out without padding, as in the real SDK.
+#pragma pack(push, 1)
+
+// Opaque handles; what they hold is the library's business.
 typedef struct ob_context_t ob_context;
 typedef struct ob_device_t ob_device;
 typedef struct ob_device_info_t ob_device_info;
@@ -22,10 +24,11 @@ typedef struct ob_stream_profile_t ob_stream_profile;
 typedef struct ob_stream_profile_list_t ob_stream_profile_list;
 typedef struct ob_frame_t ob_frame;
 typedef struct ob_filter_t ob_filter;
+typedef struct ob_filter_config_schema_list_t ob_filter_config_schema_list;
 typedef struct ob_pipeline_t ob_pipeline;
 typedef struct ob_config_t ob_config;
-typedef struct ob_filter_config_schema_list_t ob_filter_config_schema_list;
 
+// Wildcards for looking up a video stream profile.
 #define OB_WIDTH_ANY 0
 #define OB_HEIGHT_ANY 0
 #define OB_FPS_ANY 0
@@ -34,35 +37,22 @@ typedef struct ob_filter_config_schema_list_t ob_filter_config_schema_list;
 typedef enum {
     OB_STATUS_OK = 0,
     OB_STATUS_ERROR = 1,
-} OBStatus,
-    ob_status;
+} OBStatus, ob_status;
 
 typedef enum {
-    OB_LOG_SEVERITY_DEBUG,
-    OB_LOG_SEVERITY_INFO,
-    OB_LOG_SEVERITY_WARN,
-    OB_LOG_SEVERITY_ERROR,
-    OB_LOG_SEVERITY_FATAL,
-    OB_LOG_SEVERITY_OFF
-} OBLogSeverity,
-    ob_log_severity;
-#define OB_LOG_SEVERITY_NONE OB_LOG_SEVERITY_OFF
+    OB_EXCEPTION_TYPE_UNKNOWN = 0,
+    OB_EXCEPTION_STD_EXCEPTION = 1,
+    OB_EXCEPTION_TYPE_CAMERA_DISCONNECTED = 2,
+    OB_EXCEPTION_TYPE_PLATFORM = 3,
+    OB_EXCEPTION_TYPE_INVALID_VALUE = 4,
+    OB_EXCEPTION_TYPE_WRONG_API_CALL_SEQUENCE = 5,
+    OB_EXCEPTION_TYPE_NOT_IMPLEMENTED = 6,
+    OB_EXCEPTION_TYPE_IO = 7,
+    OB_EXCEPTION_TYPE_MEMORY = 8,
+    OB_EXCEPTION_TYPE_UNSUPPORTED_OPERATION = 9,
+} OBExceptionType, ob_exception_type;
 
-typedef enum {
-    OB_EXCEPTION_TYPE_UNKNOWN,
-    OB_EXCEPTION_STD_EXCEPTION,
-    OB_EXCEPTION_TYPE_CAMERA_DISCONNECTED,
-    OB_EXCEPTION_TYPE_PLATFORM,
-    OB_EXCEPTION_TYPE_INVALID_VALUE,
-    OB_EXCEPTION_TYPE_WRONG_API_CALL_SEQUENCE,
-    OB_EXCEPTION_TYPE_NOT_IMPLEMENTED,
-    OB_EXCEPTION_TYPE_IO,
-    OB_EXCEPTION_TYPE_MEMORY,
-    OB_EXCEPTION_TYPE_UNSUPPORTED_OPERATION,
-} OBExceptionType,
-    ob_exception_type;
-
-// The error record that every C call may fill through its ob_error** out-parameter.
+// What a failed call leaves in its ob_error** out-parameter.
 typedef struct ob_error {
     ob_status status;
     char message[256];
@@ -70,6 +60,22 @@ typedef struct ob_error {
     char args[256];
     ob_exception_type exception_type;
 } ob_error;
+
+typedef enum {
+    OB_LOG_SEVERITY_DEBUG = 0,
+    OB_LOG_SEVERITY_INFO = 1,
+    OB_LOG_SEVERITY_WARN = 2,
+    OB_LOG_SEVERITY_ERROR = 3,
+    OB_LOG_SEVERITY_FATAL = 4,
+    OB_LOG_SEVERITY_OFF = 5,
+} OBLogSeverity, ob_log_severity;
+#define OB_LOG_SEVERITY_NONE OB_LOG_SEVERITY_OFF
+
+typedef void(ob_log_callback)(ob_log_severity severity, const char* message, void* user_data);
+
+typedef enum {
+    OB_DEVICE_DEFAULT_ACCESS = 4,
+} OBDeviceAccessMode, ob_device_access_mode;
 
 typedef enum {
     OB_SENSOR_UNKNOWN = 0,
@@ -84,8 +90,7 @@ typedef enum {
     OB_SENSOR_CONFIDENCE = 9,
     OB_SENSOR_LIDAR = 10,
     OB_SENSOR_TYPE_COUNT,
-} OBSensorType,
-    ob_sensor_type;
+} OBSensorType, ob_sensor_type;
 
 typedef enum {
     OB_STREAM_UNKNOWN = -1,
@@ -101,8 +106,7 @@ typedef enum {
     OB_STREAM_CONFIDENCE = 9,
     OB_STREAM_LIDAR = 10,
     OB_STREAM_TYPE_COUNT,
-} OBStreamType,
-    ob_stream_type;
+} OBStreamType, ob_stream_type;
 
 typedef enum {
     OB_FRAME_UNKNOWN = -1,
@@ -120,9 +124,9 @@ typedef enum {
     OB_FRAME_CONFIDENCE = 11,
     OB_FRAME_LIDAR_POINTS = 12,
     OB_FRAME_TYPE_COUNT,
-} OBFrameType,
-    ob_frame_type;
+} OBFrameType, ob_frame_type;
 
+// Pixel formats; 18 is not used.
 typedef enum {
     OB_FORMAT_UNKNOWN = -1,
     OB_FORMAT_YUYV = 0,
@@ -156,14 +160,9 @@ typedef enum {
     OB_FORMAT_YV12 = 29,
     OB_FORMAT_BA81 = 30,
     OB_FORMAT_RGBA = 31,
-} OBFormat,
-    ob_format;
+} OBFormat, ob_format;
 
-typedef enum {
-    OB_DEVICE_DEFAULT_ACCESS = 4,
-} OBDeviceAccessMode,
-    ob_device_access_mode;
-
+// Pinhole intrinsics of a video stream, in pixels.
 typedef struct {
     float fx;
     float fy;
@@ -174,28 +173,27 @@ typedef struct {
 } OBCameraIntrinsic, ob_camera_intrinsic;
 
 typedef enum {
-    ALIGN_DISABLE,
-    ALIGN_D2C_HW_MODE,
-    ALIGN_D2C_SW_MODE,
-} OBAlignMode,
-    ob_align_mode;
+    ALIGN_DISABLE = 0,
+    ALIGN_D2C_HW_MODE = 1,
+    ALIGN_D2C_SW_MODE = 2,
+} OBAlignMode, ob_align_mode;
 
+// When the pipeline hands out a frameset: only complete, only with colour, always, or never.
 typedef enum {
     OB_FRAME_AGGREGATE_OUTPUT_ALL_TYPE_FRAME_REQUIRE = 0,
-    OB_FRAME_AGGREGATE_OUTPUT_COLOR_FRAME_REQUIRE,
-    OB_FRAME_AGGREGATE_OUTPUT_ANY_SITUATION,
-    OB_FRAME_AGGREGATE_OUTPUT_DISABLE,
-} OB_FRAME_AGGREGATE_OUTPUT_MODE,
-    OBFrameAggregateOutputMode, ob_frame_aggregate_output_mode;
+    OB_FRAME_AGGREGATE_OUTPUT_COLOR_FRAME_REQUIRE = 1,
+    OB_FRAME_AGGREGATE_OUTPUT_ANY_SITUATION = 2,
+    OB_FRAME_AGGREGATE_OUTPUT_DISABLE = 3,
+} OB_FRAME_AGGREGATE_OUTPUT_MODE, OBFrameAggregateOutputMode, ob_frame_aggregate_output_mode;
 
 typedef enum {
     OB_FILTER_CONFIG_VALUE_TYPE_INVALID = -1,
     OB_FILTER_CONFIG_VALUE_TYPE_INT = 0,
     OB_FILTER_CONFIG_VALUE_TYPE_FLOAT = 1,
     OB_FILTER_CONFIG_VALUE_TYPE_BOOLEAN = 2,
-} OBFilterConfigValueType,
-    ob_filter_config_value_type;
+} OBFilterConfigValueType, ob_filter_config_value_type;
 
+// One value a filter can be configured with: its range, step, default and description.
 typedef struct {
     const char* name;
     OBFilterConfigValueType type;
@@ -206,10 +204,8 @@ typedef struct {
     const char* desc;
 } OBFilterConfigSchemaItem, ob_filter_config_schema_item;
 
-typedef void(ob_log_callback)(ob_log_severity severity, const char* message, void* user_data);
+#pragma pack(pop)
 
 #ifdef __cplusplus
 }
 #endif
-
-#pragma pack(pop)

@@ -1,4 +1,4 @@
-// ob::Context: the entry point that enumerates devices; also the logger settings.
+// ob::Context: enumerates the devices, and sets where the SDK's log goes.
 #pragma once
 
 #include "Device.hpp"
@@ -8,64 +8,44 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace ob {
 
 class Context {
 public:
-    typedef std::function<void(OBLogSeverity severity, const char* logMsg)> LogCallback;
+    using LogCallback = std::function<void(OBLogSeverity severity, const char* logMsg)>;
 
-    explicit Context(const char* configPath = "") {
-        ob_error* error = nullptr;
-        impl_           = ob_create_context_with_config(configPath, &error);
-        Error::handle(&error);
-    }
-    ~Context() noexcept {
-        ob_error* error = nullptr;
-        ob_delete_context(impl_, &error);
-        Error::handle(&error, false);
-    }
-    Context(const Context&)            = delete;
+    explicit Context(const char* configPath = "") : handle_(detail::call(ob_create_context_with_config, configPath)) {}
+    ~Context() noexcept { detail::release(ob_delete_context, handle_); }
+    Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
 
     std::shared_ptr<DeviceList> queryDeviceList() const {
-        ob_error* error = nullptr;
-        auto      list  = ob_query_device_list(impl_, &error);
-        Error::handle(&error);
-        return std::make_shared<DeviceList>(list);
+        return std::make_shared<DeviceList>(detail::call(ob_query_device_list, handle_));
     }
 
-    static void setLoggerSeverity(OBLogSeverity severity) {
-        ob_error* error = nullptr;
-        ob_set_logger_severity(severity, &error);
-        Error::handle(&error);
-    }
-    static void setLoggerToConsole(OBLogSeverity severity) {
-        ob_error* error = nullptr;
-        ob_set_logger_to_console(severity, &error);
-        Error::handle(&error);
-    }
-    // The callback stays installed for the rest of the process; a later call replaces it.
+    static void setLoggerSeverity(OBLogSeverity severity) { detail::call(ob_set_logger_severity, severity); }
+    static void setLoggerToConsole(OBLogSeverity severity) { detail::call(ob_set_logger_to_console, severity); }
+    // The SDK keeps only a plain function and a pointer, so the callback lives in a
+    // process-wide slot; a later call replaces it, an empty one silences the sink.
     static void setLoggerToCallback(OBLogSeverity severity, LogCallback callback) {
-        installedLogCallback() = std::move(callback);
-        ob_error* error        = nullptr;
-        ob_set_logger_to_callback(severity, &Context::forwardLogMessage, &installedLogCallback(), &error);
-        Error::handle(&error);
+        LogCallback& slot = logCallbackSlot();
+        slot = std::move(callback);
+        detail::call(ob_set_logger_to_callback, severity, &Context::deliverLogMessage, static_cast<void*>(&slot));
     }
 
 private:
-    static LogCallback& installedLogCallback() {
-        static LogCallback callback;
-        return callback;
+    static LogCallback& logCallbackSlot() {
+        static LogCallback slot;
+        return slot;
     }
-    static void forwardLogMessage(OBLogSeverity severity, const char* message, void* userData) {
-        auto* callback = static_cast<LogCallback*>(userData);
-        if(callback && *callback) {
-            (*callback)(severity, message);
-        }
+    static void deliverLogMessage(OBLogSeverity severity, const char* message, void* slot) {
+        const auto* callback = static_cast<const LogCallback*>(slot);
+        if (callback && *callback) (*callback)(severity, message);
     }
 
-    ob_context* impl_ = nullptr;
+    ob_context* handle_ = nullptr;
 };
 
 }  // namespace ob

@@ -1,4 +1,4 @@
-// The C types that the C++ interface shares.
+// The C enumerations and records (OBFormat, OBCameraIntrinsic, ...) that the C++ classes take and return.
 #pragma once
 
 #include "libobsensor/h/ObTypes.h"

@@ -1,8 +1,9 @@
 // capture.json: the Kinect v2 variant byte for byte (the Orbbec variant is checked byte
-// for byte from a real run), and its write failures.
+// for byte from a real run), and its write failures, also on a full file system.
 #include "CaptureMetadata.h"
 #include "ChildProcess.h"
 #include "StreamCapture.h"
+#include "TinyTmpfs.h"
 
 #include <gtest/gtest.h>
 
@@ -68,4 +69,18 @@ TEST(CaptureMetadata, WritingReplacesAnEarlierFileAndFailuresGiveTheMessage)
         EXPECT_EQ(failureOf([&] { writeCaptureJson(directory, "{\n}\n"); }, written),
                   "capture.json konnte nicht geschrieben werden.");
     }
+}
+
+TEST(CaptureMetadata, ACaptureJsonThatCannotReachAFullDiskIsReported)
+{
+    ScratchDir scratch;
+    const TinyTmpfs disk(scratch.path(), "64k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.skipReason();
+    }
+    ASSERT_TRUE(disk.fillUp());
+    const std::string text = kinectCaptureJson(CaptureStatistics{}, KinectMetadata{});
+    std::string written;
+    EXPECT_EQ(failureOf([&] { writeCaptureJson(scratch.path(), text); }, written),
+              "capture.json konnte nicht geschrieben werden.");
 }

@@ -1,5 +1,6 @@
 // The files of a kept frame: names, depth conversion, both write sequences
-// byte for byte, and what is left on disk when one of the files fails.
+// byte for byte, and what is left on disk when one of the files fails, also on
+// a full file system (a tiny tmpfs; needs root, as CI has; skipped otherwise).
 #include "ChildProcess.h"
 #include "DepthConversion.h"
 #include "FrameFileName.h"
@@ -7,6 +8,7 @@
 #include "OrbbecFrameFiles.h"
 #include "OutputDirectories.h"
 #include "StreamCapture.h"
+#include "TinyTmpfs.h"
 
 #include <opencv2/imgcodecs.hpp>
 
@@ -273,4 +275,34 @@ TEST_F(FrameFiles, OrbbecFailuresUseTheirOwnMessages)
     frame.index = 5;
     expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); },
                   "Farbbild konnte nicht gespeichert werden: " + path("color/color-0005.jpg"));
+}
+
+TEST_F(FrameFiles, AKinectColourToDepthMapThatDoesNotFitIsReported)
+{
+    const TinyTmpfs disk(outputDir / kColorMapDir, "256k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.skipReason();
+    }
+    expectFailure([&] { writeKinectFrameFiles(outputDir, KinectFrameMemory().frame(0)); },
+                  "Color-Depth-Map konnte nicht vollständig geschrieben werden.");
+    EXPECT_FALSE(exists("depth/depth-0000.png"));
+}
+
+// A small raw file stays in the stream's buffer until the file is closed, so
+// only a check after closing can see that it never reached the disk.
+TEST_F(FrameFiles, AnOrbbecRawDepthFileLostWhenClosingIsReported)
+{
+    const TinyTmpfs disk(outputDir / kDepthRawDir, "64k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.skipReason();
+    }
+    ASSERT_TRUE(disk.fillUp());
+    const cv::Mat color(20, 20, CV_8UC3, cv::Scalar(1, 2, 3));
+    const cv::Mat depth(20, 20, CV_32FC1, cv::Scalar(800.0f));
+    SampledFrame frame;
+    frame.color = color;
+    frame.colorFull = color;
+    frame.depthMm = depth;
+    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); },
+                  "Depth-Rohdatei konnte nicht vollstaendig geschrieben werden.");
 }

@@ -94,28 +94,17 @@ TEST_F(HandleFrame, WarmUpAndEmptyFramesWriteNothingInEitherMode)
     EXPECT_EQ(messages.str(), "");
 }
 
-TEST_F(HandleFrame, PhotoAtIndex20IsWrittenAtFullSizeWithQuality95)
+TEST_F(HandleFrame, PhotoAtIndex20IsWrittenAtFullSizeWithQuality95OrSaysItCouldNot)
 {
     const cv::Mat odd = gradientFrame(1000, 700);
     bool outputWritten = false;
-
     EXPECT_FALSE(call(odd, false, 20, outputWritten));
-
     EXPECT_TRUE(outputWritten);
-    const std::string file = readFileBytes(photoPath);
-    EXPECT_EQ(cv::imdecode(std::vector<uchar>(file.begin(), file.end()), cv::IMREAD_COLOR).size(), odd.size());
-    EXPECT_EQ(file, jpegBytes(odd, 95));
-    EXPECT_EQ(streamOut.str(), "");
+    EXPECT_EQ(readFileBytes(photoPath), jpegBytes(odd, 95));
     EXPECT_EQ(messages.str(), "");
-}
 
-TEST_F(HandleFrame, PhotoThatCannotBeWrittenSaysSoOnceAndClearsOutputWritten)
-{
     photoPath = scratch / "missing-directory/shot.jpg";
-    bool outputWritten = true;
-
     EXPECT_FALSE(call(frame, false, 20, outputWritten));
-
     EXPECT_FALSE(outputWritten);
     EXPECT_EQ(messages.str(), "Foto konnte nicht gespeichert werden.\n");
     EXPECT_EQ(streamOut.str(), "");

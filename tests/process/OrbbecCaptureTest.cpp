@@ -150,11 +150,12 @@ TEST(OrbbecCapture, CompleteSeriesWithTheKinectAttachedToo)
 
 TEST(OrbbecCapture, NothingSavedStillWritesTheSummaryAndExits1)
 {
-    // Fifteen framesets feed the warm-up; every later wait times out. The refused
-    // frame synchronisation is an SDK error whose log line must not reach stdout.
+    // Fifteen framesets feed the warm-up (slowly, so that a slow start loses none
+    // from the camera's queue); every later wait times out. The refused frame
+    // synchronisation is an SDK error whose log line must not reach stdout.
     ScratchDir scratch;
     const std::string out = scratch / "series";
-    const ChildResult result = runOrbbec(out, "frames=15;depth-scale=0.25;fail=frame-sync");
+    const ChildResult result = runOrbbec(out, "frames=15;fps=10;depth-scale=0.25;fail=frame-sync");
 
     EXPECT_EQ(result.exitCode, 1);
     const std::vector<JsonValue> events = eventLines(result);
@@ -174,21 +175,25 @@ TEST(OrbbecCapture, NothingSavedStillWritesTheSummaryAndExits1)
 
 TEST(OrbbecCapture, GrabFailuresThatSpeakOfATimeoutAreMissingFramesAndOthersEndTheRun)
 {
+    // Wait 16 is the first request after the fifteen warm-up frames, however
+    // slowly the run goes; with every depth frame empty, the request after it
+    // must still come and count as incomplete.
     ScratchDir scratch;
     const ChildResult forgiven =
-        runOrbbec(scratch / "forgiven", "grab-error-at=20;error=USB Timeout while waiting;empty-depth-every=3");
-    EXPECT_EQ(forgiven.exitCode, 0) << forgiven.err;
+        runOrbbec(scratch / "forgiven", "grab-error-at=16;error=USB Timeout while waiting;empty-depth-every=1");
+    EXPECT_EQ(forgiven.exitCode, 1) << forgiven.err;
     const std::vector<JsonValue> events = eventLines(forgiven);
     ASSERT_FALSE(events.empty());
     const JsonValue& completed = events.back();
     ASSERT_EQ(completed["event"].text, "captureCompleted");
     EXPECT_GE(integer(completed["missingFrames"]), 1);
     EXPECT_GE(integer(completed["incompleteFrames"]), 1);
+    EXPECT_EQ(integer(completed["savedFrames"]), 0);
     expectCountersAddUp(completed);
 
     // The test is case-sensitive: "timeout" alone is any other failure.
     const std::string out = scratch / "ended";
-    const ChildResult ended = runOrbbec(out, "grab-error-at=20;error=usb timeout");
+    const ChildResult ended = runOrbbec(out, "grab-error-at=16;error=usb timeout");
     EXPECT_EQ(ended.exitCode, 1);
     EXPECT_EQ(lastLine(ended.err), "{\"event\":\"error\",\"message\":\"usb timeout\"}");
     const std::vector<JsonValue> endedEvents = eventLines(ended);

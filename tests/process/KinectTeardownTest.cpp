@@ -1,9 +1,12 @@
-// The Kinect v2 backend in-process against the simulated libfreenect2, whose
-// event record shows the teardown order: device stopped, closed and deleted
-// before the listener goes, the context last, and any error line only after.
+// Both programs' Kinect v2 code in-process against the simulated libfreenect2, whose
+// event record shows what the process tests cannot: the device is stopped, closed
+// and deleted before its listener goes and the context last, on every way out, any
+// error line comes only after, and no frame set is left unreleased.
 #include "ChildProcess.h"
 #include "KinectCapture.h"
+#include "KinectPhoto.h"
 #include "OutputDirectories.h"
+#include "StreamCapture.h"
 
 #include <kestrum_sim/Freenect2Observer.h>
 
@@ -19,6 +22,21 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The library's events, a repeated one counted once: deleting a closed device closes it again, to no effect.
+std::vector<std::string> distinctEvents()
+{
+    std::vector<std::string> events = kestrum_sim::freenect2Events();
+    events.erase(std::unique(events.begin(), events.end()), events.end());
+    return events;
+}
+
+void attachKinect(const char* setting)
+{
+    setenv("KESTRUM_SIM_KINECT", setting, 1);
+    kestrum_sim::rereadKinectSettings();
+    kestrum_sim::clearFreenect2Events();
+}
 
 const std::vector<std::string> kTeardown = {"stop", "close", "device-deleted", "listener-destroyed",
                                             "context-destroyed"};
@@ -70,9 +88,7 @@ protected:
     // or -1 with the message in `thrown`. Afterwards every frame set must be back.
     int run(const char* setting)
     {
-        setenv("KESTRUM_SIM_KINECT", setting, 1);
-        kestrum_sim::rereadKinectSettings();
-        kestrum_sim::clearFreenect2Events();
+        attachKinect(setting);
         int code = -1;
         try {
             code = runKinectCapture(outputDir, 1000, 2);
@@ -84,11 +100,9 @@ protected:
         return code;
     }
 
-    // The last events, a repeated one counted once: deleting a closed device closes it again, to no effect.
     static std::vector<std::string> lastEvents(size_t count)
     {
-        std::vector<std::string> events = kestrum_sim::freenect2Events();
-        events.erase(std::unique(events.begin(), events.end()), events.end());
+        const std::vector<std::string> events = distinctEvents();
         return {events.end() - static_cast<std::ptrdiff_t>(std::min(count, events.size())), events.end()};
     }
 
@@ -141,4 +155,44 @@ TEST_F(KinectTeardown, AFrameFileFailureReleasesTheFrameSetAndTearsDown)
     EXPECT_EQ(lastEvents(5), kTeardown);
     EXPECT_TRUE(fs::exists(outputDir / "color-map/color-map-0000.bin"));
     EXPECT_FALSE(fs::exists(outputDir / "capture.json"));
+}
+
+TEST(PhotoKinectTeardown, EveryWayOutReleasesInOrder)
+{
+    ScratchDir scratch;
+    const std::vector<std::string> started = {"enumerate", "open", "start", "stop", "close", "device-deleted",
+                                              "listener-destroyed", "context-destroyed"};
+    struct Case {
+        const char* kinect;
+        std::string argument;
+        int code;
+        std::vector<std::string> events;
+    };
+    const Case cases[] = {
+        {"attached;fps=200", scratch / "shot.jpg", 0, started},
+        {"attached;fps=200", scratch / "shot.unknown-extension", 8, started},
+        {"attached;fps=100;frames=3", "--stream", 6, started},
+        {"attached;fail=start", "--stream", 5,
+         {"enumerate", "open", "start-failed", "close", "device-deleted", "listener-destroyed", "context-destroyed"}},
+        {"attached;fail=open", "--stream", 4, {"enumerate", "open-failed", "context-destroyed"}},
+        {"", "--stream", 3, {"enumerate", "context-destroyed"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kinect) + " " + c.argument);
+        attachKinect(c.kinect);
+        PhotoOptions options;
+        options.stream = c.argument == "--stream";
+        options.outputPath = c.argument;
+        std::string err;
+        int code = -1;
+        const std::string out = writtenTo(std::cout, [&] { err = writtenTo(std::cerr, [&] { code = runKinect(options); }); });
+
+        EXPECT_EQ(code, c.code) << err;
+        EXPECT_EQ(out.empty(), c.code != 0) << out;
+        EXPECT_EQ(distinctEvents(), c.events) << err;
+        EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
+        EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
+    }
+    unsetenv("KESTRUM_SIM_KINECT");
+    kestrum_sim::rereadKinectSettings();
 }

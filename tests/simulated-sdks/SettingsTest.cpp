@@ -61,14 +61,6 @@ TEST(SimulatedSdkSettings, MalformedUnknownOrRepeatedSettingsAreRejectedByName)
     }
 }
 
-TEST(SimulatedSdkSettings, AskingForAnUndeclaredKeyOrTheWrongTypeIsAProgrammingError)
-{
-    const Settings settings = parse("fps=5");
-    EXPECT_THROW(settings.has("fsp"), std::logic_error);
-    EXPECT_THROW(settings.count("fps", 0), std::logic_error);
-    EXPECT_THROW(settings.number("frames", 0.0), std::logic_error);
-}
-
 TEST(SimulatedSdkSettingsDeathTest, ABadVariableEndsTheProcessWithItsNameAndTheSetting)
 {
     ::setenv("KESTRUM_SIM_TEST", "attached;frames=many", 1);

@@ -58,12 +58,3 @@ TEST(EventLines, CaptureCompletedInBothFormsByteForByte)
     }
 }
 
-TEST(EventLines, ErrorGoesToStandardErrorOnly)
-{
-    std::string out;
-    const std::string err = writtenTo(std::cerr, [&] {
-        out = writtenTo(std::cout, [] { emitErrorEvent("Keine Kinect v2 gefunden."); });
-    });
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(err, "{\"event\":\"error\",\"message\":\"Keine Kinect v2 gefunden.\"}\n");
-}

@@ -63,19 +63,6 @@ private:
                 return value;
             }
         }
-        if (c == '[') {
-            value.kind = JsonValue::Kind::Array;
-            ++pos_;
-            skipBlanks();
-            if (peek() == ']') { ++pos_; return value; }
-            for (;;) {
-                value.items.push_back(parseValue());
-                skipBlanks();
-                if (peek() == ',') { ++pos_; continue; }
-                expect(']');
-                return value;
-            }
-        }
         if (c == '"') {
             value.kind = JsonValue::Kind::String;
             value.text = parseString();

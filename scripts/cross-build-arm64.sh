@@ -33,21 +33,7 @@ fail() {
 
 phase "Host tools"
 packages=(cmake make file g++-aarch64-linux-gnu qemu-user-static debian-archive-keyring)
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
-done
-if ((${#missing[@]})); then
-  as_root=()
-  if [[ $(id -u) -ne 0 ]]; then
-    as_root=(sudo)
-  fi
-  echo "Installing: ${missing[*]}"
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$repo/scripts/install-missing-packages.sh" "${packages[@]}"
 phase_done
 
 phase "arm64 sysroot"

@@ -20,13 +20,13 @@ struct Camera {
 };
 
 // Every run has both variables set; "" means that camera is not attached.
-ChildSpec photoRun(const std::string& orbbec, const std::string& kinect, const std::vector<std::string>& args,
+ChildLaunch photoRun(const std::string& orbbec, const std::string& kinect, const std::vector<std::string>& args,
                    const std::string& dir = {})
 {
     return {photoProgramPath(), args, {{"KESTRUM_SIM_ORBBEC", orbbec}, {"KESTRUM_SIM_KINECT", kinect}}, dir};
 }
 
-ChildSpec photoRun(const Camera& camera, const std::vector<std::string>& args, const std::string& dir = {})
+ChildLaunch photoRun(const Camera& camera, const std::vector<std::string>& args, const std::string& dir = {})
 {
     return photoRun(camera.orbbec, camera.kinect, args, dir);
 }

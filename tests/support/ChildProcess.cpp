@@ -62,12 +62,12 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
 
 } // namespace
 
-ChildProcess::ChildProcess(const ChildSpec& spec)
+ChildProcess::ChildProcess(const ChildLaunch& launch)
 {
     std::vector<std::string> argv = emulatorPrefix();
-    argv.push_back(spec.program);
-    argv.insert(argv.end(), spec.args.begin(), spec.args.end());
-    std::vector<std::string> envp = childEnvironment(spec.env);
+    argv.push_back(launch.program);
+    argv.insert(argv.end(), launch.args.begin(), launch.args.end());
+    std::vector<std::string> envp = childEnvironment(launch.env);
     std::vector<char*> argvPointers = pointers(argv);
     std::vector<char*> envPointers = pointers(envp);
 
@@ -86,7 +86,7 @@ ChildProcess::ChildProcess(const ChildSpec& spec)
         const int devNull = open("/dev/null", O_RDONLY);
         dup2(devNull, STDIN_FILENO);
         signal(SIGPIPE, SIG_DFL);
-        if (!spec.workingDir.empty() && chdir(spec.workingDir.c_str()) != 0) {
+        if (!launch.workingDir.empty() && chdir(launch.workingDir.c_str()) != 0) {
             _exit(126);
         }
         execve(argvPointers[0], argvPointers.data(), envPointers.data());
@@ -174,9 +174,9 @@ ChildResult ChildProcess::wait(std::chrono::milliseconds limit)
     return result_;
 }
 
-ChildResult runChild(const ChildSpec& spec, std::chrono::milliseconds limit)
+ChildResult runChild(const ChildLaunch& launch, std::chrono::milliseconds limit)
 {
-    ChildProcess child(spec);
+    ChildProcess child(launch);
     return child.wait(limit);
 }
 

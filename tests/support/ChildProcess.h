@@ -15,7 +15,7 @@ struct ChildResult {
     std::string err;
 };
 
-struct ChildSpec {
+struct ChildLaunch {
     std::string program;
     std::vector<std::string> args;
     // Set in the child on top of the parent's environment, from which every
@@ -26,7 +26,7 @@ struct ChildSpec {
 
 class ChildProcess {
 public:
-    explicit ChildProcess(const ChildSpec& spec);
+    explicit ChildProcess(const ChildLaunch& launch);
     ~ChildProcess();   // kills and reaps a child that is still running
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -47,7 +47,7 @@ private:
 };
 
 // Starts the program and waits for it to end.
-ChildResult runChild(const ChildSpec& spec, std::chrono::milliseconds limit = std::chrono::seconds(60));
+ChildResult runChild(const ChildLaunch& launch, std::chrono::milliseconds limit = std::chrono::seconds(60));
 
 // Build-tree paths of the programs under test.
 std::string captureProgramPath();

@@ -31,10 +31,14 @@ const char* const kAlignedFrameMissingMessage = "Color- oder Depth-Frame fehlt n
 // Severity 3 (errors) for the SDK's whole log, in every sink.
 constexpr OBLogSeverity kSdkLogSeverity = OB_LOG_SEVERITY_ERROR;
 
-std::string textOrEmpty(const char* text) { return text ? std::string(text) : std::string(); }
+std::string textOrEmpty(const char* text)
+{
+    return text ? std::string(text) : std::string();
+}
 
 // One write per line, so that lines from SDK threads never interleave mid-line.
-void writeWholeLine(int fd, const std::string& line) {
+void writeWholeLine(int fd, const std::string& line)
+{
     size_t written = 0;
     while (written < line.size()) {
         const ssize_t result = ::write(fd, line.data() + written, line.size() - written);
@@ -45,9 +49,11 @@ void writeWholeLine(int fd, const std::string& line) {
 }
 
 // Exactly one line per message, whether or not the SDK ends it with a line feed.
-void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message) {
+void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message)
+{
     std::string line = textOrEmpty(message);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
     std::replace(line.begin(), line.end(), '\n', ' ');
     std::replace(line.begin(), line.end(), '\r', ' ');
     line += '\n';
@@ -56,20 +62,22 @@ void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message) {
 
 // The SDK's console sink writes to standard output, which carries the programs'
 // machine-readable output; its messages go to standard error instead.
-void routeSdkLogToStandardError() {
+void routeSdkLogToStandardError()
+{
     ob::Context::setLoggerToConsole(OB_LOG_SEVERITY_OFF);
     ob::Context::setLoggerToCallback(kSdkLogSeverity, &writeSdkLogMessageToStandardError);
 }
 
 // Own copy of the colour frame's pixels, taken as BGR rows packed one after the other.
-cv::Mat copyColorImage(const ob::ColorFrame& frame) {
+cv::Mat copyColorImage(const ob::ColorFrame& frame)
+{
     const int height = static_cast<int>(frame.getHeight());
     const int width = static_cast<int>(frame.getWidth());
     const cv::Mat view(height, width, CV_8UC3, frame.getData());
     return view.clone();
 }
 
-}  // namespace
+} // namespace
 
 // Destroyed in reverse declaration order, which is the SDK's release order:
 // filter, configuration, pipeline, device, context, then the texts.
@@ -90,15 +98,18 @@ struct OrbbecCamera::State {
 
 namespace {
 
-std::shared_ptr<ob::VideoStreamProfile> findStreamProfile(const ob::Pipeline& pipeline, OBSensorType sensor, OBFormat format) {
+std::shared_ptr<ob::VideoStreamProfile> findStreamProfile(const ob::Pipeline& pipeline, OBSensorType sensor,
+                                                          OBFormat format)
+{
     const std::shared_ptr<ob::StreamProfileList> profiles = pipeline.getStreamProfileList(sensor);
     return profiles->getVideoStreamProfile(kStreamWidth, kStreamHeight, format, kStreamFps);
 }
 
-}  // namespace
+} // namespace
 
 // When a step fails, state_ is destroyed as the exception leaves and releases everything created so far.
-OrbbecCamera::OrbbecCamera(Mode mode) : state_(std::make_unique<State>()) {
+OrbbecCamera::OrbbecCamera(Mode mode) : state_(std::make_unique<State>())
+{
     State& state = *state_;
     state.mode = mode;
 
@@ -121,23 +132,27 @@ OrbbecCamera::OrbbecCamera(Mode mode) : state_(std::make_unique<State>()) {
     state.config = std::make_shared<ob::Config>();
 }
 
-OrbbecCamera::~OrbbecCamera() {
+OrbbecCamera::~OrbbecCamera()
+{
     if (state_ && state_->started) {
         try {
             state_->pipeline->stop();
             state_->started = false;
-        } catch (...) {
+        }
+        catch (...) {
             // A destructor must not throw; the pipeline is released right after anyway.
         }
     }
 }
 
-void OrbbecCamera::start() {
+void OrbbecCamera::start()
+{
     State& state = *state_;
     if (state.started) return;
 
     {
-        const std::shared_ptr<ob::VideoStreamProfile> color = findStreamProfile(*state.pipeline, OB_SENSOR_COLOR, OB_FORMAT_BGR);
+        const std::shared_ptr<ob::VideoStreamProfile> color =
+            findStreamProfile(*state.pipeline, OB_SENSOR_COLOR, OB_FORMAT_BGR);
         if (!color) throw std::runtime_error(kNoColorProfileMessage);
         state.config->enableStream(color);
         const OBCameraIntrinsic intrinsic = color->getIntrinsic();
@@ -146,7 +161,8 @@ void OrbbecCamera::start() {
 
     if (state.isRgbd()) {
         {
-            const std::shared_ptr<ob::VideoStreamProfile> depth = findStreamProfile(*state.pipeline, OB_SENSOR_DEPTH, OB_FORMAT_Y16);
+            const std::shared_ptr<ob::VideoStreamProfile> depth =
+                findStreamProfile(*state.pipeline, OB_SENSOR_DEPTH, OB_FORMAT_Y16);
             if (!depth) throw std::runtime_error(kNoDepthProfileMessage);
             state.config->enableStream(depth);
         }
@@ -156,7 +172,8 @@ void OrbbecCamera::start() {
         try {
             state.pipeline->enableFrameSync();
             state.frameSyncEnabled = true;
-        } catch (const ob::Error&) {
+        }
+        catch (const ob::Error&) {
             // Cameras that cannot synchronise still deliver usable framesets.
             state.frameSyncEnabled = false;
         }
@@ -169,14 +186,16 @@ void OrbbecCamera::start() {
     state.started = true;
 }
 
-void OrbbecCamera::stop() {
+void OrbbecCamera::stop()
+{
     State& state = *state_;
     if (!state.started) return;
     state.pipeline->stop();
     state.started = false;
 }
 
-cv::Mat OrbbecCamera::grabColor(uint32_t timeoutMs) {
+cv::Mat OrbbecCamera::grabColor(uint32_t timeoutMs)
+{
     const State& state = *state_;
     if (!state.started) throw std::runtime_error(kNotStartedMessage);
 
@@ -187,7 +206,8 @@ cv::Mat OrbbecCamera::grabColor(uint32_t timeoutMs) {
     return copyColorImage(*frame->as<ob::ColorFrame>());
 }
 
-OrbbecRgbdFrame OrbbecCamera::grabAlignedRgbd(uint32_t timeoutMs) {
+OrbbecRgbdFrame OrbbecCamera::grabAlignedRgbd(uint32_t timeoutMs)
+{
     const State& state = *state_;
     if (!state.isRgbd()) throw std::runtime_error(kNotRgbdModeMessage);
     if (!state.started) throw std::runtime_error(kNotStartedMessage);
@@ -215,10 +235,22 @@ OrbbecRgbdFrame OrbbecCamera::grabAlignedRgbd(uint32_t timeoutMs) {
     return result;
 }
 
-const OrbbecDeviceInfo& OrbbecCamera::deviceInfo() const { return state_->deviceInfo; }
+const OrbbecDeviceInfo& OrbbecCamera::deviceInfo() const
+{
+    return state_->deviceInfo;
+}
 
-const OrbbecIntrinsics& OrbbecCamera::intrinsics() const { return state_->intrinsics; }
+const OrbbecIntrinsics& OrbbecCamera::intrinsics() const
+{
+    return state_->intrinsics;
+}
 
-bool OrbbecCamera::isStarted() const { return state_->started; }
+bool OrbbecCamera::isStarted() const
+{
+    return state_->started;
+}
 
-bool OrbbecCamera::frameSyncEnabled() const { return state_->frameSyncEnabled; }
+bool OrbbecCamera::frameSyncEnabled() const
+{
+    return state_->frameSyncEnabled;
+}

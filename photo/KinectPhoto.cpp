@@ -14,7 +14,6 @@
 #include <opencv2/imgproc.hpp>
 
 #include <exception>
-#include <iostream>
 #include <string>
 
 namespace {
@@ -34,16 +33,16 @@ int runKinectColor(const PhotoOptions& options)
     KinectDevice kinect;
     switch (kinect.open()) {
     case KinectDevice::Opening::NoDevice:
-        writeLine(std::cerr, "Keine Kinect v2 gefunden.");
+        writeLine(kStandardError, "Keine Kinect v2 gefunden.");
         return kExitNoCamera;
     case KinectDevice::Opening::NotOpened:
-        writeLine(std::cerr, "Kinect konnte nicht geöffnet werden.");
+        writeLine(kStandardError, "Kinect konnte nicht geöffnet werden.");
         return kExitKinectNotOpened;
     case KinectDevice::Opening::Opened:
         break;
     }
     if (!kinect.start(KinectDevice::Streams::Color, KinectDevice::AfterFailedStart::CloseOnly)) {
-        writeLine(std::cerr, "Kinect-Farbstream konnte nicht gestartet werden.");
+        writeLine(kStandardError, "Kinect-Farbstream konnte nicht gestartet werden.");
         return kExitKinectNotStarted;
     }
 
@@ -58,7 +57,7 @@ int runKinectColor(const PhotoOptions& options)
             if (options.stream && stopRequested != 0) {
                 break;
             }
-            writeLine(std::cerr, "Timeout beim Warten auf Kinect-Farbbild.");
+            writeLine(kStandardError, "Timeout beim Warten auf Kinect-Farbbild.");
             return kExitNoOutput;
         }
         bool goOn = true;
@@ -81,7 +80,7 @@ int runKinect(const PhotoOptions& options)
         return runKinectColor(options);
     } catch (const std::exception& error) {
         // Reached only after the device has been stopped, closed and freed.
-        writeLine(std::cerr, "Kinect-Fehler: " + singleLineMessage(error));
+        writeLine(kStandardError, "Kinect-Fehler: " + singleLineMessage(error));
         return kExitKinectError;
     }
 }

@@ -17,7 +17,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -41,45 +42,56 @@ void attachKinect(const char* setting)
 const std::vector<std::string> kTeardown = {"stop", "close", "device-deleted", "listener-destroyed",
                                             "context-destroyed"};
 
-// Collects the lines written to a stream and how many library events had
-// happened when each line was flushed.
-class LineRecorder : public std::stringbuf {
-public:
+// The program's own lines written to standard output or standard error (not the library's
+// "[Info] ..." log), each with how many library events had happened when it was written.
+struct LineRecorder {
     struct Line {
         std::string text;
         size_t eventsBefore;
     };
     std::vector<Line> lines;
+    std::vector<off_t> bytesAtEvent;  // what the descriptor held just before each event
 
-protected:
-    int sync() override
+    // Splits what was written; a line came before every event that found all of it written.
+    void read(const std::string& written)
     {
-        const std::string text = str();
-        size_t start = consumed_;
-        for (size_t end = text.find('\n', start); end != std::string::npos; end = text.find('\n', start)) {
-            lines.push_back({text.substr(start, end - start), kestrum_sim::freenect2Events().size()});
-            start = end + 1;
+        for (size_t start = 0, end = written.find('\n'); end != std::string::npos;
+             start = end + 1, end = written.find('\n', start)) {
+            const auto before = std::find_if(bytesAtEvent.begin(), bytesAtEvent.end(),
+                                             [&](off_t bytes) { return bytes > static_cast<off_t>(end); });
+            if (written[start] != '[') {
+                lines.push_back({written.substr(start, end - start),
+                                 static_cast<size_t>(before - bytesAtEvent.begin())});
+            }
         }
-        consumed_ = start;
-        return 0;
     }
-
-private:
-    size_t consumed_ = 0;
 };
+
+LineRecorder* recordedOut = nullptr;
+LineRecorder* recordedErr = nullptr;
+
+off_t bytesIn(int fd)
+{
+    struct stat status{};
+    return ::fstat(fd, &status) == 0 ? status.st_size : -1;
+}
+
+void noteWrittenBytes()
+{
+    recordedOut->bytesAtEvent.push_back(bytesIn(STDOUT_FILENO));
+    recordedErr->bytesAtEvent.push_back(bytesIn(STDERR_FILENO));
+}
 
 class KinectTeardown : public ::testing::Test {
 protected:
     KinectTeardown()
     {
         createOutputDirectories(outputDir);
-        previousOut_ = std::cout.rdbuf(&out);
-        previousErr_ = std::cerr.rdbuf(&err);
+        recordedOut = &out;
+        recordedErr = &err;
     }
     ~KinectTeardown() override
     {
-        std::cout.rdbuf(previousOut_);
-        std::cerr.rdbuf(previousErr_);
         unsetenv("KESTRUM_SIM_KINECT");
         kestrum_sim::rereadKinectSettings();
     }
@@ -90,11 +102,14 @@ protected:
     {
         attachKinect(setting);
         int code = -1;
-        try {
-            code = runKinectCapture(outputDir, 1000, 2);
-        } catch (const std::runtime_error& error) {
-            thrown = error.what();
-        }
+        kestrum_sim::observeFreenect2Events(noteWrittenBytes);
+        std::string written;
+        const std::string writtenErr = writtenTo(std::cerr, [&] {
+            thrown = failureOf([&] { code = runKinectCapture(outputDir, 1000, 2); }, written);
+        });
+        kestrum_sim::observeFreenect2Events(nullptr);
+        out.read(written);
+        err.read(writtenErr);
         EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
         EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
         return code;
@@ -111,10 +126,6 @@ protected:
     LineRecorder out;
     LineRecorder err;
     std::string thrown;
-
-private:
-    std::streambuf* previousOut_ = nullptr;
-    std::streambuf* previousErr_ = nullptr;
 };
 
 } // namespace

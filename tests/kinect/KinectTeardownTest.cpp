@@ -42,53 +42,42 @@ void attachKinect(const char* setting)
 const std::vector<std::string> kTeardown = {"stop", "close", "device-deleted", "listener-destroyed",
                                             "context-destroyed"};
 
-// The program's own lines written to standard output or standard error (not the library's
-// "[Info] ..." log), each with how many library events had happened when it was written.
+// What standard output and standard error held just before each library event.
+std::vector<off_t> bytesAtEvent[2];
+
+void noteWrittenBytes()
+{
+    for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+        struct stat status{};
+        ::fstat(fd, &status);
+        bytesAtEvent[fd - 1].push_back(status.st_size);
+    }
+}
+
+// The program's own lines written to one of them (not the library's "[Info] ..." log), each
+// with how many library events had happened when it was written: those that found less of it.
 struct LineRecorder {
     struct Line {
         std::string text;
         size_t eventsBefore;
     };
     std::vector<Line> lines;
-    std::vector<off_t> bytesAtEvent;  // what the descriptor held just before each event
 
-    // Splits what was written; a line came before every event that found all of it written.
-    void read(const std::string& written)
+    void read(const std::string& text, const std::vector<off_t>& bytes)
     {
-        for (size_t start = 0, end = written.find('\n'); end != std::string::npos;
-             start = end + 1, end = written.find('\n', start)) {
-            const auto before = std::find_if(bytesAtEvent.begin(), bytesAtEvent.end(),
-                                             [&](off_t bytes) { return bytes > static_cast<off_t>(end); });
-            if (written[start] != '[') {
-                lines.push_back({written.substr(start, end - start),
-                                 static_cast<size_t>(before - bytesAtEvent.begin())});
-            }
+        for (size_t start = 0, end = text.find('\n'); end != std::string::npos;
+             start = end + 1, end = text.find('\n', start)) {
+            const auto it = std::find_if(bytes.begin(), bytes.end(), [&](off_t held) { return held > off_t(end); });
+            if (text[start] != '[') lines.push_back({text.substr(start, end - start), size_t(it - bytes.begin())});
         }
     }
 };
-
-LineRecorder* recordedOut = nullptr;
-LineRecorder* recordedErr = nullptr;
-
-off_t bytesIn(int fd)
-{
-    struct stat status{};
-    return ::fstat(fd, &status) == 0 ? status.st_size : -1;
-}
-
-void noteWrittenBytes()
-{
-    recordedOut->bytesAtEvent.push_back(bytesIn(STDOUT_FILENO));
-    recordedErr->bytesAtEvent.push_back(bytesIn(STDERR_FILENO));
-}
 
 class KinectTeardown : public ::testing::Test {
 protected:
     KinectTeardown()
     {
         createOutputDirectories(outputDir);
-        recordedOut = &out;
-        recordedErr = &err;
     }
     ~KinectTeardown() override
     {
@@ -102,14 +91,16 @@ protected:
     {
         attachKinect(setting);
         int code = -1;
+        bytesAtEvent[0].clear();
+        bytesAtEvent[1].clear();
         kestrum_sim::observeFreenect2Events(noteWrittenBytes);
         std::string written;
         const std::string writtenErr = writtenTo(std::cerr, [&] {
             thrown = failureOf([&] { code = runKinectCapture(outputDir, 1000, 2); }, written);
         });
         kestrum_sim::observeFreenect2Events(nullptr);
-        out.read(written);
-        err.read(writtenErr);
+        out.read(written, bytesAtEvent[0]);
+        err.read(writtenErr, bytesAtEvent[1]);
         EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
         EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
         return code;

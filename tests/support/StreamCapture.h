@@ -14,23 +14,19 @@
 template <typename Call>
 std::string writtenTo(std::ostream& stream, Call call)
 {
-    struct Capture {
-        bool error;
-        bool open = true;
-        std::string end()
-        {
-            open = false;
-            return error ? testing::internal::GetCapturedStderr() : testing::internal::GetCapturedStdout();
-        }
-        ~Capture()
-        {
-            if (open) end();
-        }
-    } capture{&stream == &std::cerr};
-    capture.error ? testing::internal::CaptureStderr() : testing::internal::CaptureStdout();
-    call();
+    const bool error = &stream == &std::cerr;
+    const auto captured = [error] {
+        return error ? testing::internal::GetCapturedStderr() : testing::internal::GetCapturedStdout();
+    };
+    error ? testing::internal::CaptureStderr() : testing::internal::CaptureStdout();
+    try {
+        call();
+    } catch (...) {
+        captured();
+        throw;
+    }
     stream.flush();
-    return capture.end();
+    return captured();
 }
 
 // The message of the std::runtime_error that the call throws, or "(no exception)";

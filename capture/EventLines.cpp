@@ -8,9 +8,6 @@
 #include <sstream>
 #include <unistd.h>
 
-// Each line goes out in one write, so a reader never sees half a line. A failed write
-// changes nothing (Part 1.2): the writer's result is not used yet.
-
 std::string deviceOpenedLine(CaptureBackend backend, const std::string& deviceName, const std::string& serial,
                              int32_t durationMs, int32_t sampleFps)
 {
@@ -60,6 +57,8 @@ std::string errorLine(const std::string& message)
     return "{\"event\":\"error\",\"message\":\"" + escapeJson(message) + "\"}";
 }
 
+// Each line goes out in one write, so a reader never sees half a line. A failed write
+// changes nothing (Part 1.2): the writer's result is not used yet.
 void emitDeviceOpened(CaptureBackend backend, const std::string& deviceName, const std::string& serial,
                       int32_t durationMs, int32_t sampleFps)
 {

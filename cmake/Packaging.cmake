@@ -3,7 +3,8 @@
 # A build that links a simulated camera SDK is packaged as kestrum-sim, never as
 # kestrum, so that nobody installs a simulated camera on a station. The real
 # camera SDKs are not Debian packages: they are installed by hand (README) and
-# not declared as dependencies.
+# not declared as dependencies; the programs find them through their run path
+# (cmake/CameraSdks.cmake).
 
 if(KESTRUM_USES_SIMULATED_SDK)
   set(KESTRUM_PACKAGE_NAME kestrum-sim)
@@ -115,6 +116,15 @@ if(NOT CMAKE_CROSSCOMPILING)
   find_program(KESTRUM_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(KESTRUM_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    # dpkg-shlibdeps must find every library the programs need, the real SDKs' too, or it
+    # fails; they belong to no package, so no dependency is declared for them.
+    if(KESTRUM_SDK_LIBRARY_DIRS)
+      if(CMAKE_VERSION VERSION_LESS 3.20)
+        set(KESTRUM_PACKAGE_PROBLEM "CMake ${CMAKE_VERSION} cannot tell dpkg-shlibdeps where the camera SDK libraries are (${KESTRUM_SDK_LIBRARY_DIRS}): that needs CMake 3.20 or later")
+      else()
+        set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${KESTRUM_SDK_LIBRARY_DIRS})
+      endif()
+    endif()
   else()
     set(KESTRUM_PACKAGE_PROBLEM "dpkg-shlibdeps is missing (install dpkg-dev): the package would have no dependencies")
   endif()

@@ -60,8 +60,8 @@ install_freenect2() {
   mkdir -p "$work/source"
   tar -xzf "$archive" -C "$work/source" --strip-components=1
   cmake -S "$work/source" -B "$work/build" -DCMAKE_INSTALL_PREFIX="$freenect2_prefix" "${options[@]}" \
-    >"$work/configure.log" || { cat "$work/configure.log"; fail "libfreenect2 did not configure"; }
-  cmake --build "$work/build" -j 2 >"$work/build.log" || { cat "$work/build.log"; fail "libfreenect2 did not build"; }
+    >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; fail "libfreenect2 did not configure"; }
+  cmake --build "$work/build" -j 2 >"$work/build.log" 2>&1 || { cat "$work/build.log"; fail "libfreenect2 did not build"; }
   cmake --install "$work/build" >/dev/null
   touch "$freenect2_prefix/.complete"
   echo "built: $freenect2_prefix"

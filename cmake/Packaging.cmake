@@ -117,12 +117,13 @@ if(NOT CMAKE_CROSSCOMPILING)
   if(KESTRUM_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     # dpkg-shlibdeps must find every library the programs need, the real SDKs' too, or it
-    # fails; they belong to no package, so no dependency is declared for them.
+    # fails; they belong to no package, so no dependency is declared for them. It also reads
+    # the programs' run path, which is all that CMake before 3.20 leaves it.
     if(KESTRUM_SDK_LIBRARY_DIRS)
-      if(CMAKE_VERSION VERSION_LESS 3.20)
-        set(KESTRUM_PACKAGE_PROBLEM "CMake ${CMAKE_VERSION} cannot tell dpkg-shlibdeps where the camera SDK libraries are (${KESTRUM_SDK_LIBRARY_DIRS}): that needs CMake 3.20 or later")
-      else()
+      if(NOT CMAKE_VERSION VERSION_LESS 3.20)
         set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${KESTRUM_SDK_LIBRARY_DIRS})
+      elseif(CMAKE_SKIP_RPATH OR CMAKE_SKIP_INSTALL_RPATH)
+        set(KESTRUM_PACKAGE_PROBLEM "dpkg-shlibdeps cannot find the camera SDK libraries in ${KESTRUM_SDK_LIBRARY_DIRS}: the programs have no run path, and CMake ${CMAKE_VERSION} cannot name the folders to it (that needs CMake 3.20)")
       endif()
     endif()
   else()

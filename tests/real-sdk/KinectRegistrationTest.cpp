@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -49,7 +50,7 @@ protected:
     // colour image whose pixels all differ (column and row in blue, green and red, never 0).
     static void SetUpTestSuite()
     {
-        frame_ = new RegisteredFrame;
+        frame_ = std::make_unique<RegisteredFrame>();
         for (int row = 0; row < kKinectColorHeight; ++row) {
             for (int column = 0; column < kKinectColorWidth; ++column) {
                 frame_->colorView.at<cv::Vec4b>(row, column) =
@@ -78,7 +79,7 @@ protected:
     static void TearDownTestSuite()
     {
         fs::remove_all(outputDir_);
-        delete frame_;
+        frame_.reset();
     }
 
     static std::vector<char> fileBytes(const char* relativePath)
@@ -87,7 +88,12 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    static inline RegisteredFrame* frame_ = nullptr;
+    static cv::Mat image(const char* relativePath)
+    {
+        return cv::imread((outputDir_ / relativePath).string(), cv::IMREAD_UNCHANGED);
+    }
+
+    static inline std::unique_ptr<RegisteredFrame> frame_;
     static inline fs::path outputDir_;
 };
 
@@ -95,14 +101,11 @@ TEST_F(RealRegistrationFrameFiles, FiveFilesWithTheirSizes)
 {
     EXPECT_EQ(fileBytes("color-map/color-map-0000.bin").size(), 4u * kKinectDepthWidth * kKinectDepthHeight);
     EXPECT_EQ(fileBytes("depth-raw/depth-0000.bin").size(), 2u * kKinectDepthWidth * kKinectDepthHeight);
-    const cv::Mat color = cv::imread((outputDir_ / "color/color-0000.jpg").string(), cv::IMREAD_UNCHANGED);
-    EXPECT_EQ(color.size(), cv::Size(kKinectDepthWidth, kKinectDepthHeight));
-    EXPECT_EQ(color.type(), CV_8UC3);
-    const cv::Mat colorFull = cv::imread((outputDir_ / "color-full/color-full-0000.jpg").string(), cv::IMREAD_UNCHANGED);
-    EXPECT_EQ(colorFull.size(), cv::Size(kKinectColorWidth, kKinectColorHeight));
-    EXPECT_EQ(colorFull.type(), CV_8UC3);
-    const cv::Mat depth = cv::imread((outputDir_ / "depth/depth-0000.png").string(), cv::IMREAD_UNCHANGED);
-    EXPECT_EQ(depth.size(), cv::Size(kKinectDepthWidth, kKinectDepthHeight));
+    const cv::Size depthSize(kKinectDepthWidth, kKinectDepthHeight);
+    EXPECT_EQ(image("color/color-0000.jpg").size(), depthSize);
+    EXPECT_EQ(image("color-full/color-full-0000.jpg").size(), cv::Size(kKinectColorWidth, kKinectColorHeight));
+    const cv::Mat depth = image("depth/depth-0000.png");
+    EXPECT_EQ(depth.size(), depthSize);
     EXPECT_EQ(depth.type(), CV_16UC1);
 }
 
@@ -111,33 +114,28 @@ TEST_F(RealRegistrationFrameFiles, FiveFilesWithTheirSizes)
 TEST_F(RealRegistrationFrameFiles, MapPointsIntoTheColourImageAtTheRegisteredColour)
 {
     const std::vector<char> bytes = fileBytes("color-map/color-map-0000.bin");
-    ASSERT_EQ(bytes.size(), frame_->colorDepthMap.total() * sizeof(int32_t));
-    const cv::Mat map(kKinectDepthHeight, kKinectDepthWidth, CV_32SC1, const_cast<char*>(bytes.data()));
+    const int depthPixels = kKinectDepthWidth * kKinectDepthHeight;
+    ASSERT_EQ(bytes.size(), depthPixels * sizeof(int32_t));
+    const auto* map = reinterpret_cast<const int32_t*>(bytes.data());
+    const auto* registered = frame_->registeredView.ptr<cv::Vec4b>();
+    const auto* color = frame_->colorView.ptr<cv::Vec4b>();
+    const auto* depth = frame_->undistortedView.ptr<float>();
     int mapped = 0;
     int sameColour = 0;
-    for (int row = 0; row < kKinectDepthHeight; ++row) {
-        for (int column = 0; column < kKinectDepthWidth; ++column) {
-            const int32_t entry = map.at<int32_t>(row, column);
-            const cv::Vec4b registered = frame_->registeredView.at<cv::Vec4b>(row, column);
-            if (entry == -1) {
-                EXPECT_EQ(registered, cv::Vec4b(0, 0, 0, 0)) << "at row " << row << ", column " << column;
-                continue;
-            }
-            ASSERT_GE(entry, 0) << "at row " << row << ", column " << column;
-            ASSERT_LT(entry, kKinectColorWidth * kKinectColorHeight) << "at row " << row << ", column " << column;
-            EXPECT_GT(frame_->undistortedView.at<float>(row, column), 0.0f) << "at row " << row << ", column " << column;
-            ++mapped;
-            const cv::Vec4b source =
-                frame_->colorView.at<cv::Vec4b>(entry / kKinectColorWidth, entry % kKinectColorWidth);
-            // The filter blacks out depth points the colour camera cannot see (beside the box).
-            if (registered == source) {
-                ++sameColour;
-            } else {
-                EXPECT_EQ(registered, cv::Vec4b(0, 0, 0, 0)) << "at row " << row << ", column " << column;
-            }
+    for (int pixel = 0; pixel < depthPixels; ++pixel) {
+        if (map[pixel] == -1) continue;
+        ASSERT_TRUE(map[pixel] >= 0 && map[pixel] < kKinectColorWidth * kKinectColorHeight)
+            << "entry " << map[pixel] << " of depth pixel " << pixel;
+        ASSERT_GT(depth[pixel], 0.0f) << "depth pixel " << pixel << " has no depth but a map entry";
+        ++mapped;
+        // The filter blacks out depth points the colour camera cannot see (beside the box).
+        if (registered[pixel] == color[map[pixel]]) {
+            ++sameColour;
+        } else {
+            ASSERT_EQ(registered[pixel], cv::Vec4b(0, 0, 0, 0)) << "depth pixel " << pixel;
         }
     }
-    EXPECT_GT(mapped, kKinectDepthWidth * kKinectDepthHeight * 3 / 4);
+    EXPECT_GT(mapped, depthPixels * 3 / 4);
     EXPECT_GT(sameColour, mapped * 9 / 10);
 }
 
@@ -145,17 +143,16 @@ TEST_F(RealRegistrationFrameFiles, MapPointsIntoTheColourImageAtTheRegisteredCol
 // registered image shifted by two columns scores 22 dB, the full image scaled down 10 dB.
 TEST_F(RealRegistrationFrameFiles, ColourFilesShowTheRegisteredAndTheFullImage)
 {
-    cv::Mat registeredBgr;
-    cv::cvtColor(frame_->registeredView, registeredBgr, cv::COLOR_BGRA2BGR);
-    EXPECT_GT(cv::PSNR(cv::imread((outputDir_ / "color/color-0000.jpg").string()), registeredBgr), 25.0);
-    cv::Mat colorBgr;
-    cv::cvtColor(frame_->colorView, colorBgr, cv::COLOR_BGRA2BGR);
-    EXPECT_GT(cv::PSNR(cv::imread((outputDir_ / "color-full/color-full-0000.jpg").string()), colorBgr), 25.0);
+    cv::Mat expected;
+    cv::cvtColor(frame_->registeredView, expected, cv::COLOR_BGRA2BGR);
+    EXPECT_GT(cv::PSNR(image("color/color-0000.jpg"), expected), 25.0);
+    cv::cvtColor(frame_->colorView, expected, cv::COLOR_BGRA2BGR);
+    EXPECT_GT(cv::PSNR(image("color-full/color-full-0000.jpg"), expected), 25.0);
 }
 
 TEST_F(RealRegistrationFrameFiles, DepthFilesHoldTheUndistortedDepthInMillimetres)
 {
-    const cv::Mat depth = cv::imread((outputDir_ / "depth/depth-0000.png").string(), cv::IMREAD_UNCHANGED);
+    const cv::Mat depth = image("depth/depth-0000.png");
     ASSERT_EQ(depth.type(), CV_16UC1);
     cv::Mat expected;
     frame_->undistortedView.convertTo(expected, CV_16UC1);

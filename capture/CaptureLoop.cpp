@@ -38,9 +38,9 @@ MonotonicClock steadyClock()
 }
 
 CaptureStatistics runCaptureLoop(FrameSource& source, const MonotonicClock& clock, int32_t durationMs,
-                                 int32_t sampleFps)
+                                 int32_t sampleFps, const StopCheck& isStopRequested)
 {
-    for (int warmup = 0; warmup < kWarmupFrames; ++warmup) {
+    for (int warmup = 0; warmup < kWarmupFrames && !isStopRequested(); ++warmup) {
         source.fetchWarmupFrame();
     }
 
@@ -51,7 +51,7 @@ CaptureStatistics runCaptureLoop(FrameSource& source, const MonotonicClock& cloc
     double nextDueMs = 0.0;
     const std::chrono::nanoseconds start = clock();
 
-    while (elapsedMs(start, clock()) < durationMs) {
+    while (!isStopRequested() && elapsedMs(start, clock()) < durationMs) {
         if (!source.requestFrame(kFrameWaitLimit)) {
             ++statistics.missingFrames;
             continue;

@@ -3,10 +3,24 @@
 
 #include "JsonEscape.h"
 #include "LineWriter.h"
+#include "StandardOutput.h"
 
 #include <iomanip>
 #include <sstream>
+#include <stdexcept>
 #include <unistd.h>
+
+namespace {
+
+// A line the caller cannot read is a failure of the run, like a file that cannot be written.
+void emitOnStandardOutput(const std::string& line)
+{
+    if (!kestrum::writeStandardOutput(line + '\n')) {
+        throw std::runtime_error(kestrum::kStandardOutputNotWrittenMessage);
+    }
+}
+
+} // namespace
 
 std::string deviceOpenedLine(CaptureBackend backend, const std::string& deviceName, const std::string& serial,
                              int32_t durationMs, int32_t sampleFps)
@@ -57,26 +71,25 @@ std::string errorLine(const std::string& message)
     return "{\"event\":\"error\",\"message\":\"" + escapeJson(message) + "\"}";
 }
 
-// Each line goes out in one write, so a reader never sees half a line. A failed write
-// changes nothing (Part 1.2): the writer's result is not used yet.
 void emitDeviceOpened(CaptureBackend backend, const std::string& deviceName, const std::string& serial,
                       int32_t durationMs, int32_t sampleFps)
 {
-    kestrum::writeLine(STDOUT_FILENO, deviceOpenedLine(backend, deviceName, serial, durationMs, sampleFps));
+    emitOnStandardOutput(deviceOpenedLine(backend, deviceName, serial, durationMs, sampleFps));
 }
 
 void emitFrameSaved(int32_t index, int64_t timestampMs, const std::string& colorFile, const std::string& depthFile,
                     const std::string& depthRawFile)
 {
-    kestrum::writeLine(STDOUT_FILENO, frameSavedLine(index, timestampMs, colorFile, depthFile, depthRawFile));
+    emitOnStandardOutput(frameSavedLine(index, timestampMs, colorFile, depthFile, depthRawFile));
 }
 
 void emitCaptureCompleted(CaptureBackend backend, const CaptureStatistics& statistics,
                           const std::string& metadataFile)
 {
-    kestrum::writeLine(STDOUT_FILENO, captureCompletedLine(backend, statistics, metadataFile));
+    emitOnStandardOutput(captureCompletedLine(backend, statistics, metadataFile));
 }
 
+// One write, so the line never mixes with the camera libraries' log lines on standard error.
 void emitErrorEvent(const std::string& message)
 {
     kestrum::writeLine(STDERR_FILENO, errorLine(message));

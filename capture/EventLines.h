@@ -17,6 +17,8 @@ std::string captureCompletedLine(CaptureBackend backend, const CaptureStatistics
                                  const std::string& metadataFile);
 std::string errorLine(const std::string& message);
 
+// The three lines of standard output; each throws a std::runtime_error with
+// kStandardOutputNotWrittenMessage when its line cannot be written whole.
 // deviceName is used by the Orbbec form only.
 void emitDeviceOpened(CaptureBackend backend, const std::string& deviceName, const std::string& serial,
                       int32_t durationMs, int32_t sampleFps);

@@ -8,6 +8,8 @@
 #include "KinectFrameFiles.h"
 #include "KinectFrameSet.h"
 #include "KinectGeometry.h"
+#include "SeriesSummary.h"
+#include "StopSignal.h"
 
 #include <libfreenect2/registration.h>
 
@@ -117,11 +119,10 @@ KinectRunOutcome recordKinectSeries(const std::filesystem::path& outputDir, int3
     const std::string& serial = kinect.serial();
     emitDeviceOpened(CaptureBackend::Kinect, "", serial, durationMs, sampleFps);
     KinectFrameSource source(kinect, registration, outputDir);
-    const CaptureStatistics statistics = runCaptureLoop(source, steadyClock(), durationMs, sampleFps);
+    const CaptureStatistics statistics = runCaptureLoop(source, steadyClock(), durationMs, sampleFps, isStopRequested);
 
     const KinectMetadata metadata{serial, {depthCamera.fx, depthCamera.fy, depthCamera.cx, depthCamera.cy}};
-    const std::string metadataFile = writeCaptureJson(outputDir, kinectCaptureJson(statistics, metadata));
-    emitCaptureCompleted(CaptureBackend::Kinect, statistics, metadataFile);
+    writeSeriesSummary(outputDir, CaptureBackend::Kinect, statistics, kinectCaptureJson(statistics, metadata));
     return {std::nullopt, exitCodeFor(statistics)};
 }
 

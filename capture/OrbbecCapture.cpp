@@ -7,6 +7,8 @@
 #include "OrbbecCamera.h"
 #include "OrbbecFrameFiles.h"
 #include "OutputDirectories.h"
+#include "SeriesSummary.h"
+#include "StopSignal.h"
 
 #include <memory>
 #include <string>
@@ -114,10 +116,9 @@ std::optional<int> runOrbbecCapture(const std::filesystem::path& outputDir, int3
     emitDeviceOpened(CaptureBackend::Orbbec, info.name, info.serialNumber, durationMs, sampleFps);
 
     OrbbecFrameSource source(*camera, outputDir);
-    const CaptureStatistics statistics = runCaptureLoop(source, steadyClock(), durationMs, sampleFps);
+    const CaptureStatistics statistics = runCaptureLoop(source, steadyClock(), durationMs, sampleFps, isStopRequested);
 
-    const std::string metadataFile =
-        writeCaptureJson(outputDir, orbbecCaptureJson(statistics, describe(*camera, source.keptDepthScale())));
-    emitCaptureCompleted(CaptureBackend::Orbbec, statistics, metadataFile);
+    writeSeriesSummary(outputDir, CaptureBackend::Orbbec, statistics,
+                       orbbecCaptureJson(statistics, describe(*camera, source.keptDepthScale())));
     return exitCodeFor(statistics);
 }

@@ -6,6 +6,7 @@
 #include "KinectCapture.h"
 #include "OrbbecCapture.h"
 #include "OutputDirectories.h"
+#include "StopSignal.h"
 
 #include <exception>
 
@@ -25,6 +26,7 @@ int recordSeries(int argc, const char* const argv[])
 
 int runCapture(int argc, const char* const argv[])
 {
+    installStopHandlers();
     // The backends have released their cameras by the time an exception gets here.
     try {
         return recordSeries(argc, argv);

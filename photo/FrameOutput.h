@@ -3,12 +3,13 @@
 #pragma once
 
 #include "MessageLine.h"
+#include "StandardOutputStream.h"
 
 #include <opencv2/core.hpp>
 
 #include <cstdint>
 #include <functional>
-#include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,7 @@ bool encodeStreamJpeg(const cv::Mat& image, std::vector<unsigned char>& jpeg);
 
 // Where handleFrame writes; the program uses the defaults, tests their own streams.
 struct FrameOutput {
-    std::ostream& stream = std::cout;    // live stream parts, nothing else
+    std::ostream& stream = standardOutputStream();  // live stream parts, nothing else
     LineChannel messages = kStandardError;  // operator messages
     StreamEncoder encode = encodeStreamJpeg;
 };

@@ -4,25 +4,25 @@
 #include <exception>
 #include <ostream>
 #include <string>
-#include <unistd.h>
 
-// Where a line goes: a file descriptor (the program's standard output or standard
-// error), or a stream (the unit tests pass their own).
+// Where a line goes: the program's standard output or standard error, or a
+// stream (the unit tests pass their own).
 class LineChannel {
 public:
-    constexpr explicit LineChannel(int fd) : fd_(fd) {}
+    enum class Target { StandardOutput, StandardError };
+    constexpr explicit LineChannel(Target target) : target_(target) {}
     LineChannel(std::ostream& stream) : stream_(&stream) {}
 
     // False when the line did not go out whole.
     bool writeLine(const std::string& text) const;
 
 private:
-    int fd_ = -1;
+    Target target_ = Target::StandardError;
     std::ostream* stream_ = nullptr;
 };
 
-inline constexpr LineChannel kStandardOutput{STDOUT_FILENO};
-inline constexpr LineChannel kStandardError{STDERR_FILENO};
+inline constexpr LineChannel kStandardOutput{LineChannel::Target::StandardOutput};
+inline constexpr LineChannel kStandardError{LineChannel::Target::StandardError};
 
 inline bool writeLine(const LineChannel& channel, const std::string& text)
 {

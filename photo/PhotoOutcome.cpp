@@ -4,13 +4,18 @@
 #include "FrameOutput.h"
 #include "MessageLine.h"
 #include "PhotoExitCodes.h"
+#include "StandardOutput.h"
 
 int reportOutcome(const PhotoOptions& options, bool outputWritten, bool stopWasRequested, const LineChannel& out,
                   const LineChannel& messages)
 {
     if (!options.stream) {
         if (outputWritten) {
-            writeLine(out, options.outputPath);
+            // The photo stays: only the announcement failed.
+            if (!writeLine(out, options.outputPath)) {
+                writeLine(messages, kestrum::kStandardOutputNotWrittenMessage);
+                return kExitNoOutput;
+            }
             return kExitSuccess;
         }
         writeLine(messages, kPhotoNotSavedMessage);

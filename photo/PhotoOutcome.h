@@ -7,7 +7,8 @@
 
 inline constexpr const char* kStreamNotProducedMessage = "Livebild konnte nicht erzeugt werden.";
 
-// Photo: the path line on out and 0, or the photo message on messages and 6.
+// Photo: the path line on out and 0, or the photo message on messages and 6; when the path
+// line cannot be written, the standard output message on messages and 6.
 // Stream: 0 after a stop request or any part written, else the stream message and 6.
 int reportOutcome(const PhotoOptions& options, bool outputWritten, bool stopWasRequested,
                   const LineChannel& out = kStandardOutput, const LineChannel& messages = kStandardError);

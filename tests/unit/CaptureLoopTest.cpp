@@ -24,6 +24,7 @@ Request frameAt(std::chrono::nanoseconds arrival) { return {Request::Outcome::Fr
 Request frameAtMs(int64_t ms) { return frameAt(std::chrono::milliseconds(ms)); }
 Request incompleteAtMs(int64_t ms) { return {Request::Outcome::IncompleteFrame, std::chrono::milliseconds(ms)}; }
 const Request kNothingInTime{Request::Outcome::NothingInTime, {}};
+const StopCheck kNeverStopped = [] { return false; };
 
 // A camera whose frames arrive at scripted times; it moves the fake clock to
 // each arrival, and by the wait limit when nothing comes (also once the script
@@ -173,7 +174,7 @@ TEST(CaptureLoop, SamplingRuleCountersAndStatistics)
         ScriptedCamera camera(c.script);
         camera.finishStreamingTakes = c.finishStreamingTakes;
 
-        const CaptureStatistics s = runCaptureLoop(camera, camera.clock(), c.durationMs, c.sampleFps);
+        const CaptureStatistics s = runCaptureLoop(camera, camera.clock(), c.durationMs, c.sampleFps, kNeverStopped);
 
         EXPECT_EQ(keptTimestamps(camera), c.keptMs);
         EXPECT_EQ(s.requestedDurationMs, c.durationMs);
@@ -200,11 +201,36 @@ TEST(CaptureLoop, AFailureWhileKeepingEndsTheLoopAtOnceAndStillReleasesTheFrame)
     ScriptedCamera camera({frameAtMs(0), frameAtMs(50), frameAtMs(100), frameAtMs(200)});
     camera.failWhileKeepingIndex = 1;
 
-    EXPECT_THROW(runCaptureLoop(camera, camera.clock(), 1000, 10), std::runtime_error);
+    EXPECT_THROW(runCaptureLoop(camera, camera.clock(), 1000, 10, kNeverStopped), std::runtime_error);
 
     EXPECT_EQ(keptTimestamps(camera), (std::vector<int64_t>{0}));
     EXPECT_EQ(camera.requests, 3);
     EXPECT_EQ(camera.deliveries, 3);
     EXPECT_EQ(camera.releases, 3);
     EXPECT_EQ(camera.finishCalls, 0);
+}
+
+TEST(CaptureLoop, AStopEndsTheWarmUpAtOnceAndTheSamplingAfterTheFrameInProgress)
+{
+    ScriptedCamera warmingUp(framesEvery33MsUntil(1023));
+    const CaptureStatistics early =
+        runCaptureLoop(warmingUp, warmingUp.clock(), 1000, 10, [&] { return warmingUp.warmupFetches == 3; });
+    EXPECT_EQ(warmingUp.warmupFetches, 3);
+    EXPECT_EQ(warmingUp.requests, 0);
+    EXPECT_EQ(early.savedFrames, 0);
+    EXPECT_EQ(early.actualDurationMs, 0);
+    EXPECT_EQ(early.requestedDurationMs, 1000);
+    EXPECT_EQ(warmingUp.finishCalls, 1);
+
+    // The stop comes while the tenth request (the frame at 297 ms) is under way.
+    ScriptedCamera sampling(framesEvery33MsUntil(1023));
+    const CaptureStatistics stopped =
+        runCaptureLoop(sampling, sampling.clock(), 1000, 10, [&] { return sampling.requests == 10; });
+    EXPECT_EQ(keptTimestamps(sampling), (std::vector<int64_t>{0, 99, 198, 297}));
+    EXPECT_EQ(sampling.requests, 10);
+    EXPECT_EQ(sampling.releases, 10);
+    EXPECT_EQ(stopped.actualDurationMs, 297);
+    EXPECT_EQ(stopped.requestedDurationMs, 1000);
+    EXPECT_EQ(stopped.skippedFrames, 6);
+    EXPECT_EQ(sampling.finishCalls, 1);
 }

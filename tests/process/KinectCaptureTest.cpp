@@ -1,5 +1,6 @@
 // kestrum-capture against the simulated Kinect v2 (or no camera), as the calling program
-// sees it: every standard output line, the files on disk, capture.json, the exit code.
+// sees it: every standard output line, the files on disk, capture.json, the exit code;
+// and, with either camera, stop signals and a standard output that fails or stalls.
 #include "CaptureOutput.h"
 #include "TinyTmpfs.h"
 
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -61,6 +63,18 @@ void expectCompletedRun(const JsonValue& completed, const std::string& outputDir
     EXPECT_EQ(metadata["depthFormat"].text, "uint16-little-endian-mm");
     EXPECT_EQ(metadata["camera"].keys(), (std::vector<std::string>{"fx", "fy", "cx", "cy"}));
 }
+
+// A capture launch with one camera attached, given its setting.
+ChildLaunch captureWith(bool orbbec, const std::string& setting, const std::vector<std::string>& args,
+                        ChildStdout stdoutSetup = ChildStdout::Read)
+{
+    return {captureProgramPath(), args,
+            {{"KESTRUM_SIM_ORBBEC", orbbec ? setting : ""}, {"KESTRUM_SIM_KINECT", orbbec ? "" : setting}}, "",
+            stdoutSetup};
+}
+
+const std::string kStandardOutputError =
+    "{\"event\":\"error\",\"message\":\"Standardausgabe konnte nicht geschrieben werden.\"}";
 
 std::string frameSavedLine(const std::string& outputDir, int index, const JsonValue& event)
 {
@@ -267,4 +281,93 @@ TEST(KinectCapture, UncreatableOutputDirectoryGivesOneErrorLineAndExit1)
     EXPECT_EQ(error["event"].text, "error");
     // The library's own message, which names the path that failed.
     EXPECT_NE(error["message"].text.find(outputDir + "/color"), std::string::npos) << error["message"].text;
+}
+
+TEST(KinectCapture, StandardOutputThatCannotBeWrittenEndsTheRunLikeAFailedFrame)
+{
+    for (const bool orbbec : {false, true}) {
+        for (const ChildStdout setup : {ChildStdout::Full, ChildStdout::Closed, ChildStdout::Read}) {
+            SCOPED_TRACE(std::string(orbbec ? "Orbbec" : "Kinect v2") + ", set-up " + std::to_string(int(setup)));
+            ScratchDir scratch;
+            ChildProcess child(captureWith(orbbec, "attached", {scratch / "series", "2000", "10"}, setup));
+            if (setup == ChildStdout::Read) {  // the reader goes away after the first line
+                child.readStdoutAtLeast(1, std::chrono::seconds(60));
+                child.closeStdout();
+            }
+            const ChildResult result = child.wait();
+
+            EXPECT_EQ(result.termSignal, 0);
+            EXPECT_EQ(result.exitCode, 1);
+            EXPECT_EQ(lastLine(result.err), kStandardOutputError);
+            EXPECT_FALSE(fs::exists(scratch / "series/capture.json"));
+        }
+    }
+}
+
+// OpenCV prints debug lines too, which must not come between the event lines.
+TEST(KinectCapture, StopSignalEndsTheSamplingInOrderWithTheActualDuration)
+{
+    for (const bool orbbec : {false, true}) {
+        SCOPED_TRACE(orbbec ? "Orbbec" : "Kinect v2");
+        ScratchDir scratch;
+        const std::string outputDir = scratch / "series";
+        ChildLaunch launch = captureWith(orbbec, "attached", {outputDir, "10000", "10"});
+        launch.env["OPENCV_LOG_LEVEL"] = "DEBUG";
+        ChildProcess child(launch);
+        // Lines go out whole, so 300 bytes hold "deviceOpened" and at least one "frameSaved".
+        child.readStdoutAtLeast(300, std::chrono::seconds(60));
+        child.sendSignal(orbbec ? SIGINT : SIGTERM);
+        const ChildResult result = child.wait();
+
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        const std::vector<JsonValue> events = eventLines(result);
+        ASSERT_GE(events.size(), 3u) << result.out;
+        const JsonValue& completed = events.back();
+        ASSERT_EQ(completed["event"].text, "captureCompleted");
+        EXPECT_EQ(static_cast<long long>(events.size()), integer(completed["savedFrames"]) + 2);
+        for (size_t index = 1; index + 1 < events.size(); ++index) {
+            for (const char* file : {"colorFile", "depthFile", "depthRawFile"}) {
+                EXPECT_TRUE(fs::is_regular_file(events[index][file].text)) << events[index][file].text;
+            }
+        }
+        const JsonValue metadata = parseJson(readFileBytes(outputDir + "/capture.json"));
+        EXPECT_EQ(metadata["requestedDurationMs"].text, "10000");
+        EXPECT_EQ(metadata["actualDurationMs"].text, completed["actualDurationMs"].text);
+        EXPECT_LT(integer(completed["actualDurationMs"]), 10000);
+    }
+}
+
+// A slow feed keeps the run in its warm-up when the signal comes. With a reader, the run ends
+// like any that saved nothing; with a stalled reader, "captureCompleted" cannot be written
+// within half a second of the stop, so the run fails and takes capture.json back.
+TEST(KinectCapture, StopSignalDuringTheWarmUpEndsTheRunWithNothingSavedEvenWithAStalledReader)
+{
+    for (const bool orbbec : {false, true}) {
+        for (const ChildStdout setup : {ChildStdout::Read, ChildStdout::UnreadOnePage}) {
+            const bool stalled = setup == ChildStdout::UnreadOnePage;
+            SCOPED_TRACE(std::string(orbbec ? "Orbbec" : "Kinect v2") + (stalled ? ", stalled reader" : ""));
+            ScratchDir scratch;
+            const std::string outputDir = scratch / "series";
+            ChildProcess child(captureWith(orbbec, "attached;fps=2", {outputDir, "10000", "10"}, setup));
+            if (stalled) {
+                ASSERT_TRUE(child.waitUntilStdoutWritten(std::chrono::seconds(60)));
+            } else {
+                child.readStdoutAtLeast(1, std::chrono::seconds(60));
+            }
+            child.sendSignal(SIGTERM);
+            const ChildResult result = child.wait();
+
+            EXPECT_EQ(result.exitCode, 1) << result.err;
+            EXPECT_EQ(fs::exists(outputDir + "/capture.json"), !stalled);
+            if (stalled) {
+                EXPECT_EQ(lastLine(result.err), kStandardOutputError);
+                continue;
+            }
+            const std::vector<JsonValue> events = eventLines(result);
+            ASSERT_EQ(events.size(), 2u) << result.out;
+            EXPECT_EQ(events[1]["event"].text, "captureCompleted");
+            EXPECT_EQ(events[1]["savedFrames"].text, "0");
+            EXPECT_EQ(result.err.find("{\"event\":\"error\""), std::string::npos) << result.err;
+        }
+    }
 }

@@ -209,3 +209,49 @@ TEST(PhotoProgram, OrbbecFailuresGiveOneLineAndExit7WithoutTryingTheKinect)
         EXPECT_TRUE(std::filesystem::is_empty(scratch.path())) << c.orbbec;
     }
 }
+
+TEST(PhotoProgram, PathLineThatCannotBeWrittenGivesItsMessageAndExit6AndKeepsThePhoto)
+{
+    for (const Camera& camera : {kOrbbec, kKinect}) {
+        ScratchDir scratch;
+        ChildLaunch launch = photoRun(camera, {"shot.jpg"}, scratch.path());
+        launch.stdoutSetup = ChildStdout::Full;
+        const ChildResult result = runChild(launch);
+
+        EXPECT_EQ(result.exitCode, 6) << camera.name;
+        EXPECT_EQ(programLines(result.err), std::vector<std::string>{"Standardausgabe konnte nicht geschrieben werden."})
+            << result.err;
+        EXPECT_EQ(decodeJpeg(readFileBytes(scratch / "shot.jpg")).size(), camera.colorSize) << camera.name;
+    }
+}
+
+// With a reader, OpenCV's debug lines go to standard error and the stream starts with its first part.
+// A stalled reader behind a one-page pipe has taken the first page of a part when the stop comes.
+TEST(PhotoProgram, StopSignalEndsTheStreamWhateverTheReaderAndTheLibrariesPrint)
+{
+    for (const Camera& camera : {kOrbbec, kKinect}) {
+        for (const ChildStdout setup : {ChildStdout::Read, ChildStdout::UnreadOnePage}) {
+            SCOPED_TRACE(std::string(camera.name) + (setup == ChildStdout::Read ? "" : ", stalled reader"));
+            ChildLaunch launch = photoRun(camera, {"--stream"});
+            launch.env["OPENCV_LOG_LEVEL"] = "DEBUG";
+            launch.stdoutSetup = setup;
+            ChildProcess child(launch);
+            if (setup == ChildStdout::Read) {
+                readParts(child, 1, 60s);
+            } else {
+                ASSERT_TRUE(child.waitUntilStdoutWritten(60s));
+            }
+            child.sendSignal(SIGTERM);
+            const ChildResult result = child.wait(60s);
+
+            EXPECT_EQ(result.exitCode, 0) << result.err;
+            EXPECT_NE(result.err.find("[DEBUG"), std::string::npos);
+            if (setup == ChildStdout::Read) {
+                EXPECT_EQ(result.out.rfind("--kestrumframe\r\n", 0), 0u);
+                EXPECT_EQ(parseStream(result.out).fault, "");
+            } else if (usesKinect(camera)) {
+                EXPECT_TRUE(occursInOrder(result.err, {"started", "stopping...", "stopped", "closing..."}));
+            }
+        }
+    }
+}

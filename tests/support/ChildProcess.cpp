@@ -76,15 +76,29 @@ ChildProcess::ChildProcess(const ChildLaunch& launch)
     if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    stdoutUnread_ = launch.stdoutSetup == ChildStdout::UnreadOnePage;
+    if (stdoutUnread_ && fcntl(outPipe[1], F_SETPIPE_SZ, 4096) < 0) {
+        throw std::runtime_error("cannot shrink the pipe to one page");
+    }
     pid_ = fork();
     if (pid_ < 0) {
         throw std::runtime_error("fork failed");
     }
     if (pid_ == 0) {
-        dup2(outPipe[1], STDOUT_FILENO);
         dup2(errPipe[1], STDERR_FILENO);
         const int devNull = open("/dev/null", O_RDONLY);
-        dup2(devNull, STDIN_FILENO);
+        if (devNull != STDIN_FILENO) {
+            dup2(devNull, STDIN_FILENO);
+            close(devNull);
+        }
+        // Last, so that no descriptor opened here can take the place of a closed standard output.
+        if (launch.stdoutSetup == ChildStdout::Closed) {
+            close(STDOUT_FILENO);
+        } else if (launch.stdoutSetup == ChildStdout::Full) {
+            dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), STDOUT_FILENO);
+        } else {
+            dup2(outPipe[1], STDOUT_FILENO);
+        }
         signal(SIGPIPE, SIG_DFL);
         if (!launch.workingDir.empty() && chdir(launch.workingDir.c_str()) != 0) {
             _exit(126);
@@ -113,7 +127,7 @@ bool ChildProcess::pump(std::chrono::milliseconds limit)
 {
     pollfd fds[2];
     int count = 0;
-    if (outFd_ >= 0) fds[count++] = {outFd_, POLLIN, 0};
+    if (outFd_ >= 0 && !stdoutUnread_) fds[count++] = {outFd_, POLLIN, 0};
     if (errFd_ >= 0) fds[count++] = {errFd_, POLLIN, 0};
     if (count == 0) {
         return false;
@@ -152,10 +166,22 @@ void ChildProcess::sendSignal(int signalNumber)
     if (pid_ > 0) kill(pid_, signalNumber);
 }
 
+void ChildProcess::closeStdout()
+{
+    close(outFd_);
+    outFd_ = -1;
+}
+
+bool ChildProcess::waitUntilStdoutWritten(std::chrono::milliseconds limit)
+{
+    pollfd written = {outFd_, POLLIN, 0};
+    return poll(&written, 1, static_cast<int>(limit.count())) == 1;
+}
+
 ChildResult ChildProcess::wait(std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
-    while (outFd_ >= 0 || errFd_ >= 0) {
+    while ((outFd_ >= 0 && !stdoutUnread_) || errFd_ >= 0) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             kill(pid_, SIGKILL);

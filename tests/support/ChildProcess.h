@@ -15,6 +15,14 @@ struct ChildResult {
     std::string err;
 };
 
+// What the child's standard output is.
+enum class ChildStdout {
+    Read,            // a pipe the parent reads
+    Closed,          // descriptor 1 closed, as after ">&-"
+    Full,            // /dev/full: every write fails
+    UnreadOnePage,   // a one-page pipe the parent never reads: a stalled reader
+};
+
 struct ChildLaunch {
     std::string program;
     std::vector<std::string> args;
@@ -22,6 +30,7 @@ struct ChildLaunch {
     // KESTRUM_SIM_* variable is removed first.
     std::map<std::string, std::string> env;
     std::string workingDir;   // empty: the parent's
+    ChildStdout stdoutSetup = ChildStdout::Read;
 };
 
 class ChildProcess {
@@ -35,6 +44,10 @@ public:
     // child closes it, or the limit passes. Returns what standard output holds.
     const std::string& readStdoutAtLeast(size_t minBytes, std::chrono::milliseconds limit);
     void sendSignal(int signalNumber);
+    // The reader goes away: closes the parent's end of the standard output pipe.
+    void closeStdout();
+    // Waits until the child has written into its unread pipe; false after the limit.
+    bool waitUntilStdoutWritten(std::chrono::milliseconds limit);
     // Reads the rest of the output and waits for the end; kills the child after the limit.
     ChildResult wait(std::chrono::milliseconds limit = std::chrono::seconds(60));
 
@@ -43,6 +56,7 @@ private:
     pid_t pid_ = -1;
     int outFd_ = -1;
     int errFd_ = -1;
+    bool stdoutUnread_ = false;
     ChildResult result_;
 };
 

@@ -42,8 +42,8 @@ using StopCheck = std::function<bool()>;
 
 // Runs the warm-up and then samples for durationMs; every delivered frame is
 // released exactly once, also when keeping it throws (which ends the loop).
-// A stop request ends the warm-up, and with it the run, without sampling; during
-// sampling it ends the loop as if the duration had run out at that moment: the
-// frame in progress is still handled.
+// A stop request during the warm-up ends it after the fetch in progress, and no
+// frame is requested; during sampling it ends the loop as if the duration had run
+// out at that moment: the frame in progress is still handled.
 CaptureStatistics runCaptureLoop(FrameSource& source, const MonotonicClock& clock, int32_t durationMs,
                                  int32_t sampleFps, const StopCheck& isStopRequested);

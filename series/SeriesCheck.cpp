@@ -1,0 +1,134 @@
+// Reads every file of a series, in parallel over frames, and applies the check rules to it.
+#include "SeriesCheck.h"
+
+#include "CheckRules.h"
+#include "FileBytes.h"
+#include "FrameFileName.h"
+#include "OutputDirectories.h"
+#include "ParallelFor.h"
+#include "SeriesFiles.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FrameCheck {
+    std::vector<Finding> faults;
+    void add(const std::string& file, const std::optional<std::string>& problem)
+    {
+        if (problem) {
+            faults.push_back({file, *problem});
+        }
+    }
+};
+
+// What is wrong with an encoded JPEG or PNG; when nothing is, image holds it decoded.
+std::optional<std::string> encodedImageProblem(const std::vector<uint8_t>& bytes, const FrameFileSpec& spec,
+                                               cv::Mat& image)
+{
+    const bool png = spec.kind == FrameFileKind::DepthPng;
+    if (auto problem = truncationProblem(bytes, png)) {
+        return problem;
+    }
+    try {
+        image = cv::imdecode(bytes, cv::IMREAD_UNCHANGED);
+    } catch (const cv::Exception&) {
+        image.release();
+    }
+    auto problem = imageProblem(image, spec.width, spec.height, png ? CV_16UC1 : CV_8UC3);
+    if (problem) {
+        image.release();
+    }
+    return problem;
+}
+
+std::vector<Finding> checkFrame(const std::string& dir, const SeriesDescription& series, int32_t index)
+{
+    FrameCheck check;
+    cv::Mat depth;
+    std::optional<std::vector<uint8_t>> raw;
+    std::string depthPath;
+    for (const FrameFileSpec& spec : frameFilesOf(series)) {
+        const std::string path = frameFilePath(dir, spec.subDirectory, spec.prefix, index, spec.extension);
+        std::optional<std::vector<uint8_t>> bytes = readBinaryFile(path);
+        if (!bytes) {
+            check.add(path, std::string(fs::exists(path) ? "cannot be read" : "is missing"));
+            continue;
+        }
+        const uintmax_t pixels = static_cast<uintmax_t>(spec.width) * spec.height;
+        switch (spec.kind) {
+        case FrameFileKind::ColorJpeg: {
+            cv::Mat image;
+            check.add(path, encodedImageProblem(*bytes, spec, image));
+            break;
+        }
+        case FrameFileKind::DepthPng:
+            check.add(path, encodedImageProblem(*bytes, spec, depth));
+            depthPath = path;
+            break;
+        case FrameFileKind::DepthRaw: {
+            const auto problem = byteSizeProblem(bytes->size(), pixels * sizeof(uint16_t));
+            check.add(path, problem);
+            if (!problem) raw = std::move(bytes);
+            break;
+        }
+        case FrameFileKind::ColorMap: {
+            const auto problem = byteSizeProblem(bytes->size(), pixels * sizeof(int32_t));
+            check.add(path, problem ? problem : colorMapProblem(*bytes, series.fullColorWidth, series.fullColorHeight));
+            break;
+        }
+        }
+    }
+    if (!depth.empty() && raw) {
+        check.add(depthPath, depthMismatch(depth, *raw));
+    }
+    return check.faults;
+}
+
+void addLeftovers(std::vector<Finding>& leftovers, const std::string& dir, const SeriesDescription& series)
+{
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name[0] == '.') {
+            leftovers.push_back({(fs::path(dir) / name).string(), "temporary file of an interrupted write"});
+        }
+    }
+    for (const char* subDirectory : {kColorDir, kColorFullDir, kColorMapDir, kDepthDir, kDepthRawDir}) {
+        const fs::path folder = fs::path(dir) / subDirectory;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+            const std::string name = entry.path().filename().string();
+            if (const auto reason = leftoverReason(series, subDirectory, name)) {
+                leftovers.push_back({(folder / name).string(), *reason});
+            }
+        }
+    }
+    std::sort(leftovers.begin(), leftovers.end(),
+              [](const Finding& a, const Finding& b) { return a.file < b.file; });
+}
+
+} // namespace
+
+CheckReport checkSeries(const std::string& dir, const SeriesDescription& series)
+{
+    CheckReport report;
+    report.frames = series.savedFrames;
+    const std::string metadataPath = (fs::path(dir) / "capture.json").string();
+    for (const std::string& problem : counterProblems(series)) {
+        report.faults.push_back({metadataPath, problem});
+    }
+    std::vector<std::vector<Finding>> frameFaults(static_cast<size_t>(series.savedFrames));
+    parallelFor(frameFaults.size(), [&](size_t index) {
+        frameFaults[index] = checkFrame(dir, series, static_cast<int32_t>(index));
+    });
+    for (const std::vector<Finding>& faults : frameFaults) {
+        report.faults.insert(report.faults.end(), faults.begin(), faults.end());
+    }
+    addLeftovers(report.leftovers, dir, series);
+    return report;
+}

@@ -1,0 +1,112 @@
+// One run of kestrum-series: check, sheet or points.
+#include "SeriesRun.h"
+
+#include "ContactSheet.h"
+#include "FrameFileName.h"
+#include "OutputDirectories.h"
+#include "PointCloud.h"
+#include "SeriesArguments.h"
+#include "SeriesCheck.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <fstream>
+#include <ostream>
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+
+int runCheck(const SeriesArguments& args, const SeriesDescription& series, std::ostream& out)
+{
+    const CheckReport report = checkSeries(args.dir, series);
+    out << (args.json ? checkReportJson(report) : checkReportText(report)) << std::flush;
+    return report.whole() ? 0 : kFailed;
+}
+
+int runSheet(const SeriesArguments& args, const SeriesDescription& series, std::ostream& err)
+{
+    if (series.savedFrames == 0) {
+        err << "kestrum-series: the series has no saved frames\n";
+        return kFailed;
+    }
+    const cv::Mat sheet = contactSheet(args.dir, series);
+    bool written = false;
+    try {
+        written = cv::imwrite(args.output, sheet);
+    } catch (const cv::Exception& error) {
+        err << "kestrum-series: " << error.what() << "\n";
+    }
+    if (!written) {
+        err << "kestrum-series: " << args.output << " cannot be written\n";
+        return kFailed;
+    }
+    return 0;
+}
+
+// The image at path if it has the series' depth geometry and that pixel type, else empty.
+cv::Mat frameImage(const std::string& path, const SeriesDescription& series, int flags, int type)
+{
+    cv::Mat image = cv::imread(path, flags);
+    if (image.type() != type || image.cols != series.width || image.rows != series.height) {
+        image.release();
+    }
+    return image;
+}
+
+int runPoints(const SeriesArguments& args, const SeriesDescription& series, std::ostream& err)
+{
+    if (args.index >= series.savedFrames) {
+        err << "kestrum-series: frame " << args.index << " is not in the series, which has " << series.savedFrames
+            << " saved frames\n";
+        return kFailed;
+    }
+    const std::string depthPath = frameFilePath(args.dir, kDepthDir, "depth", args.index, ".png");
+    const std::string colorPath = frameFilePath(args.dir, kColorDir, "color", args.index, ".jpg");
+    const cv::Mat depth = frameImage(depthPath, series, cv::IMREAD_UNCHANGED, CV_16UC1);
+    const cv::Mat color = frameImage(colorPath, series, cv::IMREAD_COLOR, CV_8UC3);
+    for (const auto& [path, image] : {std::pair{&depthPath, &depth}, std::pair{&colorPath, &color}}) {
+        if (image->empty()) {
+            err << "kestrum-series: " << *path << " is missing, unreadable or not " << series.width << "x"
+                << series.height << "\n";
+            return kFailed;
+        }
+    }
+    const std::string ply = plyFile(backProject(depth, color, series.intrinsics));
+    std::ofstream file(args.output, std::ios::binary | std::ios::trunc);
+    file.write(ply.data(), static_cast<std::streamsize>(ply.size()));
+    file.close();
+    if (!file) {
+        err << "kestrum-series: " << args.output << " cannot be written\n";
+        return kFailed;
+    }
+    return 0;
+}
+
+} // namespace
+
+int runSeries(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
+{
+    const std::optional<SeriesArguments> args = parseSeriesArguments(argv);
+    if (!args) {
+        err << kSeriesUsage;
+        return kUsageError;
+    }
+    SeriesDescription series;
+    try {
+        series = readCaptureJson(args->dir);
+    } catch (const SeriesDescriptionError& error) {
+        err << "kestrum-series: " << error.what() << "\n";
+        return kUsageError;
+    }
+    switch (args->command) {
+    case SeriesArguments::Command::Check:
+        return runCheck(*args, series, out);
+    case SeriesArguments::Command::Sheet:
+        return runSheet(*args, series, err);
+    case SeriesArguments::Command::Points:
+        return runPoints(*args, series, err);
+    }
+    return kUsageError;
+}

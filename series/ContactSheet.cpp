@@ -3,11 +3,11 @@
 
 #include "DepthColoring.h"
 #include "FrameFileName.h"
+#include "FrameImage.h"
 #include "OutputDirectories.h"
 #include "ParallelFor.h"
 #include "SheetLayout.h"
 
-#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -28,13 +28,11 @@ struct FrameImages {
 
 FrameImages readFrame(const std::string& dir, const SeriesDescription& series, int32_t index)
 {
-    FrameImages frame;
-    frame.color = cv::imread(frameFilePath(dir, kColorDir, "color", index, ".jpg"), cv::IMREAD_COLOR);
-    frame.depth = cv::imread(frameFilePath(dir, kDepthDir, "depth", index, ".png"), cv::IMREAD_UNCHANGED);
-    if (frame.depth.type() != CV_16UC1 || frame.depth.cols != series.width || frame.depth.rows != series.height) {
-        frame.depth.release();
-    }
-    return frame;
+    const auto path = [&](const char* subDirectory, const char* prefix, const char* extension) {
+        return frameFilePath(dir, subDirectory, prefix, index, extension);
+    };
+    return {readFrameImage(path(kColorDir, "color", ".jpg"), false, series.width, series.height).image,
+            readFrameImage(path(kDepthDir, "depth", ".png"), true, series.width, series.height).image};
 }
 
 std::string headerLine(const SeriesDescription& series)

@@ -3,12 +3,11 @@
 
 #include "CheckRules.h"
 #include "FileBytes.h"
+#include "FrameImage.h"
 #include "FrameFileName.h"
 #include "OutputDirectories.h"
 #include "ParallelFor.h"
 #include "SeriesFiles.h"
-
-#include <opencv2/imgcodecs.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -27,26 +26,6 @@ struct FrameCheck {
     }
 };
 
-// What is wrong with an encoded JPEG or PNG; when nothing is, image holds it decoded.
-std::optional<std::string> encodedImageProblem(const std::vector<uint8_t>& bytes, const FrameFileSpec& spec,
-                                               cv::Mat& image)
-{
-    const bool png = spec.kind == FrameFileKind::DepthPng;
-    if (auto problem = truncationProblem(bytes, png)) {
-        return problem;
-    }
-    try {
-        image = cv::imdecode(bytes, cv::IMREAD_UNCHANGED);
-    } catch (const cv::Exception&) {
-        image.release();
-    }
-    auto problem = imageProblem(image, spec.width, spec.height, png ? CV_16UC1 : CV_8UC3);
-    if (problem) {
-        image.release();
-    }
-    return problem;
-}
-
 std::vector<Finding> checkFrame(const std::string& dir, const SeriesDescription& series, int32_t index)
 {
     FrameCheck check;
@@ -55,33 +34,29 @@ std::vector<Finding> checkFrame(const std::string& dir, const SeriesDescription&
     std::string depthPath;
     for (const FrameFileSpec& spec : frameFilesOf(series)) {
         const std::string path = frameFilePath(dir, spec.subDirectory, spec.prefix, index, spec.extension);
+        if (spec.kind == FrameFileKind::ColorJpeg || spec.kind == FrameFileKind::DepthPng) {
+            const bool png = spec.kind == FrameFileKind::DepthPng;
+            FrameImage image = readFrameImage(path, png, spec.width, spec.height);
+            check.add(path, image.problem);
+            if (png) {
+                depth = image.image;
+                depthPath = path;
+            }
+            continue;
+        }
         std::optional<std::vector<uint8_t>> bytes = readBinaryFile(path);
         if (!bytes) {
             check.add(path, std::string(fs::exists(path) ? "cannot be read" : "is missing"));
             continue;
         }
         const uintmax_t pixels = static_cast<uintmax_t>(spec.width) * spec.height;
-        switch (spec.kind) {
-        case FrameFileKind::ColorJpeg: {
-            cv::Mat image;
-            check.add(path, encodedImageProblem(*bytes, spec, image));
-            break;
-        }
-        case FrameFileKind::DepthPng:
-            check.add(path, encodedImageProblem(*bytes, spec, depth));
-            depthPath = path;
-            break;
-        case FrameFileKind::DepthRaw: {
+        if (spec.kind == FrameFileKind::DepthRaw) {
             const auto problem = byteSizeProblem(bytes->size(), pixels * sizeof(uint16_t));
             check.add(path, problem);
             if (!problem) raw = std::move(bytes);
-            break;
-        }
-        case FrameFileKind::ColorMap: {
+        } else {
             const auto problem = byteSizeProblem(bytes->size(), pixels * sizeof(int32_t));
             check.add(path, problem ? problem : colorMapProblem(*bytes, series.fullColorWidth, series.fullColorHeight));
-            break;
-        }
         }
     }
     if (!depth.empty() && raw) {

@@ -3,6 +3,7 @@
 
 #include "ContactSheet.h"
 #include "FrameFileName.h"
+#include "FrameImage.h"
 #include "OutputDirectories.h"
 #include "PointCloud.h"
 #include "SeriesArguments.h"
@@ -45,16 +46,6 @@ int runSheet(const SeriesArguments& args, const SeriesDescription& series, std::
     return 0;
 }
 
-// The image at path if it has the series' depth geometry and that pixel type, else empty.
-cv::Mat frameImage(const std::string& path, const SeriesDescription& series, int flags, int type)
-{
-    cv::Mat image = cv::imread(path, flags);
-    if (image.type() != type || image.cols != series.width || image.rows != series.height) {
-        image.release();
-    }
-    return image;
-}
-
 int runPoints(const SeriesArguments& args, const SeriesDescription& series, std::ostream& err)
 {
     if (args.index >= series.savedFrames) {
@@ -64,16 +55,15 @@ int runPoints(const SeriesArguments& args, const SeriesDescription& series, std:
     }
     const std::string depthPath = frameFilePath(args.dir, kDepthDir, "depth", args.index, ".png");
     const std::string colorPath = frameFilePath(args.dir, kColorDir, "color", args.index, ".jpg");
-    const cv::Mat depth = frameImage(depthPath, series, cv::IMREAD_UNCHANGED, CV_16UC1);
-    const cv::Mat color = frameImage(colorPath, series, cv::IMREAD_COLOR, CV_8UC3);
-    for (const auto& [path, image] : {std::pair{&depthPath, &depth}, std::pair{&colorPath, &color}}) {
-        if (image->empty()) {
-            err << "kestrum-series: " << *path << " is missing, unreadable or not " << series.width << "x"
-                << series.height << "\n";
+    const FrameImage depth = readFrameImage(depthPath, true, series.width, series.height);
+    const FrameImage color = readFrameImage(colorPath, false, series.width, series.height);
+    for (const auto& [path, frame] : {std::pair{&depthPath, &depth}, std::pair{&colorPath, &color}}) {
+        if (frame->problem) {
+            err << "kestrum-series: " << *path << " " << *frame->problem << "\n";
             return kFailed;
         }
     }
-    const std::string ply = plyFile(backProject(depth, color, series.intrinsics));
+    const std::string ply = plyFile(backProject(depth.image, color.image, series.intrinsics));
     std::ofstream file(args.output, std::ios::binary | std::ios::trunc);
     file.write(ply.data(), static_cast<std::streamsize>(ply.size()));
     file.close();

@@ -6,19 +6,34 @@
 #include <algorithm>
 #include <cctype>
 
-std::vector<FrameFileSpec> frameFilesOf(const SeriesDescription& series)
+namespace {
+
+// The files of all five folders, also those this camera does not write.
+std::vector<FrameFileSpec> filesOfAllFolders(const SeriesDescription& series)
 {
     const int w = series.width;
     const int h = series.height;
-    std::vector<FrameFileSpec> files = {
+    return {
         {kColorDir, "color", ".jpg", FrameFileKind::ColorJpeg, w, h},
         {kColorFullDir, "color-full", ".jpg", FrameFileKind::ColorJpeg, series.fullColorWidth, series.fullColorHeight},
         {kColorMapDir, "color-map", ".bin", FrameFileKind::ColorMap, w, h},
         {kDepthDir, "depth", ".png", FrameFileKind::DepthPng, w, h},
         {kDepthRawDir, "depth", ".bin", FrameFileKind::DepthRaw, w, h},
     };
-    if (series.camera == SeriesCamera::Orbbec) {
-        files.erase(files.begin() + 2);
+}
+
+bool writtenBy(const SeriesDescription& series, const FrameFileSpec& spec)
+{
+    return series.camera == SeriesCamera::KinectV2 || spec.kind != FrameFileKind::ColorMap;
+}
+
+} // namespace
+
+std::vector<FrameFileSpec> frameFilesOf(const SeriesDescription& series)
+{
+    std::vector<FrameFileSpec> files;
+    for (const FrameFileSpec& spec : filesOfAllFolders(series)) {
+        if (writtenBy(series, spec)) files.push_back(spec);
     }
     return files;
 }
@@ -49,18 +64,12 @@ std::optional<std::string> leftoverReason(const SeriesDescription& series, const
     if (!name.empty() && name[0] == '.') {
         return "temporary file of an interrupted write";
     }
-    SeriesDescription kinect = series;
-    kinect.camera = SeriesCamera::KinectV2;
-    const std::vector<FrameFileSpec> written = frameFilesOf(series);
-    for (const FrameFileSpec& spec : frameFilesOf(kinect)) {
+    for (const FrameFileSpec& spec : filesOfAllFolders(series)) {
         const std::optional<int32_t> index = frameIndexOf(name, spec.prefix, spec.extension);
         if (subDirectory != spec.subDirectory || !index) {
             continue;
         }
-        const bool writtenHere = std::any_of(written.begin(), written.end(), [&](const FrameFileSpec& file) {
-            return std::string(file.subDirectory) == spec.subDirectory;
-        });
-        if (!writtenHere) {
+        if (!writtenBy(series, spec)) {
             return "not written by the " + series.device + " (a file of an earlier run)";
         }
         if (*index >= series.savedFrames) {

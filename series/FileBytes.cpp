@@ -1,6 +1,7 @@
 // Whole files read into memory.
 #include "FileBytes.h"
 
+#include <filesystem>
 #include <fstream>
 
 std::optional<std::vector<uint8_t>> readBinaryFile(const std::string& path)
@@ -19,4 +20,9 @@ std::optional<std::vector<uint8_t>> readBinaryFile(const std::string& path)
         return std::nullopt;
     }
     return bytes;
+}
+
+std::string unreadableFileProblem(const std::string& path)
+{
+    return std::filesystem::exists(path) ? "cannot be read" : "is missing";
 }

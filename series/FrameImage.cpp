@@ -6,14 +6,12 @@
 
 #include <opencv2/imgcodecs.hpp>
 
-#include <filesystem>
-
 FrameImage readFrameImage(const std::string& path, bool png, int width, int height)
 {
     FrameImage frame;
     const std::optional<std::vector<uint8_t>> bytes = readBinaryFile(path);
     if (!bytes) {
-        frame.problem = std::filesystem::exists(path) ? "cannot be read" : "is missing";
+        frame.problem = unreadableFileProblem(path);
         return frame;
     }
     // A truncated JPEG still decodes, with grey below the cut, so it is refused before decoding.

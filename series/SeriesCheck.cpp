@@ -46,7 +46,7 @@ std::vector<Finding> checkFrame(const std::string& dir, const SeriesDescription&
         }
         std::optional<std::vector<uint8_t>> bytes = readBinaryFile(path);
         if (!bytes) {
-            check.add(path, std::string(fs::exists(path) ? "cannot be read" : "is missing"));
+            check.add(path, unreadableFileProblem(path));
             continue;
         }
         const uintmax_t pixels = static_cast<uintmax_t>(spec.width) * spec.height;

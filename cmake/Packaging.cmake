@@ -1,4 +1,4 @@
-# The Debian package of the two programs (cpack -G DEB), for the architecture being built.
+# The Debian package of the three programs (cpack -G DEB), for the architecture being built.
 #
 # A build that links a simulated camera SDK is packaged as kestrum-sim, never as
 # kestrum, so that nobody installs a simulated camera on a station. The real
@@ -37,7 +37,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${KESTRUM_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${KESTRUM_PACKAGE_SUMMARY}")
-set(CPACK_PACKAGE_DESCRIPTION "kestrum-capture records a test series from the station's depth camera (Orbbec SDK v2 or Kinect v2 through libfreenect2); kestrum-photo takes one photo or streams MJPEG.")
+set(CPACK_PACKAGE_DESCRIPTION "kestrum-capture records a test series from the station's depth camera (Orbbec SDK v2 or Kinect v2 through libfreenect2); kestrum-photo takes one photo or streams MJPEG; kestrum-series checks a recorded series, draws its contact sheet and writes a frame's depth as a coloured point cloud.")
 set(CPACK_PACKAGE_CONTACT "kestrum maintainers")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The build type keeps debug information; the station gets lean programs.
@@ -47,7 +47,7 @@ set(CPACK_DEBIAN_PACKAGE_NAME ${KESTRUM_PACKAGE_NAME})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${KESTRUM_DEBIAN_ARCHITECTURE})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
-# Both install the same two programs.
+# Both install the same programs.
 set(CPACK_DEBIAN_PACKAGE_CONFLICTS ${KESTRUM_OTHER_PACKAGE_NAME})
 set(CPACK_DEBIAN_PACKAGE_REPLACES ${KESTRUM_OTHER_PACKAGE_NAME})
 

@@ -26,9 +26,11 @@ esac
 
 # What the project builds against; apt adds the dependency closure. The
 # runtime parts of libc and libstdc++ come with it, so that the emulator's
-# -L finds one consistent C library.
+# -L finds one consistent C library. nlohmann-json3-dev is header-only (its
+# package is the same for every architecture); having it here keeps every
+# header of the build inside the sysroot.
 packages=(libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
-          libgtest-dev libc6 libstdc++6 libgcc-s1)
+          nlohmann-json3-dev libgtest-dev libc6 libstdc++6 libgcc-s1)
 
 suite=${KESTRUM_SYSROOT_SUITE:-}
 if [[ -z "$suite" ]]; then
@@ -145,8 +147,9 @@ while read -r name_version; do
     done || true
 done <<< "$closure"
 
-if [[ ! -e "$sysroot.new/usr/lib/ld-linux-aarch64.so.1" ]] || [[ ! -e "$sysroot.new/usr/include/opencv4/opencv2/core.hpp" ]]; then
-  echo "the assembled sysroot lacks the arm64 loader or the OpenCV headers" >&2
+if [[ ! -e "$sysroot.new/usr/lib/ld-linux-aarch64.so.1" ]] || [[ ! -e "$sysroot.new/usr/include/opencv4/opencv2/core.hpp" ]] ||
+   [[ ! -e "$sysroot.new/usr/include/nlohmann/json.hpp" ]]; then
+  echo "the assembled sysroot lacks the arm64 loader, the OpenCV headers or nlohmann/json.hpp" >&2
   exit 1
 fi
 printf '%s\n' "$wanted" > "$sysroot.new/.kestrum-sysroot"

@@ -1,0 +1,103 @@
+// One run of kestrum-series: check, sheet or points.
+#include "SeriesRun.h"
+
+#include "ContactSheet.h"
+#include "FrameFileName.h"
+#include "FrameImage.h"
+#include "OutputDirectories.h"
+#include "PointCloud.h"
+#include "SeriesArguments.h"
+#include "SeriesCheck.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <fstream>
+#include <ostream>
+
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+
+int runCheck(const SeriesArguments& args, const SeriesDescription& series, std::ostream& out)
+{
+    const CheckReport report = checkSeries(args.dir, series);
+    out << (args.json ? checkReportJson(report) : checkReportText(report)) << std::flush;
+    return report.whole() ? 0 : kFailed;
+}
+
+int runSheet(const SeriesArguments& args, const SeriesDescription& series, std::ostream& err)
+{
+    if (series.savedFrames == 0) {
+        err << "kestrum-series: the series has no saved frames\n";
+        return kFailed;
+    }
+    const cv::Mat sheet = contactSheet(args.dir, series);
+    bool written = false;
+    try {
+        // Flat areas and few colours: the strongest compression costs little time and halves the file.
+        written = cv::imwrite(args.output, sheet, {cv::IMWRITE_PNG_COMPRESSION, 9});
+    } catch (const cv::Exception& error) {
+        err << "kestrum-series: " << error.what() << "\n";
+    }
+    if (!written) {
+        err << "kestrum-series: " << args.output << " cannot be written\n";
+        return kFailed;
+    }
+    return 0;
+}
+
+int runPoints(const SeriesArguments& args, const SeriesDescription& series, std::ostream& err)
+{
+    if (args.index >= series.savedFrames) {
+        err << "kestrum-series: frame " << args.index << " is not in the series, which has " << series.savedFrames
+            << " saved frames\n";
+        return kFailed;
+    }
+    const std::string depthPath = frameFilePath(args.dir, kDepthDir, "depth", args.index, ".png");
+    const std::string colorPath = frameFilePath(args.dir, kColorDir, "color", args.index, ".jpg");
+    const FrameImage depth = readFrameImage(depthPath, true, series.width, series.height);
+    const FrameImage color = readFrameImage(colorPath, false, series.width, series.height);
+    for (const auto& [path, frame] : {std::pair{&depthPath, &depth}, std::pair{&colorPath, &color}}) {
+        if (frame->problem) {
+            err << "kestrum-series: " << *path << " " << *frame->problem << "\n";
+            return kFailed;
+        }
+    }
+    const std::string ply = plyFile(backProject(depth.image, color.image, series.intrinsics));
+    std::ofstream file(args.output, std::ios::binary | std::ios::trunc);
+    file.write(ply.data(), static_cast<std::streamsize>(ply.size()));
+    file.close();
+    if (!file) {
+        err << "kestrum-series: " << args.output << " cannot be written\n";
+        return kFailed;
+    }
+    return 0;
+}
+
+} // namespace
+
+int runSeries(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
+{
+    const std::optional<SeriesArguments> args = parseSeriesArguments(argv);
+    if (!args) {
+        err << kSeriesUsage;
+        return kUsageError;
+    }
+    SeriesDescription series;
+    try {
+        series = readCaptureJson(args->dir);
+    } catch (const SeriesDescriptionError& error) {
+        err << "kestrum-series: " << error.what() << "\n";
+        return kUsageError;
+    }
+    switch (args->command) {
+    case SeriesArguments::Command::Check:
+        return runCheck(*args, series, out);
+    case SeriesArguments::Command::Sheet:
+        return runSheet(*args, series, err);
+    case SeriesArguments::Command::Points:
+        return runPoints(*args, series, err);
+    }
+    return kUsageError;
+}

@@ -1,0 +1,236 @@
+// kestrum-series' pure logic: reading capture.json as the capture program writes it, the check
+// rules, leftovers beyond those the process tests make, the depth range, the sheet's frames and
+// grid, points and their PLY bytes.
+#include "CaptureMetadata.h"
+#include "CheckReport.h"
+#include "CheckRules.h"
+#include "DepthColoring.h"
+#include "PointCloud.h"
+#include "SeriesArguments.h"
+#include "SeriesFiles.h"
+#include "SheetLayout.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <tuple>
+#include <utility>
+
+namespace {
+
+CaptureStatistics statistics()
+{
+    CaptureStatistics s;
+    s.requestedDurationMs = 3000;
+    s.requestedSampleFps = 10;
+    s.actualDurationMs = 3009;
+    s.receivedFrames = 89;
+    s.savedFrames = 30;
+    s.skippedFrames = 59;
+    s.receivedFps = 89 * 1000.0 / 3009;
+    s.savedFps = 30 * 1000.0 / 3009;
+    return s;
+}
+
+SeriesDescription kinectSeries(const CaptureStatistics& s = statistics())
+{
+    return parseCaptureJson(kinectCaptureJson(s, {"011054343347", {366.12f, 366.12f, 258.27f, 204.73f}}));
+}
+
+template <typename T> std::vector<uint8_t> bytesOf(const std::vector<T>& values)
+{
+    std::vector<uint8_t> bytes(values.size() * sizeof(T));
+    std::memcpy(bytes.data(), values.data(), bytes.size());
+    return bytes;
+}
+
+} // namespace
+
+// The Orbbec variant is read from real runs in the process tests.
+TEST(SeriesDescription, ReadsTheKinectVariantAsTheCaptureProgramWritesItAndRefusesBrokenOnes)
+{
+    const SeriesDescription kinect = kinectSeries();
+    EXPECT_EQ(kinect.camera, SeriesCamera::KinectV2);
+    EXPECT_EQ(kinect.device, "Kinect v2");
+    EXPECT_EQ(kinect.savedFrames, 30);
+    EXPECT_EQ(std::pair(kinect.width, kinect.height), std::pair(512, 424));
+    EXPECT_EQ(std::pair(kinect.fullColorWidth, kinect.fullColorHeight), std::pair(1920, 1080));
+    EXPECT_NEAR(kinect.intrinsics.cy, 204.73, 1e-9);
+
+    const std::string valid = kinectCaptureJson(statistics(), {"1", {1, 1, 0, 0}});
+    for (const auto& [from, to] : {std::pair{"\"savedFrames\": 30", "\"savedFrames\": -1"},
+                                   {"\"width\": 512", "\"width\": \"512\""},
+                                   {"\"fx\": 1.000", "\"fx\": 0"},
+                                   {"\"serial\"", "\"backend\": \"kinect\", \"serial\""},
+                                   {"\"height\": 424,", ""},
+                                   {"}\n", ""}}) {
+        std::string broken = valid;
+        broken.replace(broken.find(from), std::strlen(from), to);
+        EXPECT_THROW(parseCaptureJson(broken), SeriesDescriptionError) << broken;
+    }
+}
+
+TEST(CheckRules, CountersThatDoNotAddUp)
+{
+    CaptureStatistics s = statistics();
+    s.skippedFrames = 58;
+    s.savedFps = 11.0;
+    EXPECT_EQ(counterProblems(kinectSeries(s)),
+              (std::vector<std::string>{
+                  "receivedFrames 89 is not savedFrames + incompleteFrames + skippedFrames (88)",
+                  "savedFps 11 is not frames * 1000 / actualDurationMs (9.97009)"}));
+}
+
+TEST(CheckRules, FilesCutShortOrOfTheWrongSizeOrType)
+{
+    std::vector<uint8_t> png;
+    cv::imencode(".png", cv::Mat(2, 3, CV_16UC1, cv::Scalar(7)), png);
+    EXPECT_EQ(truncationProblem(png, true), std::nullopt);
+    png.pop_back();
+    EXPECT_EQ(truncationProblem(png, true), "is cut short: it does not end with the IEND chunk");
+    EXPECT_EQ(truncationProblem({0xFF, 0xD8, 0xFF}, false), "is cut short: it does not end with the JPEG end marker");
+
+    EXPECT_EQ(imageProblem(cv::Mat(), 3, 2, CV_16UC1), "does not decode");
+    EXPECT_EQ(imageProblem(cv::Mat(2, 3, CV_16UC1), 2, 3, CV_16UC1), "decodes to 3x2, not 2x3");
+    EXPECT_EQ(imageProblem(cv::Mat(2, 3, CV_8UC1), 3, 2, CV_16UC1), "is not 16-bit greyscale");
+    EXPECT_EQ(byteSizeProblem(11, 12), "has 11 bytes, not 12");
+}
+
+TEST(CheckRules, DepthPngAgainstItsRawFileAndMapEntries)
+{
+    const cv::Mat png = (cv::Mat_<uint16_t>(2, 3) << 0, 1, 2, 3, 4, 65535);
+    std::vector<uint16_t> raw = {0, 1, 2, 3, 4, 65535};
+    EXPECT_EQ(depthMismatch(png, bytesOf(raw)), std::nullopt);
+    raw[4] = 5;
+    EXPECT_EQ(depthMismatch(png, bytesOf(raw)), "differs from its raw file in 1 value, first at column 1, row 1: 4 against 5");
+
+    EXPECT_EQ(colorMapProblem(bytesOf(std::vector<int32_t>{-1, 0, 1920 * 1080 - 1}), 1920, 1080), std::nullopt);
+    EXPECT_EQ(colorMapProblem(bytesOf(std::vector<int32_t>{-1, -2, 1920 * 1080}), 1920, 1080),
+              "2 entries are neither -1 nor inside the 1920x1080 colour image, first entry 1: -2");
+}
+
+TEST(SeriesFiles, FolderEntriesThatAreNotFilesOfTheSeries)
+{
+    SeriesDescription kinect = kinectSeries();
+    kinect.savedFrames = 6;
+    SeriesDescription orbbec = kinect;
+    orbbec.camera = SeriesCamera::Orbbec;
+    orbbec.device = "Orbbec Gemini 335";
+    const std::optional<std::string> belongs;
+    const std::string foreign = "not a file of a test series";
+    const struct {
+        const SeriesDescription& series;
+        const char* folder;
+        const char* name;
+        std::optional<std::string> reason;
+    } cases[] = {
+        {kinect, "color", "color-0005.jpg", belongs},
+        {kinect, "depth-raw", "depth-0005.bin", belongs},
+        {kinect, "color-map", "color-map-0005.bin", belongs},
+        {kinect, "color", "color-005.jpg", foreign},
+        {kinect, "color", "color-00005.jpg", foreign},
+        {kinect, "depth-raw", "depth-0001.png", foreign},
+        {kinect, "color-full", "color-0001.jpg", foreign},
+        {orbbec, "color-map", "color-map-0000.bin", "not written by the Orbbec Gemini 335 (a file of an earlier run)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(leftoverReason(c.series, c.folder, c.name), c.reason) << c.folder << "/" << c.name;
+    }
+    kinect.savedFrames = 20000;
+    EXPECT_EQ(leftoverReason(kinect, "color", "color-12345.jpg"), belongs);
+}
+
+TEST(CheckReport, TextAndJsonLines)
+{
+    CheckReport report;
+    report.frames = 1;
+    report.faults = {{"out/depth-raw/depth-0000.bin", "is missing"}};
+    report.leftovers = {{"out/color/c\"1.jpg", "not a file of a test series"}};
+    EXPECT_EQ(checkReportText(report), "fault: out/depth-raw/depth-0000.bin: is missing\n"
+                                       "leftover: out/color/c\"1.jpg: not a file of a test series\n"
+                                       "summary: not whole, 1 frame, 1 fault, 1 leftover\n");
+    EXPECT_EQ(checkReportJson(report),
+              "{\"type\":\"fault\",\"file\":\"out/depth-raw/depth-0000.bin\",\"what\":\"is missing\"}\n"
+              "{\"type\":\"leftover\",\"file\":\"out/color/c\\\"1.jpg\",\"what\":\"not a file of a test series\"}\n"
+              "{\"type\":\"summary\",\"whole\":false,\"frames\":1,\"faults\":1,\"leftovers\":1}\n");
+}
+
+TEST(DepthColoring, PercentilesOfValidDepthAndInvalidBlack)
+{
+    DepthHistogram histogram = emptyDepthHistogram();
+    EXPECT_EQ(percentileRange(histogram).highMm, 0);
+    cv::Mat depth(1, 101, CV_16UC1);
+    for (int i = 0; i <= 100; ++i) depth.at<uint16_t>(0, i) = static_cast<uint16_t>(i * 10);
+    addToHistogram(histogram, depth);
+    const DepthRange range = percentileRange(histogram);
+    EXPECT_EQ(range.lowMm, 20);
+    EXPECT_EQ(range.highMm, 980);
+
+    const cv::Mat colored = coloredDepth(depth, range);
+    EXPECT_EQ(colored.at<cv::Vec3b>(0, 0), cv::Vec3b(0, 0, 0));
+    EXPECT_EQ(colored.at<cv::Vec3b>(0, 1), colored.at<cv::Vec3b>(0, 2));   // below the range: its start
+    EXPECT_EQ(colored.at<cv::Vec3b>(0, 100), depthColor(980, range));
+    EXPECT_NE(colored.at<cv::Vec3b>(0, 2), colored.at<cv::Vec3b>(0, 98));
+}
+
+TEST(SheetLayout, EvenlySpacedFramesInAGridThatFitsTheWidth)
+{
+    EXPECT_EQ(sheetFrames(3), (std::vector<int32_t>{0, 1, 2}));
+    const std::vector<int32_t> many = sheetFrames(100);
+    ASSERT_EQ(many.size(), 24u);
+    EXPECT_EQ(many.front(), 0);
+    EXPECT_EQ(many.back(), 99);
+    for (size_t i = 1; i < many.size(); ++i) {
+        EXPECT_GE(many[i] - many[i - 1], 4);
+        EXPECT_LE(many[i] - many[i - 1], 5);
+    }
+    for (const auto& [tiles, width, height] : {std::tuple{24, 512, 424}, {24, 1280, 720}, {1, 512, 424}, {7, 1280, 720}}) {
+        const SheetLayout layout = sheetLayout(tiles, width, height);
+        EXPECT_GE(layout.columns * layout.rows, tiles);
+        EXPECT_LT(layout.columns * (layout.rows - 1), tiles);
+        EXPECT_LE(layout.columns * layout.tileWidth, kSheetWidth);
+        EXPECT_GT(layout.columns * layout.tileWidth, kSheetWidth - layout.columns * 2);
+        EXPECT_NEAR(layout.tileHeight, layout.tileWidth / 2.0 * height / width, 0.5);
+    }
+    EXPECT_EQ(sheetLayout(1, 512, 424).columns, 1);
+}
+
+TEST(PointCloud, BackProjectedValidPixelsAsPlyRecords)
+{
+    const cv::Mat depth = (cv::Mat_<uint16_t>(2, 2) << 0, 2000, 1000, 0);
+    const cv::Mat color(2, 2, CV_8UC3, cv::Scalar(10, 20, 30));
+    const std::vector<ColoredPoint> points = backProject(depth, color, {500.0, 400.0, 1.0, 0.5});
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_FLOAT_EQ(points[0].x, 0.0f);
+    EXPECT_FLOAT_EQ(points[0].y, -0.5f * 2.0f / 400.0f);
+    EXPECT_FLOAT_EQ(points[0].z, 2.0f);
+    EXPECT_FLOAT_EQ(points[1].x, -1.0f / 500.0f);
+    EXPECT_FLOAT_EQ(points[1].y, 0.5f / 400.0f);
+    EXPECT_EQ(std::tuple(points[1].red, points[1].green, points[1].blue), std::tuple(30, 20, 10));
+
+    const std::string ply = plyFile({{1.0f, -2.0f, 0.5f, 1, 2, 255}});
+    const std::string header = "ply\nformat binary_little_endian 1.0\nelement vertex 1\nproperty float x\n"
+                               "property float y\nproperty float z\nproperty uchar red\nproperty uchar green\n"
+                               "property uchar blue\nend_header\n";
+    const std::string record("\x00\x00\x80\x3f\x00\x00\x00\xc0\x00\x00\x00\x3f\x01\x02\xff", 15);
+    EXPECT_EQ(ply, header + record);
+}
+
+TEST(SeriesArguments, TheThreeCommandsAndUsageErrors)
+{
+    const auto check = parseSeriesArguments({"check", "out", "--json"});
+    ASSERT_TRUE(check);
+    EXPECT_TRUE(check->json);
+    const auto points = parseSeriesArguments({"points", "out", "0012", "p.ply"});
+    ASSERT_TRUE(points);
+    EXPECT_EQ(points->command, SeriesArguments::Command::Points);
+    EXPECT_EQ(points->index, 12);
+    EXPECT_EQ(points->output, "p.ply");
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{}, {"check"}, {"check", "out", "--JSON"}, {"sheet", "out"},
+          {"points", "out", "-1", "p.ply"}, {"points", "out", "2147483648", "p.ply"}, {"show", "out", "x"}}) {
+        EXPECT_FALSE(parseSeriesArguments(wrong)) << ::testing::PrintToString(wrong);
+    }
+}

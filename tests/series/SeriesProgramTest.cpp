@@ -1,0 +1,197 @@
+// kestrum-series on a series recorded from each simulated camera: check passes on it and names
+// each fault put into a copy, the point cloud puts the scene's surfaces where the scene has
+// them, the sheet has its width and shows the frames; usage errors and a missing capture.json.
+#include "CaptureOutput.h"
+
+#include "kestrum_sim/Scene.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+ChildResult runSeries(const std::vector<std::string>& args) { return runChild({KESTRUM_SERIES_PROGRAM, args, {}, ""}); }
+
+struct Camera {
+    const char* orbbecSetting;
+    const char* kinectSetting;
+};
+
+void PrintTo(const Camera& camera, std::ostream* out) { *out << (*camera.orbbecSetting ? "Orbbec" : "Kinect v2"); }
+
+struct PlyPoint {
+    float x, y, z;
+    uint8_t red, green, blue;
+};
+
+std::vector<PlyPoint> readPly(const std::string& path)
+{
+    const std::string bytes = readFileBytes(path);
+    const size_t body = bytes.find("end_header\n") + std::strlen("end_header\n");
+    const size_t count = std::stoul(bytes.substr(bytes.find("element vertex ") + 15));
+    EXPECT_EQ(bytes.substr(0, body), "ply\nformat binary_little_endian 1.0\nelement vertex " + std::to_string(count) +
+                                         "\nproperty float x\nproperty float y\nproperty float z\nproperty uchar red\n"
+                                         "property uchar green\nproperty uchar blue\nend_header\n");
+    EXPECT_EQ(bytes.size() - body, count * 15);
+    std::vector<PlyPoint> points(std::min(count, (bytes.size() - body) / 15));
+    for (size_t i = 0; i < points.size(); ++i) {
+        std::memcpy(&points[i], bytes.data() + body + i * 15, 12);
+        std::memcpy(&points[i].red, bytes.data() + body + i * 15 + 12, 3);
+    }
+    return points;
+}
+
+// The points of the surface at that distance, within 1 %.
+std::vector<PlyPoint> surfaceAt(const std::vector<PlyPoint>& points, double distanceMm)
+{
+    std::vector<PlyPoint> surface;
+    std::copy_if(points.begin(), points.end(), std::back_inserter(surface), [&](const PlyPoint& point) {
+        return std::abs(point.z * 1000.0 - distanceMm) <= distanceMm * 0.01;
+    });
+    return surface;
+}
+
+// The surface reaches from lowMm to highMm along the axis, within 1 % of its distance.
+void expectExtent(const std::vector<PlyPoint>& surface, float PlyPoint::*axis, double lowMm, double highMm,
+                  double distanceMm)
+{
+    ASSERT_FALSE(surface.empty());
+    const auto [least, most] = std::minmax_element(surface.begin(), surface.end(),
+                                                   [&](const PlyPoint& a, const PlyPoint& b) { return a.*axis < b.*axis; });
+    EXPECT_NEAR((*least).*axis * 1000.0, lowMm, distanceMm * 0.01);
+    EXPECT_NEAR((*most).*axis * 1000.0, highMm, distanceMm * 0.01);
+}
+
+class SeriesProgram : public ::testing::TestWithParam<Camera> {};
+
+} // namespace
+
+TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
+{
+    ScratchDir scratch;
+    const std::string series = scratch / "series";
+    ASSERT_EQ(runCapture({series, "2000", "4"}, GetParam().orbbecSetting, GetParam().kinectSetting).exitCode, 0);
+    const long long saved = integer(parseJson(readFileBytes(series + "/capture.json"))["savedFrames"]);
+    ASSERT_GE(saved, 3);
+    const std::string frames = std::to_string(saved) + " frames, ";
+    const ChildResult fresh = runSeries({"check", series});
+    EXPECT_EQ(fresh.exitCode, 0);
+    EXPECT_EQ(fresh.out, "summary: whole, " + frames + "0 faults, 0 leftovers\n");
+
+    // Faults and what interrupted or earlier runs leave, in a copy.
+    const std::string faulty = scratch / "faulty";
+    fs::copy(series, faulty, fs::copy_options::recursive);
+    cv::Mat depth = cv::imread(faulty + "/depth/depth-0000.png", cv::IMREAD_UNCHANGED);
+    const int rawValue = depth.at<uint16_t>(50, 100)++;
+    ASSERT_TRUE(cv::imwrite(faulty + "/depth/depth-0000.png", depth));
+    fs::resize_file(faulty + "/color/color-0001.jpg", fs::file_size(faulty + "/color/color-0001.jpg") / 2);
+    fs::remove(faulty + "/depth-raw/depth-0002.bin");
+    fs::copy_file(faulty + "/color/color-0000.jpg", faulty + "/color/color-9999.jpg");
+    std::ofstream(faulty + "/depth/.depth-0003.png.Ab12Cd") << "part";
+    std::ofstream(faulty + "/.capture.json.Ab12Cd") << "{";
+    const ChildResult check = runSeries({"check", faulty});
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_EQ(check.out, "fault: " + faulty + "/depth/depth-0000.png: differs from its raw file in 1 value, first at "
+                         "column 100, row 50: " + std::to_string(rawValue + 1) + " against " + std::to_string(rawValue) +
+                         "\nfault: " + faulty + "/color/color-0001.jpg: is cut short: it does not end with the JPEG "
+                         "end marker\nfault: " + faulty + "/depth-raw/depth-0002.bin: is missing\n"
+                         "leftover: " + faulty + "/.capture.json.Ab12Cd: temporary file of an interrupted write\n"
+                         "leftover: " + faulty + "/color/color-9999.jpg: frame 9999 is beyond savedFrames " +
+                         std::to_string(saved) + " (a file of an earlier, longer run)\n"
+                         "leftover: " + faulty + "/depth/.depth-0003.png.Ab12Cd: temporary file of an interrupted write\n"
+                         "summary: not whole, " + frames + "3 faults, 3 leftovers\n");
+    const ChildResult cut = runSeries({"points", faulty, "1", scratch / "cut.ply"});
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_EQ(cut.err, "kestrum-series: " + faulty + "/color/color-0001.jpg is cut short: it does not end with the "
+                       "JPEG end marker\n");
+
+    // capture.json claims one frame more than there are files.
+    const std::string longer = scratch / "longer";
+    fs::copy(series, longer, fs::copy_options::recursive);
+    std::string metadata = readFileBytes(longer + "/capture.json");
+    const std::string savedMember = "\"savedFrames\": " + std::to_string(saved);
+    metadata.replace(metadata.find(savedMember), savedMember.size(), "\"savedFrames\": " + std::to_string(saved + 1));
+    std::ofstream(longer + "/capture.json", std::ios::trunc) << metadata;
+    const ChildResult json = runSeries({"check", longer, "--json"});
+    EXPECT_EQ(json.exitCode, 1);
+    std::vector<std::string> faultFiles;
+    for (const JsonValue& line : eventLines(json)) {
+        if (line["type"].text == "fault") faultFiles.push_back(line["file"].text);
+    }
+    std::string number = std::to_string(saved);
+    number.insert(0, 4 - std::min<size_t>(4, number.size()), '0');
+    std::vector<std::string> expected = {longer + "/capture.json", longer + "/capture.json",
+                                         longer + "/color/color-" + number + ".jpg",
+                                         longer + "/color-full/color-full-" + number + ".jpg",
+                                         longer + "/depth/depth-" + number + ".png",
+                                         longer + "/depth-raw/depth-" + number + ".bin"};
+    if (*GetParam().kinectSetting != '\0') {
+        expected.insert(expected.begin() + 4, longer + "/color-map/color-map-" + number + ".bin");
+    }
+    EXPECT_EQ(faultFiles, expected);
+    EXPECT_EQ(lastLine(json.out), "{\"type\":\"summary\",\"whole\":false,\"frames\":" + std::to_string(saved + 1) +
+                                      ",\"faults\":" + std::to_string(expected.size()) + ",\"leftovers\":0}");
+
+    // The scene: the wall, the block and the swinging near plate, at their distances and places.
+    ASSERT_EQ(runSeries({"points", series, "0", scratch / "frame.ply"}).exitCode, 0);
+    const std::vector<PlyPoint> points = readPly(scratch / "frame.ply");
+    const kestrum_sim::ScenePlate block = kestrum_sim::scenePlates(0)[0];
+    const kestrum_sim::ScenePlate plate = kestrum_sim::scenePlates(0)[1];
+    const std::vector<PlyPoint> wall = surfaceAt(points, kestrum_sim::kWallDistanceMm);
+    const std::vector<PlyPoint> blockPoints = surfaceAt(points, block.distanceMm);
+    const std::vector<PlyPoint> platePoints = surfaceAt(points, plate.distanceMm);
+    EXPECT_EQ(wall.size() + blockPoints.size() + platePoints.size(), points.size());
+    EXPECT_GT(wall.size(), points.size() / 2);
+    expectExtent(blockPoints, &PlyPoint::x, block.leftMm, block.rightMm, block.distanceMm);
+    expectExtent(blockPoints, &PlyPoint::y, block.topMm, block.bottomMm, block.distanceMm);
+    expectExtent(platePoints, &PlyPoint::y, plate.topMm, plate.bottomMm, plate.distanceMm);
+    const PlyPoint inBlock = *std::min_element(blockPoints.begin(), blockPoints.end(), [&](const auto& a, const auto& b) {
+        const auto offCentre = [&](const PlyPoint& p) {
+            return std::hypot(p.x * 1000.0 - (block.leftMm + block.rightMm) / 2, p.y * 1000.0 - (block.topMm + block.bottomMm) / 2);
+        };
+        return offCentre(a) < offCentre(b);
+    });
+    EXPECT_NEAR(inBlock.red, block.red, 20);
+    EXPECT_NEAR(inBlock.green, block.green, 20);
+    EXPECT_NEAR(inBlock.blue, block.blue, 20);
+    const ChildResult beyond = runSeries({"points", series, std::to_string(saved), scratch / "none.ply"});
+    EXPECT_EQ(beyond.exitCode, 1);
+    EXPECT_FALSE(fs::exists(scratch / "none.ply"));
+
+    ASSERT_EQ(runSeries({"sheet", series, scratch / "sheet.png"}).exitCode, 0);
+    const cv::Mat sheet = cv::imread(scratch / "sheet.png", cv::IMREAD_COLOR);
+    ASSERT_EQ(sheet.cols, 1920);
+    ASSERT_GT(sheet.rows, 300);
+    cv::Scalar mean, spread;
+    cv::meanStdDev(sheet(cv::Rect(0, 100, sheet.cols, sheet.rows - 100)), mean, spread);
+    for (int channel = 0; channel < 3; ++channel) EXPECT_GT(spread[channel], 30.0) << "channel " << channel;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cameras, SeriesProgram,
+                         ::testing::Values(Camera{"attached", ""}, Camera{"", "attached"}),
+                         [](const auto& info) { return std::string(*info.param.orbbecSetting ? "Orbbec" : "KinectV2"); });
+
+TEST(SeriesProgramUsage, UsageErrorsAndNoReadableCaptureJson)
+{
+    ScratchDir scratch;
+    const ChildResult none = runSeries({});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_EQ(none.err.rfind("usage: kestrum-series check DIR [--json]\n", 0), 0u) << none.err;
+    const ChildResult empty = runSeries({"check", scratch.path()});
+    EXPECT_EQ(empty.exitCode, 2);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.err, "kestrum-series: " + scratch.path() + "/capture.json cannot be read\n");
+    std::ofstream(scratch / "capture.json") << "{\"serial\": 1}";
+    const ChildResult wrong = runSeries({"sheet", scratch.path(), scratch / "sheet.png"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_EQ(wrong.err, "kestrum-series: " + scratch.path() + "/capture.json: \"serial\" is not a text\n");
+}

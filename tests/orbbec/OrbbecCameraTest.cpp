@@ -125,18 +125,6 @@ TEST(OrbbecCameraStreams, SecondStartAndStopWhileIdleMakeNoSdkCallAndGrabsNeedAS
     EXPECT_EQ(thrownBy([&] { opened.grabAlignedRgbd(100); }), "Orbbec-Kamera ist nicht gestartet.");
 }
 
-TEST(OrbbecCameraStreams, RestartReplacesTheAlignerAfterTheNewOneExists) {
-    OrbbecSimulationVariable camera("attached");
-    OrbbecCamera opened(Mode::Rgbd);
-    opened.start();
-    opened.stop();
-    const auto calls = callsDuring([&] { opened.start(); });
-    EXPECT_LT(positionOf(calls, "ob_create_filter"), positionOf(calls, "ob_delete_filter"));
-    EXPECT_LT(positionOf(calls, "ob_delete_filter"), calls.size());
-    EXPECT_EQ(liveOrbbecObjects(OrbbecObjectKind::Filter), 1u);
-    EXPECT_NO_THROW(opened.grabAlignedRgbd(5000));
-}
-
 TEST(OrbbecCameraStreams, MissingProfilesFailWithTheirMessagesAndLeaveTheCameraIdle) {
     {
         OrbbecSimulationVariable camera("fail=color-profile");

@@ -61,7 +61,9 @@ TEST(PhotoProgram, WrongNumberOfArgumentsGivesTheUsageLineAndExit2)
 
 TEST(PhotoProgram, PhotoIsTheCamerasFullSizeFrameAndThePathLineIsAsGiven)
 {
-    for (const Camera& camera : {kOrbbec, kKinect}) {
+    // The Kinect v2 delivers exactly the 21 frames the photo needs.
+    const Camera kinect21{"Kinect v2", "", "attached;fps=120;frames=21;lossless=yes", kKinect.colorSize};
+    for (const Camera& camera : {kOrbbec, kinect21}) {
         ScratchDir scratch;
         const ChildResult result = runChild(photoRun(camera, {"shot.jpg"}, scratch.path()));
 
@@ -103,21 +105,25 @@ TEST(PhotoProgram, StreamCarriesOnlyPartsOf960x540AndEndsCleanlyOnEitherStopSign
 
 TEST(PhotoProgram, StopSignalDoesNotShortenAPhotoRun)
 {
-    ScratchDir scratch;
-    ChildProcess child(photoRun("attached;fps=10", "", {"shot.jpg"}, scratch.path()));
-    const HandlerState handlers = waitForStopHandlers(30s);
-    if (handlers == HandlerState::NotObservable) {
-        GTEST_SKIP() << "the stop handlers cannot be seen under an emulator";
+    const Camera slow[] = {{"Orbbec", "attached;fps=10", "", kOrbbec.colorSize},
+                           {"Kinect v2", "", "attached;fps=10", kKinect.colorSize}};
+    for (const Camera& camera : slow) {
+        ScratchDir scratch;
+        ChildProcess child(photoRun(camera, {"shot.jpg"}, scratch.path()));
+        const HandlerState handlers = waitForStopHandlers(30s);
+        if (handlers == HandlerState::NotObservable) {
+            GTEST_SKIP() << "the stop handlers cannot be seen under an emulator";
+        }
+        ASSERT_EQ(handlers, HandlerState::Installed) << camera.name;
+
+        child.sendSignal(SIGTERM);
+        child.sendSignal(SIGINT);
+        const ChildResult result = child.wait(60s);
+
+        EXPECT_EQ(result.exitCode, 0) << camera.name << "\n" << result.err;
+        EXPECT_EQ(result.out, "shot.jpg\n");
+        EXPECT_EQ(decodeJpeg(readFileBytes(scratch / "shot.jpg")).size(), camera.colorSize) << camera.name;
     }
-    ASSERT_EQ(handlers, HandlerState::Installed);
-
-    child.sendSignal(SIGTERM);
-    child.sendSignal(SIGINT);
-    const ChildResult result = child.wait(60s);
-
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "shot.jpg\n");
-    EXPECT_EQ(decodeJpeg(readFileBytes(scratch / "shot.jpg")).size(), cv::Size(1280, 720));
 }
 
 TEST(PhotoProgram, StopBeforeTheFirstPartEndsTheStreamWithNothingWritten)
@@ -137,47 +143,40 @@ TEST(PhotoProgram, StopBeforeTheFirstPartEndsTheStreamWithNothingWritten)
     EXPECT_TRUE(programLines(result.err).empty()) << result.err;
 }
 
-TEST(PhotoProgram, KinectFailuresGiveTheirMessageAndCode)
+// Exit codes and teardown order are checked in-process; here, the message at its place among
+// the device's log lines, and no file left behind.
+TEST(PhotoProgram, KinectFailuresGiveOneMessageAtItsPlaceAmongTheDevicesLogLines)
 {
     struct Case {
         std::string kinect;
-        std::string message;
-        int code;
-        std::vector<std::string> order;  // the message among the device's log lines
+        std::string argument;
+        std::string message;  // the start of the program's only line
+        std::vector<std::string> order;
     };
     const Case cases[] = {
-        {"", "Keine Kinect v2 gefunden.", 3, {"found 0 devices", "Keine Kinect v2 gefunden."}},
-        {"attached;fail=open", "Kinect konnte nicht geöffnet werden.", 4, {"failed to open", "Kinect konnte"}},
+        {"", "--stream", "Keine Kinect v2 gefunden.", {"found 0 devices", "Keine Kinect v2"}},
+        {"attached;fail=open", "--stream", "Kinect konnte nicht geöffnet werden.", {"failed to open", "Kinect konnte"}},
         // Closed without a stop, and only after the message.
-        {"attached;fail=start", "Kinect-Farbstream konnte nicht gestartet werden.", 5,
+        {"attached;fail=start", "--stream", "Kinect-Farbstream konnte nicht gestartet werden.",
          {"Kinect-Farbstream", "closing...", "closed"}},
         // Three frames, then the stream's one-second wait runs out.
-        {"attached;fps=100;frames=3", "Timeout beim Warten auf Kinect-Farbbild.", 6,
+        {"attached;fps=100;frames=3", "--stream", "Timeout beim Warten auf Kinect-Farbbild.",
          {"Timeout beim Warten", "stopping...", "stopped", "closing..."}},
+        {"attached;fps=200", "shot.unknown-extension", "Kinect-Fehler: OpenCV", {"stopping...", "closing...", "Kinect-Fehler"}},
     };
     for (const Case& c : cases) {
-        const ChildResult result = runChild(photoRun("", c.kinect, {"--stream"}));
+        SCOPED_TRACE(c.kinect + " " + c.argument);
+        ScratchDir scratch;
+        const ChildResult result = runChild(photoRun("", c.kinect, {c.argument}, scratch.path()));
 
-        EXPECT_EQ(result.exitCode, c.code) << c.kinect;
-        EXPECT_EQ(result.out, "") << c.kinect;
-        EXPECT_EQ(programLines(result.err), std::vector<std::string>{c.message}) << result.err;
+        EXPECT_NE(result.exitCode, 0);
+        EXPECT_EQ(result.out, "");
+        const std::vector<std::string> lines = programLines(result.err);
+        ASSERT_EQ(lines.size(), 1u) << result.err;
+        EXPECT_EQ(lines[0].rfind(c.message, 0), 0u) << lines[0];
         EXPECT_TRUE(occursInOrder(result.err, c.order)) << result.err;
-        EXPECT_EQ(result.err.find("stopping...") != std::string::npos, c.code == 6) << result.err;
+        EXPECT_TRUE(std::filesystem::is_empty(scratch.path()));
     }
-}
-
-TEST(PhotoProgram, KinectImageLibraryErrorIsOneLineAfterTheDeviceIsClosed)
-{
-    ScratchDir scratch;
-    const ChildResult result = runChild(photoRun("", "attached;fps=200", {"shot.unknown-extension"}, scratch.path()));
-
-    EXPECT_EQ(result.exitCode, 8);
-    EXPECT_EQ(result.out, "");
-    const std::vector<std::string> lines = programLines(result.err);
-    ASSERT_EQ(lines.size(), 1u) << result.err;
-    EXPECT_EQ(lines[0].rfind("Kinect-Fehler: OpenCV", 0), 0u) << lines[0];
-    EXPECT_TRUE(occursInOrder(result.err, {"stopping...", "closing...", "Kinect-Fehler: "})) << result.err;
-    EXPECT_TRUE(std::filesystem::is_empty(scratch.path()));
 }
 
 TEST(PhotoProgram, OrbbecFailuresGiveOneLineAndExit7WithoutTryingTheKinect)

@@ -3,7 +3,27 @@
 
 #include <gtest/gtest.h>
 
+#include <opencv2/imgcodecs.hpp>
+
+#include <cstdio>
 #include <iterator>
+
+namespace {
+
+// The payloads of the DQT segments before the image data; libjpeg derives them from the quality alone.
+std::string quantisationTables(const std::string& jpeg)
+{
+    std::string tables;
+    size_t at = 2;
+    while (at + 4 <= jpeg.size() && jpeg[at] == '\xff' && jpeg[at + 1] != '\xda') {
+        const size_t length = static_cast<size_t>(static_cast<uint8_t>(jpeg[at + 2]) << 8 | static_cast<uint8_t>(jpeg[at + 3]));
+        if (jpeg[at + 1] == '\xdb') tables += jpeg.substr(at + 4, length - 2);
+        at += 2 + length;
+    }
+    return tables;
+}
+
+} // namespace
 
 std::vector<JsonValue> eventLines(const ChildResult& result)
 {
@@ -26,6 +46,26 @@ ChildResult runCapture(const std::vector<std::string>& args, const std::string& 
 {
     return runChild({captureProgramPath(), args,
                      {{"KESTRUM_SIM_ORBBEC", orbbecSetting}, {"KESTRUM_SIM_KINECT", kinectSetting}}, workingDir});
+}
+
+std::string frameSavedLine(const std::string& outputDir, int index, const std::string& timestampMs)
+{
+    char number[16];
+    std::snprintf(number, sizeof number, "%04d", index);
+    return "{\"event\":\"frameSaved\",\"index\":" + std::to_string(index) + ",\"timestampMs\":" + timestampMs +
+           ",\"colorFile\":\"" + outputDir + "/color/color-" + number + ".jpg\",\"depthFile\":\"" + outputDir +
+           "/depth/depth-" + number + ".png\",\"depthRawFile\":\"" + outputDir + "/depth-raw/depth-" + number + ".bin\"}";
+}
+
+int jpegQuality(const std::string& jpeg)
+{
+    const std::string tables = quantisationTables(jpeg);
+    for (int quality = 1; quality <= 100; ++quality) {
+        std::vector<uchar> reference;
+        cv::imencode(".jpg", cv::Mat(8, 8, CV_8UC3, cv::Scalar::all(0)), reference, {cv::IMWRITE_JPEG_QUALITY, quality});
+        if (quantisationTables(std::string(reference.begin(), reference.end())) == tables) return quality;
+    }
+    return -1;
 }
 
 std::string lastLine(const std::string& text)

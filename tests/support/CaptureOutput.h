@@ -17,6 +17,12 @@ std::vector<JsonValue> eventLines(const ChildResult& result);
 ChildResult runCapture(const std::vector<std::string>& args, const std::string& orbbecSetting,
                        const std::string& kinectSetting, const std::string& workingDir = "");
 
+// The "frameSaved" line a frame of this index must have, with the timestamp the run reported.
+std::string frameSavedLine(const std::string& outputDir, int index, const std::string& timestampMs);
+
+// The quality (1 to 100) whose quantisation tables the JPEG carries, or -1 when none has them.
+int jpegQuality(const std::string& jpeg);
+
 std::string lastLine(const std::string& text);
 std::size_t filesIn(const std::filesystem::path& directory);
 long long integer(const JsonValue& value);

@@ -1,8 +1,8 @@
 // A strict JSON reader for the tests.
 #include "Json.h"
 
-#include <cctype>
 #include <cstdlib>
+#include <regex>
 
 namespace {
 
@@ -76,46 +76,28 @@ private:
 
     JsonValue parseNumber()
     {
-        const std::size_t start = pos_;
-        if (peek() == '-') ++pos_;
-        if (peek() == '0') {
-            ++pos_;
-        } else if (peek() >= '1' && peek() <= '9') {
-            while (std::isdigit(static_cast<unsigned char>(peek()))) ++pos_;
-        } else {
+        static const std::regex number(R"(-?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?)");
+        std::smatch match;
+        if (!std::regex_search(text_.begin() + static_cast<std::ptrdiff_t>(pos_), text_.end(), match, number,
+                               std::regex_constants::match_continuous)) {
             fail("invalid value");
-        }
-        if (peek() == '.') {
-            ++pos_;
-            if (!std::isdigit(static_cast<unsigned char>(peek()))) fail("digit expected after '.'");
-            while (std::isdigit(static_cast<unsigned char>(peek()))) ++pos_;
-        }
-        if (peek() == 'e' || peek() == 'E') {
-            ++pos_;
-            if (peek() == '+' || peek() == '-') ++pos_;
-            if (!std::isdigit(static_cast<unsigned char>(peek()))) fail("digit expected in exponent");
-            while (std::isdigit(static_cast<unsigned char>(peek()))) ++pos_;
         }
         JsonValue value;
         value.kind = JsonValue::Kind::Number;
-        value.text = text_.substr(start, pos_ - start);
+        value.text = match.str();
         value.number = std::strtod(value.text.c_str(), nullptr);
+        pos_ += value.text.size();
         return value;
     }
 
     unsigned hex4()
     {
-        unsigned code = 0;
-        for (int i = 0; i < 4; ++i) {
-            const char h = peek();
-            ++pos_;
-            code <<= 4;
-            if (h >= '0' && h <= '9') code |= unsigned(h - '0');
-            else if (h >= 'a' && h <= 'f') code |= unsigned(h - 'a' + 10);
-            else if (h >= 'A' && h <= 'F') code |= unsigned(h - 'A' + 10);
-            else fail("bad \\u escape");
+        const std::string digits = text_.substr(pos_, 4);
+        if (digits.size() != 4 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+            fail("bad \\u escape");
         }
-        return code;
+        pos_ += 4;
+        return static_cast<unsigned>(std::stoul(digits, nullptr, 16));
     }
 
     std::string parseString()

@@ -268,15 +268,21 @@ TEST_F(FrameFiles, OrbbecFailuresUseTheirOwnMessages)
                   "Farbbild konnte nicht gespeichert werden: " + path("color/color-0005.jpg"));
 }
 
-TEST_F(FrameFiles, AKinectColourToDepthMapThatDoesNotFitIsReported)
+// Both binary files are larger than the disk; the files after them are not written.
+TEST_F(FrameFiles, AKinectBinaryFileThatDoesNotFitIsReported)
 {
-    const TinyTmpfs disk(outputDir / kColorMapDir, "256k");
-    if (!disk.mounted()) {
-        GTEST_SKIP() << disk.skipReason();
+    const std::pair<const char*, std::string> cases[] = {
+        {kColorMapDir, "Color-Depth-Map konnte nicht vollständig geschrieben werden."},
+        {kDepthRawDir, "Tiefen-Rohdatei konnte nicht geschrieben werden: " + path("depth-raw/depth-0000.bin")},
+    };
+    for (const auto& [subDirectory, message] : cases) {
+        const TinyTmpfs disk(outputDir / subDirectory, "256k");
+        if (!disk.mounted()) {
+            GTEST_SKIP() << disk.skipReason();
+        }
+        expectFailure([&] { writeKinectFrameFiles(outputDir, KinectFrameMemory().frame(0)); }, message);
+        EXPECT_NE(exists("depth/depth-0000.png"), subDirectory == kColorMapDir);
     }
-    expectFailure([&] { writeKinectFrameFiles(outputDir, KinectFrameMemory().frame(0)); },
-                  "Color-Depth-Map konnte nicht vollständig geschrieben werden.");
-    EXPECT_FALSE(exists("depth/depth-0000.png"));
 }
 
 // A small raw file stays in the stream's buffer until the file is closed, so

@@ -170,18 +170,6 @@ TEST_F(HandleFrame, FailedStandardOutputStopsTheStreamAndKeepsOutputWritten)
     EXPECT_EQ(messages.str(), "");
 }
 
-TEST_F(HandleFrame, ImageLibraryErrorsPassToTheCaller)
-{
-    bool outputWritten = false;
-    photoPath = scratch / "shot.unknown-extension";
-    EXPECT_THROW(call(frame, false, 20, outputWritten), cv::Exception);
-
-    const cv::Mat twoChannels(720, 1280, CV_8UC2, cv::Scalar(1, 2));  // no JPEG has two channels
-    EXPECT_THROW(call(twoChannels, true, 20, outputWritten), cv::Exception);
-    EXPECT_FALSE(outputWritten);
-    EXPECT_EQ(streamOut.str(), "");
-}
-
 TEST(FrameIndex, CountsUpAndKeepsTheStreamRhythmInsteadOfOverflowing)
 {
     EXPECT_EQ(nextFrameIndex(25), 26);

@@ -22,6 +22,7 @@ KinectSettings readKinectSettings()
                                                             {"fail", SettingType::Choice, true, {"open", "start"}},
                                                             {"no-depth-every", SettingType::PositiveCount},
                                                             {"no-color-every", SettingType::PositiveCount},
+                                                            {"lossless", SettingType::Choice, false, {"yes"}},
                                                         });
     KinectSettings kinect;
     if (!settings.attached()) return kinect;
@@ -33,6 +34,7 @@ KinectSettings readKinectSettings()
     kinect.failStart = settings.includes("fail", "start");
     kinect.noDepthEvery = settings.count("no-depth-every", 0);
     kinect.noColorEvery = settings.count("no-color-every", 0);
+    kinect.lossless = settings.includes("lossless", "yes");
     return kinect;
 }
 

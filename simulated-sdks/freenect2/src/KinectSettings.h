@@ -14,6 +14,7 @@ struct KinectSettings {
     bool failStart = false;
     long noDepthEvery = 0; // 0: never
     long noColorEvery = 0;
+    bool lossless = false; // hold each set back until the listener has handed out the one before
 };
 
 // Read from the environment when first asked for, then kept.

@@ -7,6 +7,8 @@
 
 #include "kestrum_sim/Scene.h"
 
+#include <libfreenect2/frame_listener_impl.h>
+
 #include <chrono>
 
 namespace kestrum_sim {
@@ -36,6 +38,12 @@ void logInfo(const std::string& text) { logLibraryMessage(Logger::Info, kOrigin,
 void offer(FrameListener* listener, Frame::Type type, std::unique_ptr<Frame> frame)
 {
     if (listener->onNewFrame(type, frame.get())) frame.release();
+}
+
+bool holdsASet(FrameListener* listener)
+{
+    const auto* sync = dynamic_cast<const libfreenect2::SyncMultiFrameListener*>(listener);
+    return sync != nullptr && sync->hasNewFrame();
 }
 
 bool skipsSet(long every, uint64_t setNumber) { return every > 0 && setNumber % every == 0; }
@@ -170,6 +178,10 @@ void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListen
                 return;
             }
             if (stopSignal_.wait_until(lock, due, [&] { return stopRequested_; })) return;
+            // A real device overwrites sets a slow reader has not taken; lossless=yes makes runs exact.
+            while (settings_.lossless && (holdsASet(colorListener) || holdsASet(irDepthListener))) {
+                if (stopSignal_.wait_for(lock, std::chrono::milliseconds(1), [&] { return stopRequested_; })) return;
+            }
         }
         const uint64_t setNumber = frameNumber + 1;
         if (colorListener && !skipsSet(settings_.noColorEvery, setNumber)) deliverColor(frameNumber, colorListener);

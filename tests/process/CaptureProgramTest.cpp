@@ -1,0 +1,498 @@
+// kestrum-capture against the simulated cameras, as the calling program sees it: every
+// standard output line, the files on disk, capture.json, standard error and the exit code;
+// stop signals and a standard output that fails or stalls.
+#include "CaptureOutput.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string errorLine(const std::string& message)
+{
+    return "{\"event\":\"error\",\"message\":\"" + message + "\"}";
+}
+
+// Every line on standard error is one of libfreenect2's "[Level] message" log lines.
+void expectOnlyLibraryLog(const std::string& err)
+{
+    for (const std::string& line : splitLines(err)) {
+        EXPECT_EQ(line.front(), '[') << line;
+    }
+}
+
+void expectCountersAddUp(const JsonValue& completed)
+{
+    EXPECT_EQ(integer(completed["receivedFrames"]), integer(completed["savedFrames"]) +
+                                                        integer(completed["incompleteFrames"]) +
+                                                        integer(completed["skippedFrames"]));
+}
+
+// One "frameSaved" line per saved frame between "deviceOpened" and "captureCompleted", and
+// one file per saved frame in each folder (none in color-map for the Orbbec camera).
+void expectSavedFrames(const ChildResult& result, const std::string& out, bool colorMap)
+{
+    const std::vector<std::string> lines = splitLines(result.out);
+    const std::vector<JsonValue> events = eventLines(result);
+    ASSERT_GE(events.size(), 3u) << result.out;
+    const size_t saved = static_cast<size_t>(integer(events.back()["savedFrames"]));
+    ASSERT_EQ(events.size(), saved + 2) << result.out;
+    for (size_t index = 0; index < saved; ++index) {
+        EXPECT_EQ(lines[index + 1], frameSavedLine(out, static_cast<int>(index), events[index + 1]["timestampMs"].text));
+    }
+    for (const char* folder : {"color", "color-full", "color-map", "depth", "depth-raw"}) {
+        EXPECT_EQ(filesIn(out + "/" + folder), colorMap || std::strcmp(folder, "color-map") != 0 ? saved : 0u) << folder;
+    }
+}
+
+// Frame 0: both colour JPEGs in their sizes and qualities, and depth PNG and raw file with the same values.
+void expectFirstFrameFiles(const std::string& out, cv::Size color, cv::Size colorFull, cv::Size depth)
+{
+    const struct {
+        std::string file;
+        cv::Size size;
+        int quality;
+    } jpegs[] = {{"/color/color-0000.jpg", color, 88}, {"/color-full/color-full-0000.jpg", colorFull, 92}};
+    for (const auto& jpeg : jpegs) {
+        EXPECT_EQ(cv::imread(out + jpeg.file).size(), jpeg.size) << jpeg.file;
+        EXPECT_EQ(jpegQuality(readFileBytes(out + jpeg.file)), jpeg.quality) << jpeg.file;
+    }
+    const cv::Mat png = cv::imread(out + "/depth/depth-0000.png", cv::IMREAD_UNCHANGED);
+    ASSERT_EQ(png.type(), CV_16UC1);
+    ASSERT_EQ(png.size(), depth);
+    const std::string raw = readFileBytes(out + "/depth-raw/depth-0000.bin");
+    ASSERT_EQ(raw.size(), png.total() * 2);
+    // Little-endian, as the hosts the tests run on.
+    EXPECT_EQ(std::memcmp(png.data, raw.data(), raw.size()), 0) << "PNG values differ from the raw values";
+    EXPECT_GT(cv::countNonZero(png), 0);
+}
+
+// The Kinect v2 form of "captureCompleted" and capture.json, whose counters agree.
+void expectKinectSummary(const JsonValue& completed, const std::string& out, const std::string& serial)
+{
+    ASSERT_EQ(completed.keys(), (std::vector<std::string>{"event", "actualDurationMs", "receivedFrames", "savedFrames",
+                                                          "missingFrames", "incompleteFrames", "skippedFrames",
+                                                          "receivedFps", "savedFps", "metadataFile"}));
+    expectCountersAddUp(completed);
+    for (const char* rate : {"receivedFps", "savedFps"}) {
+        const std::string& text = completed[rate].text;
+        EXPECT_EQ(text.size() - text.find('.'), 4u) << rate << " " << text;
+    }
+    EXPECT_EQ(completed["metadataFile"].text, out + "/capture.json");
+    const std::string text = readFileBytes(out + "/capture.json");
+    ASSERT_GE(text.size(), 3u);
+    EXPECT_EQ(text.substr(text.size() - 3), "\n}\n");
+    const JsonValue metadata = parseJson(text);
+    ASSERT_EQ(metadata.keys(), (std::vector<std::string>{
+                                   "serial", "requestedDurationMs", "actualDurationMs", "requestedSampleFps",
+                                   "receivedFrames", "savedFrames", "missingFrames", "incompleteFrames",
+                                   "skippedFrames", "receivedFps", "savedFps", "width", "height", "depthFormat",
+                                   "camera"}));
+    for (const char* key : {"actualDurationMs", "receivedFrames", "savedFrames", "missingFrames", "incompleteFrames",
+                            "skippedFrames", "receivedFps", "savedFps"}) {
+        EXPECT_EQ(metadata[key].text, completed[key].text) << key;
+    }
+    EXPECT_EQ(metadata["serial"].text, serial);
+    EXPECT_EQ(metadata["width"].text, "512");
+    EXPECT_EQ(metadata["height"].text, "424");
+    EXPECT_EQ(metadata["depthFormat"].text, "uint16-little-endian-mm");
+    EXPECT_EQ(metadata["camera"].keys(), (std::vector<std::string>{"fx", "fy", "cx", "cy"}));
+}
+
+std::string fixed6(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.6f", value);
+    return text;
+}
+
+// The whole capture.json of an Orbbec run of 1000 ms at 10 per second, given its "captureCompleted" line.
+std::string orbbecCaptureJson(const JsonValue& completed, const std::string& device, const std::string& serial,
+                              const std::string& depthScale, bool frameSync)
+{
+    const long long actual = integer(completed["actualDurationMs"]);
+    const auto rate = [&](const char* key) {
+        return actual == 0 ? fixed6(0.0) : fixed6(integer(completed[key]) * 1000.0 / actual);
+    };
+    return "{\n"
+           "  \"backend\": \"orbbec\",\n"
+           "  \"device\": \"" + device + "\",\n"
+           "  \"serial\": \"" + serial + "\",\n"
+           "  \"firmware\": \"1.0.0-sim\",\n"
+           "  \"connection\": \"USB3.2\",\n"
+           "  \"requestedDurationMs\": 1000,\n"
+           "  \"actualDurationMs\": " + std::to_string(actual) + ",\n"
+           "  \"requestedSampleFps\": 10,\n"
+           "  \"receivedFrames\": " + completed["receivedFrames"].text + ",\n"
+           "  \"savedFrames\": " + completed["savedFrames"].text + ",\n"
+           "  \"missingFrames\": " + completed["missingFrames"].text + ",\n"
+           "  \"incompleteFrames\": " + completed["incompleteFrames"].text + ",\n"
+           "  \"skippedFrames\": " + completed["skippedFrames"].text + ",\n"
+           "  \"receivedFps\": " + rate("receivedFrames") + ",\n"
+           "  \"savedFps\": " + rate("savedFrames") + ",\n"
+           "  \"width\": 1280,\n"
+           "  \"height\": 720,\n"
+           "  \"colorWidth\": 1280,\n"
+           "  \"colorHeight\": 720,\n"
+           "  \"depthFormat\": \"uint16-little-endian-mm\",\n"
+           "  \"depthScale\": " + depthScale + ",\n"
+           "  \"depthCoordinateSystem\": \"color\",\n"
+           "  \"colorDepthMapRequired\": false,\n"
+           "  \"frameSync\": " + (frameSync ? "true" : "false") + ",\n"
+           "  \"camera\": {\n"
+           "    \"fx\": 912.700012,\n"
+           "    \"fy\": 912.400024,\n"
+           "    \"cx\": 640.900024,\n"
+           "    \"cy\": 361.299988\n"
+           "  }\n"
+           "}\n";
+}
+
+// A capture launch with one camera attached, given its setting.
+ChildLaunch captureWith(bool orbbec, const std::string& setting, const std::vector<std::string>& args,
+                        ChildStdout stdoutSetup = ChildStdout::Read)
+{
+    return {captureProgramPath(), args,
+            {{"KESTRUM_SIM_ORBBEC", orbbec ? setting : ""}, {"KESTRUM_SIM_KINECT", orbbec ? "" : setting}}, "",
+            stdoutSetup};
+}
+
+} // namespace
+
+// With no Orbbec camera attached the Kinect v2 records.
+TEST(KinectCapture, RecordsACompleteSeries)
+{
+    ScratchDir scratch;
+    const std::string out = scratch / "series";
+
+    const ChildResult result = runCapture({out, "1000", "5"}, "", "attached;serial=KIN\"E\\CT-7");
+
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(splitLines(result.out).front(),
+              "{\"event\":\"deviceOpened\",\"serial\":\"KIN\\\"E\\\\CT-7\",\"durationMs\":1000,\"sampleFps\":5}");
+    expectSavedFrames(result, out, true);
+    const std::vector<JsonValue> events = eventLines(result);
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(events.back()["event"].text, "captureCompleted");
+    expectKinectSummary(events.back(), out, "KIN\"E\\CT-7");
+    EXPECT_GE(integer(events.back()["actualDurationMs"]), 1000);
+    // At 5 frames per second a frame is kept no earlier than 199 ms after the one before.
+    for (size_t index = 2; index + 1 < events.size(); ++index) {
+        EXPECT_GE(integer(events[index]["timestampMs"]), integer(events[index - 1]["timestampMs"]) + 199) << index;
+    }
+    expectFirstFrameFiles(out, cv::Size(512, 424), cv::Size(1920, 1080), cv::Size(512, 424));
+
+    // Every entry names a colour pixel or is -1; both kinds occur.
+    const std::string map = readFileBytes(out + "/color-map/color-map-0000.bin");
+    ASSERT_EQ(map.size(), 512u * 424u * 4u);
+    std::vector<int32_t> entries(map.size() / 4);
+    std::memcpy(entries.data(), map.data(), map.size());
+    const auto unmapped = std::count(entries.begin(), entries.end(), -1);
+    EXPECT_GT(unmapped, 0);
+    EXPECT_LT(unmapped, static_cast<long>(entries.size()));
+    EXPECT_GE(*std::min_element(entries.begin(), entries.end()), -1);
+    EXPECT_LT(*std::max_element(entries.begin(), entries.end()), 1920 * 1080);
+
+    // The library's own log lines go to standard error, never between the event lines.
+    expectOnlyLibraryLog(result.err);
+}
+
+// The Orbbec camera wins over an attached Kinect v2, which is not even enumerated.
+TEST(OrbbecCapture, RecordsACompleteSeries)
+{
+    ScratchDir scratch;
+    const std::string out = scratch / "series";
+    const ChildResult result =
+        runCapture({out, "1000", "10"}, "name=Gem\"ini 335;serial=S\\1;depth-scale=0.5", "attached;serial=KINECT1");
+
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(splitLines(result.out).front(),
+              "{\"event\":\"deviceOpened\",\"backend\":\"orbbec\",\"device\":\"Gem\\\"ini 335\",\"serial\":\"S\\\\1\","
+              "\"durationMs\":1000,\"sampleFps\":10}");
+    expectSavedFrames(result, out, false);
+    const std::vector<JsonValue> events = eventLines(result);
+    ASSERT_GE(events.size(), 3u);
+    const JsonValue& completed = events.back();
+    EXPECT_EQ(completed.keys(),
+              (std::vector<std::string>{"event", "backend", "actualDurationMs", "receivedFrames", "savedFrames",
+                                        "missingFrames", "incompleteFrames", "skippedFrames", "receivedFps",
+                                        "savedFps", "metadataFile"}));
+    EXPECT_EQ(completed["backend"].text, "orbbec");
+    EXPECT_EQ(completed["metadataFile"].text, out + "/capture.json");
+    expectCountersAddUp(completed);
+    expectFirstFrameFiles(out, cv::Size(1280, 720), cv::Size(1280, 720), cv::Size(1280, 720));
+    EXPECT_EQ(readFileBytes(out + "/capture.json"),
+              orbbecCaptureJson(completed, "Gem\\\"ini 335", "S\\\\1", "0.500000", true));
+}
+
+// Exactly fifteen frame sets, all for the warm-up; the one request waits its full 2000 ms.
+TEST(KinectCapture, ASeriesWithoutSavedFramesStillEndsWithItsSummary)
+{
+    ScratchDir scratch;
+    const std::string out = scratch / "series";
+
+    const ChildResult result = runCapture({out, "1000", "1"}, "", "attached;frames=15;lossless=yes");
+
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    const std::vector<JsonValue> events = eventLines(result);
+    ASSERT_EQ(events.size(), 2u) << result.out << result.err;
+    EXPECT_EQ(events[0]["event"].text, "deviceOpened");
+    const JsonValue& completed = events[1];
+    expectKinectSummary(completed, out, "SIMKINECT001");
+    EXPECT_EQ(completed["savedFrames"].text, "0");
+    EXPECT_EQ(completed["receivedFrames"].text, "0");
+    EXPECT_EQ(completed["savedFps"].text, "0.000");
+    EXPECT_EQ(completed["missingFrames"].text, "1");
+    EXPECT_GE(integer(completed["actualDurationMs"]), 2000);
+}
+
+TEST(OrbbecCapture, NothingSavedStillWritesTheSummaryAndExits1)
+{
+    // Fifteen framesets feed the warm-up (slowly, so that a slow start loses none
+    // from the camera's queue); every later wait times out. The refused frame
+    // synchronisation is an SDK error whose log line must not reach stdout.
+    ScratchDir scratch;
+    const std::string out = scratch / "series";
+    const ChildResult result =
+        runCapture({out, "1000", "10"}, "frames=15;fps=10;depth-scale=0.25;fail=frame-sync", "");
+
+    EXPECT_EQ(result.exitCode, 1);
+    const std::vector<JsonValue> events = eventLines(result);
+    ASSERT_EQ(events.size(), 2u) << result.out;
+    const JsonValue& completed = events.back();
+    EXPECT_EQ(completed["event"].text, "captureCompleted");
+    EXPECT_EQ(integer(completed["savedFrames"]), 0);
+    EXPECT_EQ(integer(completed["receivedFrames"]), 0);
+    EXPECT_GE(integer(completed["missingFrames"]), 1);
+    EXPECT_EQ(completed["savedFps"].text, "0.000");
+    EXPECT_NE(result.err, "");
+    EXPECT_EQ(result.err.find("{\"event\":\"error\""), std::string::npos) << result.err;
+    // The depth scale of a frame that was never saved is not reported.
+    EXPECT_EQ(readFileBytes(out + "/capture.json"),
+              orbbecCaptureJson(completed, "Orbbec Gemini 335 (simulated)", "SIMORB0000001", "1.000000", false));
+}
+
+TEST(CaptureProgram, AWarmUpThatRunsOutOfFramesEndsTheRunWithTheCamerasMessage)
+{
+    const std::pair<std::string, std::string> cameras[] = {
+        {"frames=5", "Timeout beim Warten auf Orbbec-RGBD-Frame."},
+        {"", "Zeitüberschreitung während der Aufwärmphase."},
+    };
+    for (const auto& [orbbec, message] : cameras) {
+        SCOPED_TRACE(message);
+        ScratchDir scratch;
+        const ChildResult result = runCapture({scratch / "series", "1000", "10"}, orbbec, "attached;frames=5");
+
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(lastLine(result.err), errorLine(message));
+        const std::vector<JsonValue> events = eventLines(result);
+        ASSERT_EQ(events.size(), 1u) << result.out;
+        EXPECT_EQ(events[0]["event"].text, "deviceOpened");
+        EXPECT_FALSE(fs::exists(scratch / "series/capture.json"));
+    }
+}
+
+// The start failure is checked with the device's teardown.
+TEST(KinectCapture, DeviceFailuresGiveTheirErrorLineAndNoEvents)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "Keine Kinect v2 gefunden."},
+        {"attached;fail=open", "Kinect konnte nicht geöffnet werden."},
+    };
+    for (const auto& [setting, message] : cases) {
+        SCOPED_TRACE(setting);
+        ScratchDir scratch;
+        const ChildResult result = runCapture({scratch / "series", "1000", "10"}, "", setting);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(lastLine(result.err), errorLine(message));
+        EXPECT_EQ(result.err.back(), '\n');
+        expectOnlyLibraryLog(result.err.substr(0, result.err.size() - errorLine(message).size() - 1));
+        for (const char* name : {"color", "color-full", "color-map", "depth", "depth-raw"}) {
+            EXPECT_TRUE(fs::is_directory(scratch / ("series/" + std::string(name)))) << name;
+        }
+        EXPECT_FALSE(fs::exists(scratch / "series/capture.json"));
+    }
+}
+
+TEST(OrbbecCapture, AnAttachedCameraThatFailsNeverLeadsToTheKinect)
+{
+    ScratchDir scratch;
+    for (const char* failure : {"fail=open", "fail=start", "fail=color-profile"}) {
+        const ChildResult result = runCapture({scratch / "series", "1000", "10"}, failure, "attached");
+        EXPECT_EQ(result.exitCode, 1) << failure;
+        EXPECT_EQ(result.out, "") << failure;
+        EXPECT_EQ(lastLine(result.err).rfind("{\"event\":\"error\",\"message\":\"", 0), 0u) << failure << ": " << result.err;
+        EXPECT_EQ(result.err.find("Kinect"), std::string::npos) << failure << ": " << result.err;
+        EXPECT_EQ(result.err.find("Freenect2"), std::string::npos) << failure << ": " << result.err;
+    }
+    const ChildResult noProfile = runCapture({scratch / "series", "1000", "10"}, "fail=depth-profile", "");
+    EXPECT_EQ(noProfile.err, errorLine("Depth 1280x720 Y16 @30 nicht verfügbar.") + "\n");
+}
+
+TEST(OrbbecCapture, GrabFailuresThatSpeakOfATimeoutAreMissingFramesAndOthersEndTheRun)
+{
+    // Wait 16 is the first request after the fifteen warm-up frames, however
+    // slowly the run goes; with every depth frame empty, the request after it
+    // must still come and count as incomplete.
+    ScratchDir scratch;
+    const ChildResult forgiven = runCapture(
+        {scratch / "forgiven", "1000", "10"}, "grab-error-at=16;error=USB Timeout while waiting;empty-depth-every=1", "");
+    EXPECT_EQ(forgiven.exitCode, 1) << forgiven.err;
+    const std::vector<JsonValue> events = eventLines(forgiven);
+    ASSERT_FALSE(events.empty());
+    const JsonValue& completed = events.back();
+    ASSERT_EQ(completed["event"].text, "captureCompleted");
+    EXPECT_GE(integer(completed["missingFrames"]), 1);
+    EXPECT_GE(integer(completed["incompleteFrames"]), 1);
+    EXPECT_EQ(integer(completed["savedFrames"]), 0);
+    expectCountersAddUp(completed);
+
+    // The test is case-sensitive: "timeout" alone is any other failure.
+    const std::string out = scratch / "ended";
+    const ChildResult ended = runCapture({out, "1000", "10"}, "grab-error-at=16;error=usb timeout", "");
+    EXPECT_EQ(ended.exitCode, 1);
+    EXPECT_EQ(lastLine(ended.err), errorLine("usb timeout"));
+    const std::vector<JsonValue> endedEvents = eventLines(ended);
+    ASSERT_FALSE(endedEvents.empty());
+    EXPECT_EQ(endedEvents.front()["event"].text, "deviceOpened");
+    EXPECT_NE(endedEvents.back()["event"].text, "captureCompleted");
+    EXPECT_FALSE(fs::exists(out + "/capture.json"));
+}
+
+TEST(KinectCapture, CaptureJsonInTheWayEndsTheRunWithoutCompletion)
+{
+    ScratchDir scratch;
+    fs::create_directories(scratch / "rel/capture.json");
+
+    // A relative output directory with a trailing "/" is reported as given, without a doubled "/".
+    const ChildResult result = runCapture({"rel/", "1000", "2"}, "", "attached", scratch.path());
+
+    EXPECT_EQ(result.exitCode, 1);
+    const std::vector<JsonValue> events = eventLines(result);
+    ASSERT_GE(events.size(), 2u) << result.out;
+    EXPECT_EQ(events.back()["event"].text, "frameSaved");
+    EXPECT_EQ(events[1]["colorFile"].text, "rel/color/color-0000.jpg");
+    EXPECT_EQ(lastLine(result.err), errorLine("capture.json konnte nicht geschrieben werden."));
+    EXPECT_TRUE(fs::exists(scratch / "rel/depth-raw/depth-0000.bin"));
+}
+
+TEST(CaptureProgram, UncreatableOutputDirectoryGivesOneErrorLineAndExit1)
+{
+    ScratchDir scratch;
+    std::ofstream(scratch / "blocker") << "a regular file";
+    const std::string out = scratch / "blocker/series\x01\"x";
+
+    const ChildResult result = runCapture({out, "1000", "1"}, "", "");
+
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    const auto lines = splitLines(result.err);
+    ASSERT_EQ(lines.size(), 1u) << result.err;
+    ASSERT_EQ(result.err.back(), '\n');
+    const JsonValue error = parseJson(lines[0]);
+    EXPECT_EQ(error.keys(), (std::vector<std::string>{"event", "message"}));
+    EXPECT_EQ(error["event"].text, "error");
+    // The library's own message, which names the path that failed.
+    EXPECT_NE(error["message"].text.find(out + "/color"), std::string::npos) << error["message"].text;
+}
+
+TEST(CaptureProgram, StandardOutputThatCannotBeWrittenEndsTheRunLikeAFailedFrame)
+{
+    for (const bool orbbec : {false, true}) {
+        for (const ChildStdout setup : {ChildStdout::Full, ChildStdout::Closed, ChildStdout::Read}) {
+            SCOPED_TRACE(std::string(orbbec ? "Orbbec" : "Kinect v2") + ", set-up " + std::to_string(int(setup)));
+            ScratchDir scratch;
+            ChildProcess child(captureWith(orbbec, "attached", {scratch / "series", "2000", "10"}, setup));
+            if (setup == ChildStdout::Read) {  // the reader goes away after the first line
+                child.readStdoutAtLeast(1, std::chrono::seconds(60));
+                child.closeStdout();
+            }
+            const ChildResult result = child.wait();
+
+            EXPECT_EQ(result.termSignal, 0);
+            EXPECT_EQ(result.exitCode, 1);
+            EXPECT_EQ(lastLine(result.err), errorLine("Standardausgabe konnte nicht geschrieben werden."));
+            EXPECT_FALSE(fs::exists(scratch / "series/capture.json"));
+        }
+    }
+}
+
+// OpenCV prints debug lines too, which must not come between the event lines.
+TEST(CaptureProgram, StopSignalEndsTheSamplingInOrderWithTheActualDuration)
+{
+    for (const bool orbbec : {false, true}) {
+        SCOPED_TRACE(orbbec ? "Orbbec" : "Kinect v2");
+        ScratchDir scratch;
+        const std::string outputDir = scratch / "series";
+        ChildLaunch launch = captureWith(orbbec, "attached", {outputDir, "10000", "10"});
+        launch.env["OPENCV_LOG_LEVEL"] = "DEBUG";
+        ChildProcess child(launch);
+        // Lines go out whole, so 300 bytes hold "deviceOpened" and at least one "frameSaved".
+        child.readStdoutAtLeast(300, std::chrono::seconds(60));
+        child.sendSignal(orbbec ? SIGINT : SIGTERM);
+        const ChildResult result = child.wait();
+
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        const std::vector<JsonValue> events = eventLines(result);
+        ASSERT_GE(events.size(), 3u) << result.out;
+        const JsonValue& completed = events.back();
+        ASSERT_EQ(completed["event"].text, "captureCompleted");
+        EXPECT_EQ(static_cast<long long>(events.size()), integer(completed["savedFrames"]) + 2);
+        for (size_t index = 1; index + 1 < events.size(); ++index) {
+            for (const char* file : {"colorFile", "depthFile", "depthRawFile"}) {
+                EXPECT_TRUE(fs::is_regular_file(events[index][file].text)) << events[index][file].text;
+            }
+        }
+        const JsonValue metadata = parseJson(readFileBytes(outputDir + "/capture.json"));
+        EXPECT_EQ(metadata["requestedDurationMs"].text, "10000");
+        EXPECT_EQ(metadata["actualDurationMs"].text, completed["actualDurationMs"].text);
+        EXPECT_LT(integer(completed["actualDurationMs"]), 10000);
+    }
+}
+
+// A slow feed keeps the run in its warm-up when the signal comes. With a reader, the run ends
+// like any that saved nothing; with a stalled reader, "captureCompleted" cannot be written
+// within half a second of the stop, so the run fails and takes capture.json back.
+TEST(CaptureProgram, StopSignalDuringTheWarmUpEndsTheRunWithNothingSavedEvenWithAStalledReader)
+{
+    for (const bool orbbec : {false, true}) {
+        for (const ChildStdout setup : {ChildStdout::Read, ChildStdout::UnreadOnePage}) {
+            const bool stalled = setup == ChildStdout::UnreadOnePage;
+            SCOPED_TRACE(std::string(orbbec ? "Orbbec" : "Kinect v2") + (stalled ? ", stalled reader" : ""));
+            ScratchDir scratch;
+            const std::string outputDir = scratch / "series";
+            ChildProcess child(captureWith(orbbec, "attached;fps=2", {outputDir, "10000", "10"}, setup));
+            if (stalled) {
+                ASSERT_TRUE(child.waitUntilStdoutWritten(std::chrono::seconds(60)));
+            } else {
+                child.readStdoutAtLeast(1, std::chrono::seconds(60));
+            }
+            child.sendSignal(SIGTERM);
+            const ChildResult result = child.wait();
+
+            EXPECT_EQ(result.exitCode, 1) << result.err;
+            EXPECT_EQ(fs::exists(outputDir + "/capture.json"), !stalled);
+            if (stalled) {
+                EXPECT_EQ(lastLine(result.err), errorLine("Standardausgabe konnte nicht geschrieben werden."));
+                continue;
+            }
+            const std::vector<JsonValue> events = eventLines(result);
+            ASSERT_EQ(events.size(), 2u) << result.out;
+            EXPECT_EQ(events[1]["event"].text, "captureCompleted");
+            EXPECT_EQ(events[1]["savedFrames"].text, "0");
+            EXPECT_EQ(result.err.find("{\"event\":\"error\""), std::string::npos) << result.err;
+        }
+    }
+}

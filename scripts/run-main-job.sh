@@ -4,5 +4,5 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$repo/scripts/setup.sh" "$repo/build"
+"$repo/scripts/setup.sh" "$repo/build" -DKESTRUM_ORBBEC_SDK=SIMULATED -DKESTRUM_FREENECT2=SIMULATED
 KESTRUM_SIM_ORBBEC=attached "$repo/build/capture/kestrum-capture" "${1:-out}" 3000 10

@@ -21,41 +21,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Under a cross build the tests run through an emulator, and so must the
-// programs they start (for example "qemu-aarch64-static -L <sysroot>").
-std::vector<std::string> emulatorPrefix()
-{
-    std::vector<std::string> words;
-    std::istringstream text(KESTRUM_TEST_EMULATOR);
-    for (std::string word; text >> word;) {
-        words.push_back(word);
-    }
-    return words;
-}
-
-std::vector<std::string> childEnvironment(const std::map<std::string, std::string>& overrides)
-{
-    std::vector<std::string> entries;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text(*entry);
-        const std::string name = text.substr(0, text.find('='));
-        if (name.rfind("KESTRUM_SIM_", 0) == 0 || overrides.count(name) != 0) {
-            continue;
-        }
-        entries.push_back(text);
-    }
-    for (const auto& [name, value] : overrides) {
-        entries.push_back(name + "=" + value);
-    }
-    return entries;
-}
-
 std::vector<char*> pointers(std::vector<std::string>& strings)
 {
     std::vector<char*> result;
-    for (auto& s : strings) {
-        result.push_back(s.data());
-    }
+    for (auto& s : strings) result.push_back(s.data());
     result.push_back(nullptr);
     return result;
 }
@@ -64,10 +33,19 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
 
 ChildProcess::ChildProcess(const ChildLaunch& launch)
 {
-    std::vector<std::string> argv = emulatorPrefix();
+    // Under a cross build the tests run through an emulator, and so must the
+    // programs they start (for example "qemu-aarch64-static -L <sysroot>").
+    std::vector<std::string> argv;
+    std::istringstream emulator(KESTRUM_TEST_EMULATOR);
+    for (std::string word; emulator >> word;) argv.push_back(word);
     argv.push_back(launch.program);
     argv.insert(argv.end(), launch.args.begin(), launch.args.end());
-    std::vector<std::string> envp = childEnvironment(launch.env);
+    std::vector<std::string> envp;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string name = std::string(*entry).substr(0, std::strcspn(*entry, "="));
+        if (name.rfind("KESTRUM_SIM_", 0) != 0 && launch.env.count(name) == 0) envp.emplace_back(*entry);
+    }
+    for (const auto& [name, value] : launch.env) envp.push_back(name + "=" + value);
     std::vector<char*> argvPointers = pointers(argv);
     std::vector<char*> envPointers = pointers(envp);
 
@@ -86,18 +64,13 @@ ChildProcess::ChildProcess(const ChildLaunch& launch)
     }
     if (pid_ == 0) {
         dup2(errPipe[1], STDERR_FILENO);
-        const int devNull = open("/dev/null", O_RDONLY);
-        if (devNull != STDIN_FILENO) {
-            dup2(devNull, STDIN_FILENO);
-            close(devNull);
-        }
+        dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), STDIN_FILENO);
         // Last, so that no descriptor opened here can take the place of a closed standard output.
         if (launch.stdoutSetup == ChildStdout::Closed) {
             close(STDOUT_FILENO);
-        } else if (launch.stdoutSetup == ChildStdout::Full) {
-            dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), STDOUT_FILENO);
         } else {
-            dup2(outPipe[1], STDOUT_FILENO);
+            dup2(launch.stdoutSetup == ChildStdout::Full ? open("/dev/full", O_WRONLY | O_CLOEXEC) : outPipe[1],
+                 STDOUT_FILENO);
         }
         signal(SIGPIPE, SIG_DFL);
         if (!launch.workingDir.empty() && chdir(launch.workingDir.c_str()) != 0) {
@@ -122,20 +95,17 @@ ChildProcess::~ChildProcess()
     if (errFd_ >= 0) close(errFd_);
 }
 
-// Reads whatever is available within the limit; false once both pipes are closed.
-bool ChildProcess::pump(std::chrono::milliseconds limit)
+// Reads what comes within 100 ms, at most until the deadline; false once the
+// deadline has passed or every pipe it reads is closed.
+bool ChildProcess::pump(std::chrono::steady_clock::time_point deadline)
 {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     pollfd fds[2];
     int count = 0;
     if (outFd_ >= 0 && !stdoutUnread_) fds[count++] = {outFd_, POLLIN, 0};
     if (errFd_ >= 0) fds[count++] = {errFd_, POLLIN, 0};
-    if (count == 0) {
-        return false;
-    }
-    const int ready = poll(fds, count, static_cast<int>(limit.count()));
-    if (ready <= 0) {
-        return true;
-    }
+    if (count == 0 || left <= 0) return false;
+    poll(fds, count, static_cast<int>(std::min<long long>(left, 100)));
     for (int i = 0; i < count; ++i) {
         if ((fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
         char buffer[65536];
@@ -154,10 +124,7 @@ bool ChildProcess::pump(std::chrono::milliseconds limit)
 const std::string& ChildProcess::readStdoutAtLeast(size_t minBytes, std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
-    while (result_.out.size() < minBytes && outFd_ >= 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0 || !pump(std::min(left, std::chrono::milliseconds(100)))) break;
-    }
+    while (result_.out.size() < minBytes && outFd_ >= 0 && pump(deadline)) {}
     return result_.out;
 }
 
@@ -181,14 +148,8 @@ bool ChildProcess::waitUntilStdoutWritten(std::chrono::milliseconds limit)
 ChildResult ChildProcess::wait(std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
-    while ((outFd_ >= 0 && !stdoutUnread_) || errFd_ >= 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            kill(pid_, SIGKILL);
-            break;
-        }
-        pump(std::min(left, std::chrono::milliseconds(100)));
-    }
+    while (((outFd_ >= 0 && !stdoutUnread_) || errFd_ >= 0) && pump(deadline)) {}
+    if (Clock::now() >= deadline) kill(pid_, SIGKILL);
     int status = 0;
     waitpid(pid_, &status, 0);
     pid_ = -1;
@@ -233,15 +194,9 @@ std::string readFileBytes(const std::string& path)
 std::vector<std::string> splitLines(const std::string& text)
 {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = std::min(text.find('\n', start), text.size());
         lines.push_back(text.substr(start, end - start));
-        start = end + 1;
     }
     return lines;
 }

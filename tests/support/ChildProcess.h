@@ -52,7 +52,7 @@ public:
     ChildResult wait(std::chrono::milliseconds limit = std::chrono::seconds(60));
 
 private:
-    bool pump(std::chrono::milliseconds limit);
+    bool pump(std::chrono::steady_clock::time_point deadline);
     pid_t pid_ = -1;
     int outFd_ = -1;
     int errFd_ = -1;

@@ -1,6 +1,7 @@
 // A strict JSON reader for the tests.
 #include "Json.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <regex>
 
@@ -13,8 +14,7 @@ public:
     JsonValue document()
     {
         JsonValue value = parseValue();
-        skipBlanks();
-        if (pos_ != text_.size()) fail("trailing characters");
+        if (skipBlanks() != '\0' || pos_ != text_.size()) fail("trailing characters");
         return value;
     }
 
@@ -23,58 +23,56 @@ private:
     {
         throw JsonError(what + " at offset " + std::to_string(pos_));
     }
-    void skipBlanks()
+    // The next character after blanks, '\0' at the end.
+    char skipBlanks()
     {
-        while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n' || text_[pos_] == '\r')) ++pos_;
+        pos_ = std::min(text_.find_first_not_of(" \t\n\r", pos_), text_.size());
+        return text_[pos_];
     }
-    char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
     void expect(char c)
     {
-        if (peek() != c) fail(std::string("expected '") + c + "'");
+        if (skipBlanks() != c) fail(std::string("expected '") + c + "'");
         ++pos_;
     }
-    bool literal(const char* word)
+    bool literal(const std::string& word)
     {
-        const std::string w(word);
-        if (text_.compare(pos_, w.size(), w) != 0) return false;
-        pos_ += w.size();
+        if (text_.compare(pos_, word.size(), word) != 0) return false;
+        pos_ += word.size();
         return true;
     }
 
     JsonValue parseValue()
     {
-        skipBlanks();
         JsonValue value;
-        const char c = peek();
+        const char c = skipBlanks();
         if (c == '{') {
             value.kind = JsonValue::Kind::Object;
             ++pos_;
-            skipBlanks();
-            if (peek() == '}') { ++pos_; return value; }
-            for (;;) {
-                skipBlanks();
-                std::string key = parseString();
-                skipBlanks();
-                expect(':');
-                value.members.emplace_back(std::move(key), parseValue());
-                skipBlanks();
-                if (peek() == ',') { ++pos_; continue; }
-                expect('}');
+            if (skipBlanks() == '}') {
+                ++pos_;
                 return value;
             }
-        }
-        if (c == '"') {
+            do {
+                std::string key = parseString();
+                expect(':');
+                value.members.emplace_back(std::move(key), parseValue());
+            } while (skipBlanks() == ',' && ++pos_);
+            expect('}');
+        } else if (c == '"') {
             value.kind = JsonValue::Kind::String;
             value.text = parseString();
-            return value;
+        } else if (literal("true")) {
+            value.kind = JsonValue::Kind::Bool;
+            value.boolean = true;
+        } else if (literal("false")) {
+            value.kind = JsonValue::Kind::Bool;
+        } else if (!literal("null")) {
+            parseNumber(value);
         }
-        if (literal("true")) { value.kind = JsonValue::Kind::Bool; value.boolean = true; return value; }
-        if (literal("false")) { value.kind = JsonValue::Kind::Bool; return value; }
-        if (literal("null")) return value;
-        return parseNumber();
+        return value;
     }
 
-    JsonValue parseNumber()
+    void parseNumber(JsonValue& value)
     {
         static const std::regex number(R"(-?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?)");
         std::smatch match;
@@ -82,54 +80,38 @@ private:
                                std::regex_constants::match_continuous)) {
             fail("invalid value");
         }
-        JsonValue value;
         value.kind = JsonValue::Kind::Number;
         value.text = match.str();
         value.number = std::strtod(value.text.c_str(), nullptr);
         pos_ += value.text.size();
-        return value;
-    }
-
-    unsigned hex4()
-    {
-        const std::string digits = text_.substr(pos_, 4);
-        if (digits.size() != 4 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-            fail("bad \\u escape");
-        }
-        pos_ += 4;
-        return static_cast<unsigned>(std::stoul(digits, nullptr, 16));
     }
 
     std::string parseString()
     {
+        static const std::string escaped = "\"\\/bfnrt", meaning = "\"\\/\b\f\n\r\t";
         expect('"');
         std::string out;
-        for (;;) {
-            if (pos_ >= text_.size()) fail("unterminated string");
-            const char c = text_[pos_++];
-            if (c == '"') return out;
+        for (char c; (c = text_[pos_++]) != '"';) {
+            if (pos_ > text_.size()) fail("unterminated string");
             if (static_cast<unsigned char>(c) < 0x20) fail("unescaped control character in string");
-            if (c != '\\') { out += c; continue; }
-            const char e = text_[pos_++];
-            switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'u': {
+            if (c != '\\') {
+                out += c;
+            } else if (escaped.find(text_[pos_]) != std::string::npos) {
+                out += meaning[escaped.find(text_[pos_++])];
+            } else if (text_[pos_] == 'u') {
                 // The programs escape only control bytes this way; UTF-8 passes unescaped.
-                const unsigned code = hex4();
-                if (code >= 0x80) fail("\\u escape of a non-ASCII character");
-                out += char(code);
-                break;
-            }
-            default: fail("bad escape");
+                const std::string digits = text_.substr(pos_ + 1, 4);
+                if (digits.size() != 4 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos ||
+                    std::stoul(digits, nullptr, 16) >= 0x80) {
+                    fail("bad \\u escape");
+                }
+                out += static_cast<char>(std::stoul(digits, nullptr, 16));
+                pos_ += 5;
+            } else {
+                fail("bad escape");
             }
         }
+        return out;
     }
 
     const std::string& text_;

@@ -3,6 +3,7 @@
 
 #include <opencv2/imgcodecs.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -19,7 +20,7 @@ std::string statusField(const std::string& pid, const std::string& field)
 {
     std::ifstream status("/proc/" + pid + "/status");
     for (std::string line; std::getline(status, line);) {
-        if (line.rfind(field + ":", 0) == 0) return line.substr(field.size() + 1);
+        if (line.rfind(field + ":\t", 0) == 0) return line.substr(field.size() + 2);
     }
     return "";
 }
@@ -30,10 +31,7 @@ std::string onlyChild()
     const std::string self = std::to_string(getpid());
     for (const auto& entry : fs::directory_iterator("/proc")) {
         const std::string pid = entry.path().filename();
-        if (pid.find_first_not_of("0123456789") == std::string::npos && !statusField(pid, "PPid").empty() &&
-            std::stol(statusField(pid, "PPid")) == std::stol(self)) {
-            return pid;
-        }
+        if (statusField(pid, "PPid") == self) return pid;
     }
     return "";
 }
@@ -92,14 +90,9 @@ ParsedStream readParts(ChildProcess& child, size_t count, std::chrono::milliseco
 
 std::vector<std::string> programLines(const std::string& err)
 {
-    std::vector<std::string> lines;
-    for (const std::string& line : splitLines(err)) {
-        bool fromLibrary = false;
-        for (const char* level : {"[Debug] ", "[Info] ", "[Warning] ", "[Error] "}) {
-            fromLibrary = fromLibrary || line.rfind(level, 0) == 0;
-        }
-        if (!fromLibrary) lines.push_back(line);
-    }
+    std::vector<std::string> lines = splitLines(err);
+    lines.erase(std::remove_if(lines.begin(), lines.end(), [](const std::string& line) { return line.rfind('[', 0) == 0; }),
+                lines.end());
     return lines;
 }
 

@@ -24,8 +24,8 @@ cv::Mat decodeJpeg(const std::string& jpeg);
 // Reads standard output until it holds `count` complete parts or the limit passes.
 ParsedStream readParts(ChildProcess& child, size_t count, std::chrono::milliseconds limit);
 
-// The lines of standard error that the program wrote itself, without
-// libfreenect2's "[Info] ...", "[Error] ..." log lines.
+// The lines of standard error that the program wrote itself, without the libraries'
+// log lines, which all start with "[" ("[Info] ...", "[DEBUG:0@0.1] ...", "[12/06 ...][error]...").
 std::vector<std::string> programLines(const std::string& err);
 
 // True when each text occurs in `text` after the one before it.

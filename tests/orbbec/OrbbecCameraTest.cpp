@@ -55,33 +55,6 @@ std::string thrownBy(const std::function<void()>& call) {
     return "(no exception)";
 }
 
-// Depth aligned to colour must show, at every pixel, the distance of the surface whose colour is there.
-void expectDepthMatchesColour(const OrbbecRgbdFrame& frame) {
-    std::map<std::array<uint8_t, 3>, float> distanceOfColour = {
-        {{kestrum_sim::kWallLightGrey, kestrum_sim::kWallLightGrey, kestrum_sim::kWallLightGrey}, kestrum_sim::kWallDistanceMm},
-        {{kestrum_sim::kWallDarkGrey, kestrum_sim::kWallDarkGrey, kestrum_sim::kWallDarkGrey}, kestrum_sim::kWallDistanceMm},
-    };
-    for (const kestrum_sim::ScenePlate& plate : kestrum_sim::scenePlates(0)) {
-        distanceOfColour[{plate.blue, plate.green, plate.red}] = static_cast<float>(plate.distanceMm);
-    }
-    ASSERT_EQ(frame.color.size(), frame.depth.size());
-    size_t measured = 0;
-    size_t mismatched = 0;
-    for (int row = 0; row < frame.depth.rows; ++row) {
-        for (int column = 0; column < frame.depth.cols; ++column) {
-            const float depth = frame.depth.at<float>(row, column);
-            if (depth == 0.0f) continue;
-            const cv::Vec3b bgr = frame.color.at<cv::Vec3b>(row, column);
-            const auto expected = distanceOfColour.find({bgr[0], bgr[1], bgr[2]});
-            ASSERT_NE(expected, distanceOfColour.end()) << "unknown colour at " << row << "," << column;
-            ++measured;
-            if (std::abs(depth - expected->second) > 0.5f) ++mismatched;
-        }
-    }
-    EXPECT_GT(measured, static_cast<size_t>(frame.depth.total() * 9 / 10));
-    EXPECT_EQ(mismatched, 0u);
-}
-
 TEST(OrbbecCameraOpening, NoCameraOrOneThatCannotBeOpenedLeavesNoSdkObject) {
     const std::pair<std::string, std::string> cases[] = {
         {"", "Keine Orbbec-Kamera gefunden."},
@@ -162,22 +135,6 @@ TEST(OrbbecCameraRelease, StartedCameraStopsThenReleasesFilterConfigPipelineDevi
     }
     EXPECT_LT(positionOf(calls, "ob_delete_context"), calls.size());
     EXPECT_EQ(liveOrbbecObjects(), 0u);
-}
-
-TEST(OrbbecCameraGrabs, AlignedFrameHasColourAndMillimetreDepthOfTheSameSurfaces) {
-    for (const char* scale : {"1.0", "0.1"}) {
-        SCOPED_TRACE(scale);
-        OrbbecSimulationVariable camera(std::string("depth-scale=") + scale);
-        OrbbecCamera opened(Mode::Rgbd);
-        opened.start();
-        const OrbbecRgbdFrame frame = opened.grabAlignedRgbd(5000);
-        EXPECT_FLOAT_EQ(frame.depthScale, std::stof(scale));
-        ASSERT_EQ(frame.color.type(), CV_8UC3);
-        ASSERT_EQ(frame.depth.type(), CV_32FC1);
-        EXPECT_EQ(frame.color.cols, 1280);
-        EXPECT_EQ(frame.color.rows, 720);
-        expectDepthMatchesColour(frame);
-    }
 }
 
 TEST(OrbbecCameraGrabs, ImagesOwnTheirPixelsAndOutliveTheCamera) {

@@ -141,7 +141,8 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     EXPECT_EQ(lastLine(json.out), "{\"type\":\"summary\",\"whole\":false,\"frames\":" + std::to_string(saved + 1) +
                                       ",\"faults\":" + std::to_string(expected.size()) + ",\"leftovers\":0}");
 
-    // The scene: the wall, the block and the swinging near plate, at their distances and places.
+    // The scene: the wall, the block and the swinging near plate, at their distances and places
+// (the Orbbec camera's depth aligned to its colour image and scaled to millimetres).
     ASSERT_EQ(runSeries({"points", series, "0", scratch / "frame.ply"}).exitCode, 0);
     const std::vector<PlyPoint> points = readPly(scratch / "frame.ply");
     const kestrum_sim::ScenePlate block = kestrum_sim::scenePlates(0)[0];
@@ -151,6 +152,7 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     const std::vector<PlyPoint> platePoints = surfaceAt(points, plate.distanceMm);
     EXPECT_EQ(wall.size() + blockPoints.size() + platePoints.size(), points.size());
     EXPECT_GT(wall.size(), points.size() / 2);
+    ASSERT_FALSE(blockPoints.empty());
     expectExtent(blockPoints, &PlyPoint::x, block.leftMm, block.rightMm, block.distanceMm);
     expectExtent(blockPoints, &PlyPoint::y, block.topMm, block.bottomMm, block.distanceMm);
     expectExtent(platePoints, &PlyPoint::y, plate.topMm, plate.bottomMm, plate.distanceMm);
@@ -177,7 +179,7 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cameras, SeriesProgram,
-                         ::testing::Values(Camera{"attached", ""}, Camera{"", "attached"}),
+                         ::testing::Values(Camera{"depth-scale=0.1", ""}, Camera{"", "attached"}),
                          [](const auto& info) { return std::string(*info.param.orbbecSetting ? "Orbbec" : "KinectV2"); });
 
 TEST(SeriesProgramUsage, UsageErrorsAndNoReadableCaptureJson)

@@ -33,10 +33,7 @@ class ScriptedCamera : public FrameSource {
 public:
     explicit ScriptedCamera(std::vector<Request> script) : script_(script.begin(), script.end()) {}
 
-    MonotonicClock clock()
-    {
-        return [this] { return now_; };
-    }
+    MonotonicClock clock() { return [this] { return now_; }; }
 
     void fetchWarmupFrame() override
     {
@@ -49,15 +46,12 @@ public:
         EXPECT_FALSE(holding_) << "request while a frame is still held";
         EXPECT_EQ(waitLimit, 2000ms);
         ++requests;
-        if (script_.empty() || script_.front().outcome == Request::Outcome::NothingInTime) {
-            if (!script_.empty()) {
-                script_.pop_front();
-            }
+        const Request request = script_.empty() ? kNothingInTime : script_.front();
+        if (!script_.empty()) script_.pop_front();
+        if (request.outcome == Request::Outcome::NothingInTime) {
             now_ += waitLimit;
             return false;
         }
-        const Request request = script_.front();
-        script_.pop_front();
         now_ = std::max(now_, kSamplingStart + request.arrival);
         complete_ = request.outcome == Request::Outcome::Frame;
         holding_ = true;
@@ -120,9 +114,7 @@ std::vector<int64_t> keptTimestamps(const ScriptedCamera& camera)
 std::vector<Request> framesEvery33MsUntil(int64_t lastMs)
 {
     std::vector<Request> script;
-    for (int64_t ms = 0; ms <= lastMs; ms += 33) {
-        script.push_back(frameAtMs(ms));
-    }
+    for (int64_t ms = 0; ms <= lastMs; ms += 33) script.push_back(frameAtMs(ms));
     return script;
 }
 
@@ -177,8 +169,6 @@ TEST(CaptureLoop, SamplingRuleCountersAndStatistics)
         const CaptureStatistics s = runCaptureLoop(camera, camera.clock(), c.durationMs, c.sampleFps, kNeverStopped);
 
         EXPECT_EQ(keptTimestamps(camera), c.keptMs);
-        EXPECT_EQ(s.requestedDurationMs, c.durationMs);
-        EXPECT_EQ(s.requestedSampleFps, c.sampleFps);
         EXPECT_EQ(s.savedFrames, static_cast<int32_t>(c.keptMs.size()));
         EXPECT_EQ(s.skippedFrames, c.skipped);
         EXPECT_EQ(s.incompleteFrames, c.incomplete);
@@ -188,7 +178,6 @@ TEST(CaptureLoop, SamplingRuleCountersAndStatistics)
         const double perSecond = c.actualDurationMs == 0 ? 0.0 : 1000.0 / c.actualDurationMs;
         EXPECT_DOUBLE_EQ(s.receivedFps, s.receivedFrames * perSecond);
         EXPECT_DOUBLE_EQ(s.savedFps, s.savedFrames * perSecond);
-        EXPECT_EQ(exitCodeFor(s), s.savedFrames > 0 ? 0 : 1);
         EXPECT_EQ(camera.requests, c.durationMs == 0 ? 0 : s.receivedFrames + s.missingFrames);
         EXPECT_EQ(camera.releases, camera.deliveries);
         EXPECT_EQ(camera.warmupFetches, 15);
@@ -227,6 +216,5 @@ TEST(CaptureLoop, AStopEndsTheWarmUpAtOnceAndTheSamplingAfterTheFrameInProgress)
     EXPECT_EQ(keptTimestamps(sampling), (std::vector<int64_t>{0, 99, 198, 297}));
     EXPECT_EQ(sampling.releases, 10);
     EXPECT_EQ(stopped.actualDurationMs, 297);
-    EXPECT_EQ(stopped.requestedDurationMs, 1000);
     EXPECT_EQ(sampling.finishCalls, 1);
 }

@@ -75,21 +75,13 @@ void expectKinectSummary(const JsonValue& completed, const std::string& out, con
     const std::string text = readFileBytes(out + "/capture.json");
     ASSERT_GE(text.size(), 3u);
     EXPECT_EQ(text.substr(text.size() - 3), "\n}\n");
+    // Its form is checked byte for byte in the unit tests, and by kestrum-series on recorded series.
     const JsonValue metadata = parseJson(text);
-    ASSERT_EQ(metadata.keys(), (std::vector<std::string>{
-                                   "serial", "requestedDurationMs", "actualDurationMs", "requestedSampleFps",
-                                   "receivedFrames", "savedFrames", "missingFrames", "incompleteFrames",
-                                   "skippedFrames", "receivedFps", "savedFps", "width", "height", "depthFormat",
-                                   "camera"}));
     for (const char* key : {"actualDurationMs", "receivedFrames", "savedFrames", "missingFrames", "incompleteFrames",
                             "skippedFrames", "receivedFps", "savedFps"}) {
         EXPECT_EQ(metadata[key].text, completed[key].text) << key;
     }
     EXPECT_EQ(metadata["serial"].text, serial);
-    EXPECT_EQ(metadata["width"].text, "512");
-    EXPECT_EQ(metadata["height"].text, "424");
-    EXPECT_EQ(metadata["depthFormat"].text, "uint16-little-endian-mm");
-    EXPECT_EQ(metadata["camera"].keys(), (std::vector<std::string>{"fx", "fy", "cx", "cy"}));
 }
 
 std::string fixed6(double value)

@@ -15,7 +15,6 @@ struct ChildResult {
     std::string err;
 };
 
-// What the child's standard output is.
 enum class ChildStdout {
     Read,            // a pipe the parent reads
     Closed,          // descriptor 1 closed, as after ">&-"
@@ -26,8 +25,7 @@ enum class ChildStdout {
 struct ChildLaunch {
     std::string program;
     std::vector<std::string> args;
-    // Set in the child on top of the parent's environment, from which every
-    // KESTRUM_SIM_* variable is removed first.
+    // Set on top of the parent's environment, from which every KESTRUM_SIM_* variable is removed.
     std::map<std::string, std::string> env;
     std::string workingDir;   // empty: the parent's
     ChildStdout stdoutSetup = ChildStdout::Read;
@@ -40,12 +38,10 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Reads output until standard output holds at least minBytes bytes, the
-    // child closes it, or the limit passes. Returns what standard output holds.
+    // Reads until standard output holds minBytes, is closed, or the limit passes; returns what it holds.
     const std::string& readStdoutAtLeast(size_t minBytes, std::chrono::milliseconds limit);
     void sendSignal(int signalNumber);
-    // The reader goes away: closes the parent's end of the standard output pipe.
-    void closeStdout();
+    void closeStdout();   // the reader goes away
     // Waits until the child has written into its unread pipe; false after the limit.
     bool waitUntilStdoutWritten(std::chrono::milliseconds limit);
     // Reads the rest of the output and waits for the end; kills the child after the limit.
@@ -63,7 +59,6 @@ private:
 // Starts the program and waits for it to end.
 ChildResult runChild(const ChildLaunch& launch, std::chrono::milliseconds limit = std::chrono::seconds(60));
 
-// Build-tree paths of the programs under test.
 std::string captureProgramPath();
 std::string photoProgramPath();
 

@@ -2,7 +2,6 @@
 #include "Json.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <regex>
 
 namespace {
@@ -34,10 +33,11 @@ private:
         if (skipBlanks() != c) fail(std::string("expected '") + c + "'");
         ++pos_;
     }
-    bool literal(const std::string& word)
+    bool literal(const std::string& word, JsonValue& value)
     {
         if (text_.compare(pos_, word.size(), word) != 0) return false;
         pos_ += word.size();
+        value.text = word;
         return true;
     }
 
@@ -61,12 +61,7 @@ private:
         } else if (c == '"') {
             value.kind = JsonValue::Kind::String;
             value.text = parseString();
-        } else if (literal("true")) {
-            value.kind = JsonValue::Kind::Bool;
-            value.boolean = true;
-        } else if (literal("false")) {
-            value.kind = JsonValue::Kind::Bool;
-        } else if (!literal("null")) {
+        } else if (!literal("true", value) && !literal("false", value) && !literal("null", value)) {
             parseNumber(value);
         }
         return value;
@@ -82,7 +77,6 @@ private:
         }
         value.kind = JsonValue::Kind::Number;
         value.text = match.str();
-        value.number = std::strtod(value.text.c_str(), nullptr);
         pos_ += value.text.size();
     }
 

@@ -10,11 +10,9 @@
 #include <vector>
 
 struct JsonValue {
-    enum class Kind { Null, Bool, Number, String, Object };  // the programs write no arrays
-    Kind kind = Kind::Null;
-    bool boolean = false;
-    double number = 0.0;
-    std::string text;   // a string's decoded value, or a number's literal text
+    enum class Kind { Literal, Number, String, Object };  // the programs write no arrays
+    Kind kind = Kind::Literal;
+    std::string text;   // a string's decoded value, or a number's or literal's text
     std::vector<std::pair<std::string, JsonValue>> members;   // in document order
 
     const JsonValue& operator[](const std::string& key) const;

@@ -132,69 +132,49 @@ TEST(PhotoProgram, StreamCarriesOnlyPartsOf960x540AndEndsCleanlyOnEitherStopSign
     }
 }
 
-// Exit codes and teardown order are checked in-process; here, the message at its place among
-// the device's log lines, and no file left behind.
-TEST(PhotoProgram, KinectFailuresGiveOneMessageAtItsPlaceAmongTheDevicesLogLines)
+// One message, at its place among the Kinect v2's log lines, its exit code, and no file left behind;
+// an Orbbec camera that fails never leads to the Kinect v2. The teardown order is checked in-process.
+TEST(PhotoProgram, FailuresGiveOneMessageAtItsPlaceAndTheirExitCode)
 {
     struct Case {
+        std::string orbbec;
         std::string kinect;
         std::string argument;
+        int code;
         std::string message;  // the start of the program's only line
         std::vector<std::string> order;
     };
     const Case cases[] = {
-        {"", "--stream", "Keine Kinect v2 gefunden.", {"found 0 devices", "Keine Kinect v2"}},
-        {"attached;fail=open", "--stream", "Kinect konnte nicht geöffnet werden.", {"failed to open", "Kinect konnte"}},
+        {"", "", "--stream", 3, "Keine Kinect v2 gefunden.", {"found 0 devices", "Keine Kinect v2"}},
+        {"", "attached;fail=open", "--stream", 4, "Kinect konnte nicht geöffnet werden.", {"failed to open", "Kinect konnte"}},
         // Closed without a stop, and only after the message.
-        {"attached;fail=start", "--stream", "Kinect-Farbstream konnte nicht gestartet werden.",
+        {"", "attached;fail=start", "--stream", 5, "Kinect-Farbstream konnte nicht gestartet werden.",
          {"Kinect-Farbstream", "closing...", "closed"}},
         // Three frames, then the stream's one-second wait runs out.
-        {"attached;fps=100;frames=3", "--stream", "Timeout beim Warten auf Kinect-Farbbild.",
+        {"", "attached;fps=100;frames=3", "--stream", 6, "Timeout beim Warten auf Kinect-Farbbild.",
          {"Timeout beim Warten", "stopping...", "stopped", "closing..."}},
-        {"attached;fps=200", "shot.unknown-extension", "Kinect-Fehler: OpenCV", {"stopping...", "closing...", "Kinect-Fehler"}},
+        {"", "attached;fps=200", "shot.unknown-extension", 8, "Kinect-Fehler: OpenCV", {"stopping...", "closing...", "Kinect-Fehler"}},
+        {"attached;fail=open", "attached", "shot.jpg", 7, "Orbbec-Fehler: simulated failure: the device could not be opened", {}},
+        {"attached;fps=200;grab-error-at=5;error=USB-Übertragung abgebrochen", "attached", "shot.jpg", 7,
+         "Orbbec-Fehler: USB-Übertragung abgebrochen", {}},
+        // Ten frames, then the stream's one-second frame wait runs out.
+        {"attached;fps=200;frames=10", "attached", "--stream", 7, "Orbbec-Fehler: Timeout beim Warten auf Orbbec-Color-Frame.", {}},
+        {"attached;fps=200", "attached", "shot.unknown-extension", 7, "Orbbec-Fehler: OpenCV", {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.kinect + " " + c.argument);
+        SCOPED_TRACE(c.orbbec + " " + c.kinect + " " + c.argument);
         ScratchDir scratch;
-        const ChildResult result = runChild(photoRun("", c.kinect, {c.argument}, scratch.path()));
+        const ChildResult result = runChild(photoRun(c.orbbec, c.kinect, {c.argument}, scratch.path()));
 
-        EXPECT_NE(result.exitCode, 0);
+        EXPECT_EQ(result.exitCode, c.code);
         EXPECT_EQ(result.out, "");
         const std::vector<std::string> lines = programLines(result.err);
         ASSERT_EQ(lines.size(), 1u) << result.err;
         EXPECT_EQ(lines[0].rfind(c.message, 0), 0u) << lines[0];
-        EXPECT_TRUE(occursInOrder(result.err, c.order)) << result.err;
-        EXPECT_TRUE(std::filesystem::is_empty(scratch.path()));
-    }
-}
-
-TEST(PhotoProgram, OrbbecFailuresGiveOneLineAndExit7WithoutTryingTheKinect)
-{
-    struct Case {
-        std::string orbbec;
-        std::string argument;
-        std::string message;  // the start of the last line on standard error
-    };
-    const Case cases[] = {
-        {"attached;fail=open", "shot.jpg", "Orbbec-Fehler: simulated failure: the device could not be opened"},
-        {"attached;fps=200;grab-error-at=5;error=USB-Übertragung abgebrochen", "shot.jpg",
-         "Orbbec-Fehler: USB-Übertragung abgebrochen"},
-        // Ten frames, then the stream's one-second frame wait runs out.
-        {"attached;fps=200;frames=10", "--stream", "Orbbec-Fehler: Timeout beim Warten auf Orbbec-Color-Frame."},
-        {"attached;fps=200", "shot.unknown-extension", "Orbbec-Fehler: OpenCV"},
-    };
-    for (const Case& c : cases) {
-        ScratchDir scratch;
-        const ChildResult result = runChild(photoRun(c.orbbec, "attached", {c.argument}, scratch.path()));
-
-        EXPECT_EQ(result.exitCode, 7) << c.orbbec;
-        EXPECT_EQ(result.out, "") << c.orbbec;
-        const std::vector<std::string> lines = splitLines(result.err);
-        ASSERT_FALSE(lines.empty()) << c.orbbec;
-        EXPECT_EQ(lines.back().rfind(c.message, 0), 0u) << result.err;
         EXPECT_EQ(result.err.back(), '\n');
-        EXPECT_FALSE(kinectTouched(result)) << result.err;
-        EXPECT_TRUE(std::filesystem::is_empty(scratch.path())) << c.orbbec;
+        EXPECT_TRUE(occursInOrder(result.err, c.order)) << result.err;
+        EXPECT_EQ(kinectTouched(result), c.orbbec.empty()) << result.err;
+        EXPECT_TRUE(std::filesystem::is_empty(scratch.path()));
     }
 }
 

@@ -19,18 +19,10 @@
 
 namespace {
 
+// Requested 3000 ms at 10 per second; 89 frames received in 3009 ms, 30 saved, 59 skipped.
 CaptureStatistics statistics()
 {
-    CaptureStatistics s;
-    s.requestedDurationMs = 3000;
-    s.requestedSampleFps = 10;
-    s.actualDurationMs = 3009;
-    s.receivedFrames = 89;
-    s.savedFrames = 30;
-    s.skippedFrames = 59;
-    s.receivedFps = 89 * 1000.0 / 3009;
-    s.savedFps = 30 * 1000.0 / 3009;
-    return s;
+    return {3000, 10, 3009, 89, 30, 0, 0, 59, 89 * 1000.0 / 3009, 30 * 1000.0 / 3009};
 }
 
 SeriesDescription kinectSeries(const CaptureStatistics& s = statistics())

@@ -17,17 +17,8 @@ TEST(CaptureMetadata, KinectVariantByteForByte)
     KinectMetadata kinect;
     kinect.serial = "0123\"45\\6";
     kinect.depthCamera = {365.4567f, 365.4567f, 254.8782f, -0.0004f};
-    CaptureStatistics s;
-    s.requestedDurationMs = 3000;
-    s.requestedSampleFps = 10;
-    s.actualDurationMs = 3000;
-    s.receivedFrames = 90;
-    s.savedFrames = 30;
-    s.missingFrames = 1;
-    s.incompleteFrames = 2;
-    s.skippedFrames = 58;
-    s.receivedFps = 30.0;
-    s.savedFps = 10.0;
+    // Requested, actual duration; received, saved, missing, incomplete, skipped frames; rates.
+    const CaptureStatistics s{3000, 10, 3000, 90, 30, 1, 2, 58, 30.0, 10.0};
 
     EXPECT_EQ(kinectCaptureJson(s, kinect),
               "{\n"

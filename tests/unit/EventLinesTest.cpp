@@ -29,17 +29,8 @@ TEST(JsonEscape, ShortEscapesUnicodeEscapesUnchangedBytesAndAnErrorLineThatDecod
 // "deviceOpened" and "frameSaved" are checked byte for byte from real runs.
 TEST(EventLines, CaptureCompletedInBothFormsByteForByte)
 {
-    CaptureStatistics s;
-    s.requestedDurationMs = 3000;
-    s.requestedSampleFps = 10;
-    s.actualDurationMs = 3010;
-    s.receivedFrames = 90;
-    s.savedFrames = 30;
-    s.missingFrames = 1;
-    s.incompleteFrames = 2;
-    s.skippedFrames = 58;
-    s.receivedFps = 90 * 1000.0 / 3010;
-    s.savedFps = 30 * 1000.0 / 3010;
+    // Requested, actual duration; received, saved, missing, incomplete, skipped frames; rates.
+    const CaptureStatistics s{3000, 10, 3010, 90, 30, 1, 2, 58, 90 * 1000.0 / 3010, 30 * 1000.0 / 3010};
     const std::pair<std::string, std::string> cases[] = {
         {writtenTo(std::cout, [&] { emitCaptureCompleted(CaptureBackend::Kinect, s, "out/capture.json"); }),
          "{\"event\":\"captureCompleted\",\"actualDurationMs\":3010,\"receivedFrames\":90,\"savedFrames\":30,"

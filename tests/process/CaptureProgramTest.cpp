@@ -144,55 +144,46 @@ ChildLaunch captureWith(bool orbbec, const std::string& setting, const std::vect
 
 } // namespace
 
-// With no Orbbec camera attached the Kinect v2 records.
-TEST(KinectCapture, RecordsACompleteSeries)
+// With no Orbbec camera attached the Kinect v2 records; the Orbbec camera wins over an attached
+// Kinect v2, which is not even enumerated. Device texts go into the lines escaped.
+TEST(CaptureProgram, RecordsACompleteSeriesFromEitherCamera)
 {
-    ScratchDir scratch;
-    const std::string out = scratch / "series";
+    for (const bool orbbec : {false, true}) {
+        SCOPED_TRACE(orbbec ? "Orbbec" : "Kinect v2");
+        ScratchDir scratch;
+        const std::string out = scratch / "series";
+        const ChildResult result =
+            orbbec ? runCapture({out, "1000", "10"}, "name=Gem\"ini 335;serial=S\\1;depth-scale=0.5", "attached;serial=KINECT1")
+                   : runCapture({out, "1000", "5"}, "", "attached;serial=KIN\"E\\CT-7");
 
-    const ChildResult result = runCapture({out, "1000", "5"}, "", "attached;serial=KIN\"E\\CT-7");
-
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(splitLines(result.out).front(),
-              "{\"event\":\"deviceOpened\",\"serial\":\"KIN\\\"E\\\\CT-7\",\"durationMs\":1000,\"sampleFps\":5}");
-    expectSavedFrames(result, out, true);
-    const std::vector<JsonValue> events = eventLines(result);
-    ASSERT_GE(events.size(), 3u);
-    EXPECT_EQ(events.back()["event"].text, "captureCompleted");
-    expectKinectSummary(events.back(), out, "KIN\"E\\CT-7");
-    EXPECT_GE(integer(events.back()["actualDurationMs"]), 1000);
-    expectJpegQualities(out);
-    // The registration fills in the map: not every entry is -1.
-    const std::string map = readFileBytes(out + "/color-map/color-map-0000.bin");
-    EXPECT_NE(map, std::string(map.size(), '\xff'));
-
-    // The library's own log lines go to standard error, never between the event lines.
-    expectOnlyLibraryLog(result.err);
-}
-
-// The Orbbec camera wins over an attached Kinect v2, which is not even enumerated.
-TEST(OrbbecCapture, RecordsACompleteSeries)
-{
-    ScratchDir scratch;
-    const std::string out = scratch / "series";
-    const ChildResult result =
-        runCapture({out, "1000", "10"}, "name=Gem\"ini 335;serial=S\\1;depth-scale=0.5", "attached;serial=KINECT1");
-
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(splitLines(result.out).front(),
-              "{\"event\":\"deviceOpened\",\"backend\":\"orbbec\",\"device\":\"Gem\\\"ini 335\",\"serial\":\"S\\\\1\","
-              "\"durationMs\":1000,\"sampleFps\":10}");
-    expectSavedFrames(result, out, false);
-    const std::vector<JsonValue> events = eventLines(result);
-    ASSERT_GE(events.size(), 3u);
-    const JsonValue& completed = events.back();  // its form is checked byte for byte in the unit tests
-    EXPECT_EQ(completed["backend"].text, "orbbec");
-    EXPECT_EQ(completed["metadataFile"].text, out + "/capture.json");
-    expectCountersAddUp(completed);
-    expectJpegQualities(out);
-    EXPECT_EQ(readFileBytes(out + "/capture.json"),
-              orbbecCaptureJson(completed, "Gem\\\"ini 335", "S\\\\1", "0.500000", true));
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(splitLines(result.out).front(),
+                  orbbec ? "{\"event\":\"deviceOpened\",\"backend\":\"orbbec\",\"device\":\"Gem\\\"ini 335\",\"serial\":\"S\\\\1\","
+                           "\"durationMs\":1000,\"sampleFps\":10}"
+                         : "{\"event\":\"deviceOpened\",\"serial\":\"KIN\\\"E\\\\CT-7\",\"durationMs\":1000,\"sampleFps\":5}");
+        expectSavedFrames(result, out, !orbbec);
+        expectJpegQualities(out);
+        // The libraries' own log lines go to standard error, never between the event lines.
+        expectOnlyLibraryLog(result.err);
+        const std::vector<JsonValue> events = eventLines(result);
+        ASSERT_GE(events.size(), 3u);
+        const JsonValue& completed = events.back();  // its form is checked byte for byte in the unit tests
+        EXPECT_EQ(completed["event"].text, "captureCompleted");
+        if (orbbec) {
+            EXPECT_EQ(result.err, "");
+            EXPECT_EQ(completed["backend"].text, "orbbec");
+            EXPECT_EQ(completed["metadataFile"].text, out + "/capture.json");
+            expectCountersAddUp(completed);
+            EXPECT_EQ(readFileBytes(out + "/capture.json"),
+                      orbbecCaptureJson(completed, "Gem\\\"ini 335", "S\\\\1", "0.500000", true));
+            continue;
+        }
+        expectKinectSummary(completed, out, "KIN\"E\\CT-7");
+        EXPECT_GE(integer(completed["actualDurationMs"]), 1000);
+        // The registration fills in the map: not every entry is -1.
+        const std::string map = readFileBytes(out + "/color-map/color-map-0000.bin");
+        EXPECT_NE(map, std::string(map.size(), '\xff'));
+    }
 }
 
 // Fifteen frame sets, all taken by the warm-up; every later wait runs out (the Kinect v2's one

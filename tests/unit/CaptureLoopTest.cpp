@@ -83,11 +83,7 @@ public:
         now_ += finishStreamingTakes;
     }
 
-    int warmupFetches = 0;
-    int requests = 0;
-    int deliveries = 0;
-    int releases = 0;
-    int finishCalls = 0;
+    int warmupFetches = 0, requests = 0, deliveries = 0, releases = 0, finishCalls = 0;
     int32_t failWhileKeepingIndex = -1;
     std::chrono::nanoseconds finishStreamingTakes{0};
     std::vector<std::pair<int32_t, int64_t>> kept;   // index, timestampMs
@@ -121,13 +117,10 @@ std::vector<Request> framesEvery33MsUntil(int64_t lastMs)
 struct LoopCase {
     const char* rule;
     std::vector<Request> script;
-    int32_t durationMs;
-    int32_t sampleFps;
+    int32_t durationMs, sampleFps;
     std::chrono::nanoseconds finishStreamingTakes;
     std::vector<int64_t> keptMs;
-    int32_t skipped;
-    int32_t incomplete;
-    int32_t missing;
+    int32_t skipped, incomplete, missing;
     int64_t actualDurationMs;
 };
 

@@ -32,9 +32,10 @@ std::vector<std::string> distinctEvents()
     return events;
 }
 
+// A null setting detaches the camera.
 void attachKinect(const char* setting)
 {
-    setenv("KESTRUM_SIM_KINECT", setting, 1);
+    setting ? setenv("KESTRUM_SIM_KINECT", setting, 1) : unsetenv("KESTRUM_SIM_KINECT");
     kestrum_sim::rereadKinectSettings();
     kestrum_sim::clearFreenect2Events();
 }
@@ -75,15 +76,8 @@ struct LineRecorder {
 
 class KinectTeardown : public ::testing::Test {
 protected:
-    KinectTeardown()
-    {
-        createOutputDirectories(outputDir);
-    }
-    ~KinectTeardown() override
-    {
-        unsetenv("KESTRUM_SIM_KINECT");
-        kestrum_sim::rereadKinectSettings();
-    }
+    KinectTeardown() { createOutputDirectories(outputDir); }
+    ~KinectTeardown() override { attachKinect(nullptr); }
 
     // Runs the backend on a simulated Kinect v2 with this setting; returns the exit code,
     // or -1 with the message in `thrown`. Afterwards every frame set must be back.
@@ -194,6 +188,5 @@ TEST(PhotoKinectTeardown, EveryWayOutReleasesInOrder)
         EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
         EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
     }
-    unsetenv("KESTRUM_SIM_KINECT");
-    kestrum_sim::rereadKinectSettings();
+    attachKinect(nullptr);
 }

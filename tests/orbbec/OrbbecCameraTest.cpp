@@ -148,8 +148,6 @@ TEST(OrbbecCameraGrabs, ImagesOwnTheirPixelsAndOutliveTheCamera) {
         EXPECT_NE(image->u, nullptr);
     }
     EXPECT_NE(first.color.data, second.color.data);
-    EXPECT_EQ(colourOnly.type(), CV_8UC3);
-    EXPECT_EQ(colourOnly.size(), cv::Size(1280, 720));
     EXPECT_GT(cv::sum(first.color)[0] + cv::sum(first.depth)[0] + cv::sum(colourOnly)[0], 0.0);
 }
 

@@ -21,11 +21,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The null-terminated array that execve takes.
 std::vector<char*> pointers(std::vector<std::string>& strings)
 {
-    std::vector<char*> result;
-    for (auto& s : strings) result.push_back(s.data());
-    result.push_back(nullptr);
+    std::vector<char*> result(strings.size() + 1, nullptr);
+    std::transform(strings.begin(), strings.end(), result.begin(), [](std::string& s) { return s.data(); });
     return result;
 }
 
@@ -170,13 +170,9 @@ ChildResult runChild(const ChildLaunch& launch, std::chrono::milliseconds limit)
 std::string captureProgramPath() { return KESTRUM_CAPTURE_PROGRAM; }
 std::string photoProgramPath() { return KESTRUM_PHOTO_PROGRAM; }
 
-ScratchDir::ScratchDir()
+ScratchDir::ScratchDir() : path_((std::filesystem::temp_directory_path() / "kestrum-test-XXXXXX").string())
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrum-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
+    if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
 }
 
 ScratchDir::~ScratchDir()

@@ -18,10 +18,7 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const std::string& what) const
-    {
-        throw JsonError(what + " at offset " + std::to_string(pos_));
-    }
+    [[noreturn]] void fail(const std::string& what) const { throw JsonError(what + " at offset " + std::to_string(pos_)); }
     // The next character after blanks, '\0' at the end.
     char skipBlanks()
     {
@@ -116,9 +113,7 @@ private:
 
 const JsonValue& JsonValue::operator[](const std::string& key) const
 {
-    for (const auto& [name, value] : members) {
-        if (name == key) return value;
-    }
+    for (const auto& [name, value] : members) if (name == key) return value;
     throw JsonError("no member " + key);
 }
 

@@ -1,5 +1,4 @@
-// What the kestrum-photo process tests read back: the live stream's parts,
-// the program's own lines on standard error, and its stop handlers.
+// What the kestrum-photo process tests read back: the stream's parts, the program's own lines, its stop handlers.
 #pragma once
 
 #include "ChildProcess.h"

@@ -28,12 +28,10 @@ struct Camera {
 
 void PrintTo(const Camera& camera, std::ostream* out) { *out << (*camera.orbbecSetting ? "Orbbec" : "Kinect v2"); }
 
-#pragma pack(push, 1)
-struct PlyPoint {  // one binary little-endian record, as the hosts the tests run on
+struct PlyPoint {
     float x, y, z;
     uint8_t red, green, blue;
 };
-#pragma pack(pop)
 
 std::vector<PlyPoint> readPly(const std::string& path)
 {
@@ -44,8 +42,12 @@ std::vector<PlyPoint> readPly(const std::string& path)
                                          "\nproperty float x\nproperty float y\nproperty float z\nproperty uchar red\n"
                                          "property uchar green\nproperty uchar blue\nend_header\n");
     EXPECT_EQ(bytes.size() - body, count * 15);
-    std::vector<PlyPoint> points(std::min(count, (bytes.size() - body) / sizeof(PlyPoint)));
-    std::memcpy(points.data(), bytes.data() + body, points.size() * sizeof(PlyPoint));
+    // 15-byte records, little-endian as the hosts the tests run on.
+    std::vector<PlyPoint> points(std::min(count, (bytes.size() - body) / 15));
+    for (size_t i = 0; i < points.size(); ++i) {
+        std::memcpy(&points[i], bytes.data() + body + i * 15, 12);
+        std::memcpy(&points[i].red, bytes.data() + body + i * 15 + 12, 3);
+    }
     return points;
 }
 

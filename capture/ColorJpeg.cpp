@@ -1,14 +1,15 @@
 // Colour JPEG files of a kept frame.
 #include "ColorJpeg.h"
 
+#include "ImageFile.h"
+
 #include <opencv2/imgcodecs.hpp>
 
 #include <stdexcept>
-#include <vector>
 
 bool writeJpeg(const cv::Mat& bgrImage, const std::string& path, int quality)
 {
-    return cv::imwrite(path, bgrImage, std::vector<int>{cv::IMWRITE_JPEG_QUALITY, quality});
+    return writeImageFile(path, bgrImage, {cv::IMWRITE_JPEG_QUALITY, quality});
 }
 
 void writeColorJpeg(const cv::Mat& bgrImage, const std::string& path, int quality)

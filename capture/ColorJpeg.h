@@ -9,7 +9,7 @@ inline constexpr int kColorJpegQuality = 88;
 inline constexpr int kColorFullJpegQuality = 92;
 
 // Writes an 8-bit BGR image with the given quality and no other encoder
-// parameter; false when the image writer reports failure.
+// parameter, as a complete file; false when it cannot be encoded or written.
 bool writeJpeg(const cv::Mat& bgrImage, const std::string& path, int quality);
 
 // As writeJpeg, but throws "Farbbild konnte nicht gespeichert werden: <path>".

@@ -6,10 +6,10 @@
 #include "DepthConversion.h"
 #include "EventLines.h"
 #include "FrameFileName.h"
+#include "ImageFile.h"
 #include "KinectGeometry.h"
 #include "OutputDirectories.h"
 
-#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include <stdexcept>
@@ -42,16 +42,16 @@ void writeKinectFrameFiles(const std::filesystem::path& outputDir, const Sampled
     }
 
     switch (writeMatrixBytes(colorMapPath, frame.colorDepthMap)) {
-    case BinaryFileResult::OpenFailed:
+    case CompleteFileResult::NotCreated:
         throw std::runtime_error("Color-Depth-Map konnte nicht geöffnet werden: " + colorMapPath);
-    case BinaryFileResult::WriteFailed:
+    case CompleteFileResult::NotWritten:
         throw std::runtime_error("Color-Depth-Map konnte nicht vollständig geschrieben werden.");
-    case BinaryFileResult::Written:
+    case CompleteFileResult::Written:
         break;
     }
 
     const cv::Mat millimetres = depthToMillimetreImage(frame.depthMm);
-    if (!cv::imwrite(depthPath, millimetres)) {
+    if (!writeImageFile(depthPath, millimetres)) {
         throw std::runtime_error("Tiefen-PNG konnte nicht gespeichert werden: " + depthPath);
     }
 
@@ -60,11 +60,11 @@ void writeKinectFrameFiles(const std::filesystem::path& outputDir, const Sampled
         throw std::runtime_error("Ungültiges Tiefenbild für Rohdatenausgabe.");
     }
     switch (writeMatrixBytes(depthRawPath, millimetres)) {
-    case BinaryFileResult::OpenFailed:
+    case CompleteFileResult::NotCreated:
         throw std::runtime_error("Tiefen-Rohdatei konnte nicht geöffnet werden: " + depthRawPath);
-    case BinaryFileResult::WriteFailed:
+    case CompleteFileResult::NotWritten:
         throw std::runtime_error("Tiefen-Rohdatei konnte nicht geschrieben werden: " + depthRawPath);
-    case BinaryFileResult::Written:
+    case CompleteFileResult::Written:
         break;
     }
 

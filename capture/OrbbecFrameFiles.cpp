@@ -6,9 +6,8 @@
 #include "DepthConversion.h"
 #include "EventLines.h"
 #include "FrameFileName.h"
+#include "ImageFile.h"
 #include "OutputDirectories.h"
-
-#include <opencv2/imgcodecs.hpp>
 
 #include <stdexcept>
 
@@ -28,16 +27,16 @@ void writeOrbbecFrameFiles(const std::filesystem::path& outputDir, const Sampled
         throw std::runtime_error("Ungueltiges Orbbec-Tiefenbild.");
     }
     const cv::Mat millimetres = depthToMillimetreImage(frame.depthMm);
-    if (!cv::imwrite(depthPath, millimetres)) {
+    if (!writeImageFile(depthPath, millimetres)) {
         throw std::runtime_error("Depth-PNG konnte nicht gespeichert werden.");
     }
 
     switch (writeMatrixBytes(depthRawPath, millimetres)) {
-    case BinaryFileResult::OpenFailed:
+    case CompleteFileResult::NotCreated:
         throw std::runtime_error("Depth-Rohdatei konnte nicht geoeffnet werden.");
-    case BinaryFileResult::WriteFailed:
+    case CompleteFileResult::NotWritten:
         throw std::runtime_error("Depth-Rohdatei konnte nicht vollstaendig geschrieben werden.");
-    case BinaryFileResult::Written:
+    case CompleteFileResult::Written:
         break;
     }
 

@@ -1,0 +1,18 @@
+// Images encoded in memory and written as complete files.
+#include "ImageFile.h"
+
+#include "CompleteFile.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+bool writeImageFile(const std::string& path, const cv::Mat& image, const std::vector<int>& params)
+{
+    // The image writer picks its encoder by what follows the path's last dot.
+    const std::string::size_type dot = path.rfind('.');
+    const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
+    std::vector<unsigned char> encoded;
+    if (!cv::imencode(extension, image, encoded, params)) {
+        return false;
+    }
+    return writeCompleteFile(path, encoded.data(), encoded.size()) == CompleteFileResult::Written;
+}

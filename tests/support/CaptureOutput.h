@@ -17,6 +17,13 @@ std::vector<JsonValue> eventLines(const ChildResult& result);
 ChildResult runCapture(const std::vector<std::string>& args, const std::string& orbbecSetting,
                        const std::string& kinectSetting, const std::string& workingDir = "");
 
+// Files below the output directory that a reader must never find: temporary
+// files (names starting with ".") and frame files that are not complete (a
+// JPEG or PNG without its end marker, a raw depth file or colour-to-depth map
+// of another size than rawDepthBytes or 868,352 bytes).
+std::vector<std::string> incompleteOrTemporaryFiles(const std::filesystem::path& outputDir,
+                                                    std::size_t rawDepthBytes);
+
 std::string lastLine(const std::string& text);
 std::size_t filesIn(const std::filesystem::path& directory);
 long long integer(const JsonValue& value);

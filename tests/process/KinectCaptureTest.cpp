@@ -252,7 +252,9 @@ TEST(KinectCapture, AFullDiskEndsTheRunAtTheFileThatDidNotFit)
 
 // An earlier run's raw file on a nearly full disk: the new raw file can never
 // fit beside it, so no frame is saved, the earlier file stays as it was, and no
-// incomplete or temporary file is left behind. Both cameras.
+// incomplete or temporary file is left behind. Both cameras. The free space
+// leaves the first frame's depth PNG one page short: a writer that truncated the
+// earlier raw file before writing would free room for it and save the frame.
 TEST(KinectCapture, ANearlyFullDiskLeavesOnlyCompleteFilesWithEitherCamera)
 {
     struct Camera {
@@ -261,7 +263,7 @@ TEST(KinectCapture, ANearlyFullDiskLeavesOnlyCompleteFilesWithEitherCamera)
         std::size_t rawDepthBytes;
         off_t freeBytes;
     };
-    for (const Camera& camera : {Camera{"", "attached", 434176, 250 * 4096},
+    for (const Camera& camera : {Camera{"", "attached", 434176, 251 * 4096},
                                  Camera{"attached", "", 1843200, 31 * 4096}}) {
         SCOPED_TRACE(camera.rawDepthBytes);
         ScratchDir scratch;
@@ -280,7 +282,8 @@ TEST(KinectCapture, ANearlyFullDiskLeavesOnlyCompleteFilesWithEitherCamera)
 
         EXPECT_EQ(result.exitCode, 1);
         const std::vector<JsonValue> events = eventLines(result);
-        ASSERT_EQ(events.size(), 1u) << result.out;
+        EXPECT_EQ(events.size(), 1u) << result.out;
+        ASSERT_FALSE(events.empty());
         EXPECT_EQ(events[0]["event"].text, "deviceOpened");
         EXPECT_EQ(lastLine(result.err).rfind("{\"event\":\"error\"", 0), 0u) << result.err;
         EXPECT_TRUE(readFileBytes(outputDir + "/depth-raw/depth-0000.bin") == earlierRaw);

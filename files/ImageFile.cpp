@@ -7,7 +7,7 @@
 
 bool writeImageFile(const std::string& path, const cv::Mat& image, const std::vector<int>& params)
 {
-    // The image writer picks its encoder by what follows the path's last dot.
+    // As cv::imwrite does: the encoder is chosen by what follows the last dot.
     const std::string::size_type dot = path.rfind('.');
     const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
     std::vector<unsigned char> encoded;

@@ -279,9 +279,8 @@ TEST_F(FrameFiles, AKinectColourToDepthMapThatDoesNotFitIsReported)
     EXPECT_FALSE(exists("depth/depth-0000.png"));
 }
 
-// A small raw file stays in the stream's buffer until the file is closed, so
-// only a check after closing can see that it never reached the disk.
-TEST_F(FrameFiles, AnOrbbecRawDepthFileLostWhenClosingIsReported)
+// Creating the file takes no block of the full disk; only its bytes find no room.
+TEST_F(FrameFiles, AnOrbbecRawDepthFileThatDoesNotFitIsReported)
 {
     const TinyTmpfs disk(outputDir / kDepthRawDir, "64k");
     if (!disk.mounted()) {

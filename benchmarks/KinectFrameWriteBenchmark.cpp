@@ -1,6 +1,7 @@
 // Writing one Kinect v2 frame's five files, beside the three image-library
 // calls inside it (JPEG 512x424 q88, JPEG 1920x1080 q92, PNG 512x424 16-bit).
 #include "ColorJpeg.h"
+#include "DiscardedStandardOutput.h"
 #include "KinectFrameFiles.h"
 #include "KinectGeometry.h"
 #include "OutputDirectories.h"
@@ -11,8 +12,6 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <iostream>
-#include <sstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -82,16 +81,12 @@ void KinectFrame_AllFiles(benchmark::State& state)
     frame.colorFull = scene().fullColor;
     frame.depthMm = scene().depthMm;
     frame.colorDepthMap = scene().colorDepthMap;
-    // The "frameSaved" lines are part of the cost but not of the report.
-    std::ostringstream discarded;
-    std::streambuf* previous = std::cout.rdbuf(discarded.rdbuf());
+    const DiscardedStandardOutput discarded;
     // Untimed: the first write creates the files and initialises the codecs.
     writeKinectFrameFiles(scene().outputDir, frame);
     for (auto _ : state) {
         writeKinectFrameFiles(scene().outputDir, frame);
-        discarded.str("");
     }
-    std::cout.rdbuf(previous);
 }
 
 void KinectFrame_Bare_ColorJpeg(benchmark::State& state)

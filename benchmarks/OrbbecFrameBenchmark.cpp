@@ -2,6 +2,7 @@
 // frame's four files beside the three image-library calls inside it (JPEG
 // 1280x720 q88 and q92, PNG 1280x720 16-bit).
 #include "ColorJpeg.h"
+#include "DiscardedStandardOutput.h"
 #include "OrbbecCamera.h"
 #include "OrbbecFrameFiles.h"
 #include "OutputDirectories.h"
@@ -12,8 +13,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
-#include <sstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -61,14 +60,11 @@ void OrbbecFrame_AllFiles(benchmark::State& state)
     frame.color = scene().frame.color;
     frame.colorFull = scene().frame.color;
     frame.depthMm = scene().frame.depth;
-    std::ostringstream discarded;
-    std::streambuf* previous = std::cout.rdbuf(discarded.rdbuf());
+    const DiscardedStandardOutput discarded;
     writeOrbbecFrameFiles(scene().outputDir, frame);
     for (auto _ : state) {
         writeOrbbecFrameFiles(scene().outputDir, frame);
-        discarded.str("");
     }
-    std::cout.rdbuf(previous);
 }
 
 void benchmarkJpeg(benchmark::State& state, const char* name, int quality)

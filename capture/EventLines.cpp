@@ -1,21 +1,12 @@
-// The JSON event lines of kestrum-capture: one object per line, flushed at once.
+// The JSON event lines of kestrum-capture: one object per line, each written whole to its descriptor at once.
 #include "EventLines.h"
 
 #include "JsonEscape.h"
+#include "LineWriter.h"
 
 #include <iomanip>
-#include <iostream>
 #include <sstream>
-
-namespace {
-
-// Each line goes out in one write, so a reader never sees half a line.
-void writeLine(std::ostream& stream, const std::string& line)
-{
-    stream << line + '\n' << std::flush;
-}
-
-} // namespace
+#include <unistd.h>
 
 std::string deviceOpenedLine(CaptureBackend backend, const std::string& deviceName, const std::string& serial,
                              int32_t durationMs, int32_t sampleFps)
@@ -66,26 +57,27 @@ std::string errorLine(const std::string& message)
     return "{\"event\":\"error\",\"message\":\"" + escapeJson(message) + "\"}";
 }
 
+// Each line goes out in one write, so a reader never sees half a line. A failed write
+// changes nothing (Part 1.2): the writer's result is not used yet.
 void emitDeviceOpened(CaptureBackend backend, const std::string& deviceName, const std::string& serial,
                       int32_t durationMs, int32_t sampleFps)
 {
-    writeLine(std::cout, deviceOpenedLine(backend, deviceName, serial, durationMs, sampleFps));
+    kestrum::writeLine(STDOUT_FILENO, deviceOpenedLine(backend, deviceName, serial, durationMs, sampleFps));
 }
 
 void emitFrameSaved(int32_t index, int64_t timestampMs, const std::string& colorFile, const std::string& depthFile,
                     const std::string& depthRawFile)
 {
-    writeLine(std::cout, frameSavedLine(index, timestampMs, colorFile, depthFile, depthRawFile));
+    kestrum::writeLine(STDOUT_FILENO, frameSavedLine(index, timestampMs, colorFile, depthFile, depthRawFile));
 }
 
 void emitCaptureCompleted(CaptureBackend backend, const CaptureStatistics& statistics,
                           const std::string& metadataFile)
 {
-    std::cout << std::fixed << std::setprecision(3);
-    writeLine(std::cout, captureCompletedLine(backend, statistics, metadataFile));
+    kestrum::writeLine(STDOUT_FILENO, captureCompletedLine(backend, statistics, metadataFile));
 }
 
 void emitErrorEvent(const std::string& message)
 {
-    writeLine(std::cerr, errorLine(message));
+    kestrum::writeLine(STDERR_FILENO, errorLine(message));
 }

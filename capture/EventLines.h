@@ -1,4 +1,4 @@
-// The JSON event lines of kestrum-capture: one object per line, flushed at once.
+// The JSON event lines of kestrum-capture: one object per line, each written whole to its descriptor at once.
 #pragma once
 
 #include "CaptureStatistics.h"

@@ -29,6 +29,33 @@ if(KESTRUM_ORBBEC_IS_SIMULATED)
   message(STATUS "Orbbec SDK: SIMULATED stand-in")
 endif()
 
+# libfreenect2's default build (ENABLE_CXX11=OFF) uses its own thread wrapper, with which
+# SyncMultiFrameListener::waitForNewFrame ignores its time limit: a Kinect v2 that stops
+# sending would block both programs forever. Its installed config.h tells the builds apart.
+function(kestrum_require_freenect2_cxx11_threading include_dirs)
+  set(config_header "")
+  foreach(dir IN LISTS include_dirs)
+    if(EXISTS "${dir}/libfreenect2/config.h")
+      set(config_header "${dir}/libfreenect2/config.h")
+      break()
+    endif()
+  endforeach()
+  set(stdlib_threading "")
+  if(config_header)
+    file(STRINGS "${config_header}" stdlib_threading
+      REGEX "^[ \t]*#[ \t]*define[ \t]+LIBFREENECT2_THREADING_STDLIB([ \t]|$)")
+  else()
+    set(config_header "libfreenect2/config.h (not found in ${include_dirs})")
+  endif()
+  if(NOT stdlib_threading)
+    message(FATAL_ERROR "libfreenect2 was built without C++11 threading: ${config_header} does not "
+      "define LIBFREENECT2_THREADING_STDLIB. With its own thread wrapper "
+      "SyncMultiFrameListener::waitForNewFrame ignores its time limit, so a Kinect v2 that stops "
+      "sending would block kestrum-capture and kestrum-photo forever. Rebuild libfreenect2 with "
+      "-DENABLE_CXX11=ON, install it again, then configure kestrum again.")
+  endif()
+endfunction()
+
 add_library(kestrum_freenect2 INTERFACE)
 add_library(kestrum::freenect2 ALIAS kestrum_freenect2)
 set(KESTRUM_FREENECT2_IS_SIMULATED ON)
@@ -41,6 +68,7 @@ if(NOT KESTRUM_FREENECT2 STREQUAL "SIMULATED")
   set(KESTRUM_FREENECT2_INCLUDE_DIRS ${freenect2_INCLUDE_DIRS} ${freenect2_INCLUDE_DIR})
   if(freenect2_FOUND AND freenect2_LIBRARIES AND NOT freenect2_LIBRARIES MATCHES "NOTFOUND"
      AND KESTRUM_FREENECT2_INCLUDE_DIRS)
+    kestrum_require_freenect2_cxx11_threading("${KESTRUM_FREENECT2_INCLUDE_DIRS}")
     set(KESTRUM_FREENECT2_IS_SIMULATED OFF)
     target_include_directories(kestrum_freenect2 INTERFACE ${KESTRUM_FREENECT2_INCLUDE_DIRS})
     target_link_libraries(kestrum_freenect2 INTERFACE ${freenect2_LIBRARIES})
@@ -59,4 +87,69 @@ endif()
 set(KESTRUM_USES_SIMULATED_SDK OFF)
 if(KESTRUM_ORBBEC_IS_SIMULATED OR KESTRUM_FREENECT2_IS_SIMULATED)
   set(KESTRUM_USES_SIMULATED_SDK ON)
+endif()
+
+# kestrum_imported_library_files(<target> <out>): the files an imported library target stands
+# for, in every configuration it was imported with, and those of the targets it links.
+function(kestrum_imported_library_files target out)
+  set(files "")
+  get_target_property(type ${target} TYPE)
+  if(NOT type STREQUAL "INTERFACE_LIBRARY")
+    set(properties IMPORTED_LOCATION)
+    get_target_property(configurations ${target} IMPORTED_CONFIGURATIONS)
+    if(configurations)
+      foreach(configuration IN LISTS configurations)
+        string(TOUPPER "${configuration}" configuration)
+        list(APPEND properties IMPORTED_LOCATION_${configuration})
+      endforeach()
+    endif()
+    foreach(property IN LISTS properties)
+      get_target_property(location ${target} ${property})
+      if(location)
+        list(APPEND files "${location}")
+      endif()
+    endforeach()
+  endif()
+  get_target_property(linked ${target} INTERFACE_LINK_LIBRARIES)
+  foreach(item IN LISTS linked)
+    if(TARGET "${item}")
+      kestrum_imported_library_files("${item}" item_files)
+      list(APPEND files ${item_files})
+    elseif(IS_ABSOLUTE "${item}")
+      list(APPEND files "${item}")
+    endif()
+  endforeach()
+  set(${out} "${files}" PARENT_SCOPE)
+endfunction()
+
+# The folders of the real SDKs' libraries that the loader does not search by itself (the SDKs
+# are installed by hand, usually under a prefix of their own). The installed programs carry
+# them as their run path, so they start without LD_LIBRARY_PATH or an ld.so.conf.d entry, and
+# cmake/Packaging.cmake tells dpkg-shlibdeps to look there.
+set(KESTRUM_SDK_LIBRARY_FILES "")
+if(NOT KESTRUM_ORBBEC_IS_SIMULATED)
+  kestrum_imported_library_files(ob::OrbbecSDK KESTRUM_SDK_LIBRARY_FILES)
+endif()
+if(NOT KESTRUM_FREENECT2_IS_SIMULATED)
+  foreach(item IN LISTS freenect2_LIBRARIES)
+    if(IS_ABSOLUTE "${item}")
+      list(APPEND KESTRUM_SDK_LIBRARY_FILES "${item}")
+    endif()
+  endforeach()
+endif()
+set(KESTRUM_SDK_LIBRARY_DIRS "")
+foreach(library IN LISTS KESTRUM_SDK_LIBRARY_FILES)
+  get_filename_component(library_dir "${library}" DIRECTORY)
+  get_filename_component(library_real_dir "${library_dir}" REALPATH)
+  if(NOT library_dir IN_LIST CMAKE_PLATFORM_IMPLICIT_LINK_DIRECTORIES
+     AND NOT library_real_dir IN_LIST CMAKE_PLATFORM_IMPLICIT_LINK_DIRECTORIES
+     AND NOT library_dir IN_LIST CMAKE_CXX_IMPLICIT_LINK_DIRECTORIES
+     AND NOT library_real_dir IN_LIST CMAKE_CXX_IMPLICIT_LINK_DIRECTORIES)
+    list(APPEND KESTRUM_SDK_LIBRARY_DIRS "${library_dir}")
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES KESTRUM_SDK_LIBRARY_DIRS)
+if(KESTRUM_SDK_LIBRARY_DIRS)
+  list(APPEND CMAKE_INSTALL_RPATH ${KESTRUM_SDK_LIBRARY_DIRS})
+  message(STATUS "Run path of the installed programs: ${CMAKE_INSTALL_RPATH}")
 endif()

@@ -3,7 +3,8 @@
 # A build that links a simulated camera SDK is packaged as kestrum-sim, never as
 # kestrum, so that nobody installs a simulated camera on a station. The real
 # camera SDKs are not Debian packages: they are installed by hand (README) and
-# not declared as dependencies.
+# not declared as dependencies; the programs find them through their run path
+# (cmake/CameraSdks.cmake).
 
 if(KESTRUM_USES_SIMULATED_SDK)
   set(KESTRUM_PACKAGE_NAME kestrum-sim)
@@ -115,6 +116,16 @@ if(NOT CMAKE_CROSSCOMPILING)
   find_program(KESTRUM_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(KESTRUM_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    # dpkg-shlibdeps must find every library the programs need, the real SDKs' too, or it
+    # fails; they belong to no package, so no dependency is declared for them. It also reads
+    # the programs' run path, which is all that CMake before 3.20 leaves it.
+    if(KESTRUM_SDK_LIBRARY_DIRS)
+      if(NOT CMAKE_VERSION VERSION_LESS 3.20)
+        set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${KESTRUM_SDK_LIBRARY_DIRS})
+      elseif(CMAKE_SKIP_RPATH OR CMAKE_SKIP_INSTALL_RPATH)
+        set(KESTRUM_PACKAGE_PROBLEM "dpkg-shlibdeps cannot find the camera SDK libraries in ${KESTRUM_SDK_LIBRARY_DIRS}: the programs have no run path, and CMake ${CMAKE_VERSION} cannot name the folders to it (that needs CMake 3.20)")
+      endif()
+    endif()
   else()
     set(KESTRUM_PACKAGE_PROBLEM "dpkg-shlibdeps is missing (install dpkg-dev): the package would have no dependencies")
   endif()

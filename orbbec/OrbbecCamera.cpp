@@ -2,10 +2,11 @@
 // real SDK and against the simulated one.
 #include "OrbbecCamera.h"
 
+#include "LineWriter.h"
+
 #include <libobsensor/ObSensor.hpp>
 
 #include <algorithm>
-#include <cerrno>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -36,18 +37,6 @@ std::string textOrEmpty(const char* text)
     return text ? std::string(text) : std::string();
 }
 
-// One write per line, so that lines from SDK threads never interleave mid-line.
-void writeWholeLine(int fd, const std::string& line)
-{
-    size_t written = 0;
-    while (written < line.size()) {
-        const ssize_t result = ::write(fd, line.data() + written, line.size() - written);
-        if (result < 0 && errno == EINTR) continue;
-        if (result <= 0) return;
-        written += static_cast<size_t>(result);
-    }
-}
-
 // Exactly one line per message, whether or not the SDK ends it with a line feed.
 void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message)
 {
@@ -56,8 +45,8 @@ void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message)
         line.pop_back();
     std::replace(line.begin(), line.end(), '\n', ' ');
     std::replace(line.begin(), line.end(), '\r', ' ');
-    line += '\n';
-    writeWholeLine(STDERR_FILENO, line);
+    // One write per line, so that lines from SDK threads never interleave mid-line.
+    kestrum::writeLine(STDERR_FILENO, line);
 }
 
 // The SDK's console sink writes to standard output, which carries the programs'

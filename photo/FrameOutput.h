@@ -2,6 +2,8 @@
 // file or a part of the MJPEG live stream.
 #pragma once
 
+#include "MessageLine.h"
+
 #include <opencv2/core.hpp>
 
 #include <cstdint>
@@ -29,7 +31,7 @@ bool encodeStreamJpeg(const cv::Mat& image, std::vector<unsigned char>& jpeg);
 // Where handleFrame writes; the program uses the defaults, tests their own streams.
 struct FrameOutput {
     std::ostream& stream = std::cout;    // live stream parts, nothing else
-    std::ostream& messages = std::cerr;  // operator messages
+    LineChannel messages = kStandardError;  // operator messages
     StreamEncoder encode = encodeStreamJpeg;
 };
 

@@ -1,10 +1,16 @@
 // Operator messages on one line each.
 #include "MessageLine.h"
 
-void writeLine(std::ostream& out, const std::string& text)
+#include "LineWriter.h"
+
+bool LineChannel::writeLine(const std::string& text) const
 {
-    out << text << '\n';
-    out.flush();
+    if (stream_ == nullptr) {
+        return kestrum::writeLine(fd_, text);
+    }
+    *stream_ << text << '\n';
+    stream_->flush();
+    return static_cast<bool>(*stream_);
 }
 
 std::string singleLineMessage(const std::exception& error)

@@ -9,7 +9,6 @@
 #include "StopSignal.h"
 
 #include <exception>
-#include <iostream>
 #include <string>
 
 namespace {
@@ -61,7 +60,7 @@ std::optional<int> runOrbbecPhoto(const PhotoOptions& options)
         if (std::string(error.what()) == kNoOrbbecCameraMessage) {
             return std::nullopt;
         }
-        writeLine(std::cerr, "Orbbec-Fehler: " + singleLineMessage(error));
+        writeLine(kStandardError, "Orbbec-Fehler: " + singleLineMessage(error));
         return kExitOrbbecError;
     }
 }

@@ -5,8 +5,8 @@
 #include "MessageLine.h"
 #include "PhotoExitCodes.h"
 
-int reportOutcome(const PhotoOptions& options, bool outputWritten, bool stopWasRequested, std::ostream& out,
-                  std::ostream& messages)
+int reportOutcome(const PhotoOptions& options, bool outputWritten, bool stopWasRequested, const LineChannel& out,
+                  const LineChannel& messages)
 {
     if (!options.stream) {
         if (outputWritten) {

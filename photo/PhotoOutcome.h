@@ -2,13 +2,12 @@
 // message, and the exit code.
 #pragma once
 
+#include "MessageLine.h"
 #include "PhotoOptions.h"
-
-#include <iostream>
 
 inline constexpr const char* kStreamNotProducedMessage = "Livebild konnte nicht erzeugt werden.";
 
 // Photo: the path line on out and 0, or the photo message on messages and 6.
 // Stream: 0 after a stop request or any part written, else the stream message and 6.
 int reportOutcome(const PhotoOptions& options, bool outputWritten, bool stopWasRequested,
-                  std::ostream& out = std::cout, std::ostream& messages = std::cerr);
+                  const LineChannel& out = kStandardOutput, const LineChannel& messages = kStandardError);

@@ -8,7 +8,6 @@
 #include "PhotoOptions.h"
 #include "StopSignal.h"
 
-#include <iostream>
 #include <optional>
 
 int runPhotoProgram(int argc, const char* const argv[])
@@ -16,7 +15,7 @@ int runPhotoProgram(int argc, const char* const argv[])
     installStopHandlers();
     const std::optional<PhotoOptions> options = parsePhotoArguments(argc, argv);
     if (!options) {
-        writeLine(std::cerr, kPhotoUsageMessage);
+        writeLine(kStandardError, kPhotoUsageMessage);
         return kExitUsage;
     }
     if (const std::optional<int> orbbecCode = runOrbbecPhoto(*options)) {

@@ -1,25 +1,32 @@
-// Runs a call with a standard stream redirected into a string, for tests of
-// code that writes event lines or messages.
+// Runs a call with standard output or standard error captured at its file descriptor,
+// for tests of code that writes event lines or messages.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <iostream>
 #include <ostream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
-// What the call wrote to the stream; the stream is restored even when the call throws.
+// What the call wrote to standard output (std::cout) or standard error (std::cerr), through
+// the stream or straight to the descriptor; the descriptor is restored even when the call throws.
 template <typename Call>
 std::string writtenTo(std::ostream& stream, Call call)
 {
-    std::ostringstream buffer;
-    struct Restore {
-        std::ostream& stream;
-        std::streambuf* previous;
-        ~Restore() { stream.rdbuf(previous); }
-    } restore{stream, stream.rdbuf(buffer.rdbuf())};
-    call();
-    return buffer.str();
+    const bool error = &stream == &std::cerr;
+    const auto captured = [error] {
+        return error ? testing::internal::GetCapturedStderr() : testing::internal::GetCapturedStdout();
+    };
+    error ? testing::internal::CaptureStderr() : testing::internal::CaptureStdout();
+    try {
+        call();
+    } catch (...) {
+        captured();
+        throw;
+    }
+    stream.flush();
+    return captured();
 }
 
 // The message of the std::runtime_error that the call throws, or "(no exception)";

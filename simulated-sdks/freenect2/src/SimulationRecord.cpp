@@ -27,11 +27,13 @@ Record& record()
 
 std::atomic<long> unreleasedSets{0};
 std::atomic<long> liveFrames{0};
+std::atomic<void (*)()> eventObserver{nullptr};
 
 } // namespace
 
 void recordFreenect2Event(const std::string& event)
 {
+    if (void (*observer)() = eventObserver.load()) observer();
     std::lock_guard<std::mutex> lock(record().mutex);
     record().events.push_back(event);
 }
@@ -47,6 +49,8 @@ void clearFreenect2Events()
     std::lock_guard<std::mutex> lock(record().mutex);
     record().events.clear();
 }
+
+void observeFreenect2Events(void (*beforeEachEvent)()) { eventObserver = beforeEachEvent; }
 
 void countFrameSets(long delivered, long released) { unreleasedSets += delivered - released; }
 void countDeviceFrames(long change) { liveFrames += change; }

@@ -13,6 +13,9 @@ namespace kestrum_sim {
 // that does nothing (a stop of a device that is not streaming).
 std::vector<std::string> freenect2Events();
 void clearFreenect2Events();
+// Calls the function (null: none) just before each event is recorded, on the thread that
+// caused it, so a test can note what the program had written by then.
+void observeFreenect2Events(void (*beforeEachEvent)());
 
 // Frame sets handed out by waitForNewFrame and not yet given back with release.
 long unreleasedFrameSets();

@@ -2,9 +2,10 @@
 // so it works with the real library as with the stand-in.
 #include "Freenect2StderrLog.h"
 
+#include "LineWriter.h"
+
 #include <libfreenect2/logger.h>
 
-#include <cerrno>
 #include <string>
 #include <unistd.h>
 
@@ -19,14 +20,7 @@ public:
     void log(Level level, const std::string& message) override
     {
         if (level == None || level > level_) return;
-        const std::string line = "[" + level2str(level) + "] " + message + "\n";
-        size_t written = 0;
-        while (written < line.size()) {
-            const ssize_t result = ::write(STDERR_FILENO, line.data() + written, line.size() - written);
-            if (result < 0 && errno == EINTR) continue;
-            if (result <= 0) return;
-            written += static_cast<size_t>(result);
-        }
+        kestrum::writeLine(STDERR_FILENO, "[" + level2str(level) + "] " + message);
     }
 };
 

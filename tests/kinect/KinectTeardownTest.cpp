@@ -17,7 +17,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -41,31 +42,35 @@ void attachKinect(const char* setting)
 const std::vector<std::string> kTeardown = {"stop", "close", "device-deleted", "listener-destroyed",
                                             "context-destroyed"};
 
-// Collects the lines written to a stream and how many library events had
-// happened when each line was flushed.
-class LineRecorder : public std::stringbuf {
-public:
+// What standard output and standard error held just before each library event.
+std::vector<off_t> bytesAtEvent[2];
+
+void noteWrittenBytes()
+{
+    for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+        struct stat status{};
+        ::fstat(fd, &status);
+        bytesAtEvent[fd - 1].push_back(status.st_size);
+    }
+}
+
+// The program's own lines written to one of them (not the library's "[Info] ..." log), each
+// with how many library events had happened when it was written: those that found less of it.
+struct LineRecorder {
     struct Line {
         std::string text;
         size_t eventsBefore;
     };
     std::vector<Line> lines;
 
-protected:
-    int sync() override
+    void read(const std::string& text, const std::vector<off_t>& bytes)
     {
-        const std::string text = str();
-        size_t start = consumed_;
-        for (size_t end = text.find('\n', start); end != std::string::npos; end = text.find('\n', start)) {
-            lines.push_back({text.substr(start, end - start), kestrum_sim::freenect2Events().size()});
-            start = end + 1;
+        for (size_t start = 0, end = text.find('\n'); end != std::string::npos;
+             start = end + 1, end = text.find('\n', start)) {
+            const auto it = std::find_if(bytes.begin(), bytes.end(), [&](off_t held) { return held > off_t(end); });
+            if (text[start] != '[') lines.push_back({text.substr(start, end - start), size_t(it - bytes.begin())});
         }
-        consumed_ = start;
-        return 0;
     }
-
-private:
-    size_t consumed_ = 0;
 };
 
 class KinectTeardown : public ::testing::Test {
@@ -73,13 +78,9 @@ protected:
     KinectTeardown()
     {
         createOutputDirectories(outputDir);
-        previousOut_ = std::cout.rdbuf(&out);
-        previousErr_ = std::cerr.rdbuf(&err);
     }
     ~KinectTeardown() override
     {
-        std::cout.rdbuf(previousOut_);
-        std::cerr.rdbuf(previousErr_);
         unsetenv("KESTRUM_SIM_KINECT");
         kestrum_sim::rereadKinectSettings();
     }
@@ -90,11 +91,16 @@ protected:
     {
         attachKinect(setting);
         int code = -1;
-        try {
-            code = runKinectCapture(outputDir, 1000, 2);
-        } catch (const std::runtime_error& error) {
-            thrown = error.what();
-        }
+        bytesAtEvent[0].clear();
+        bytesAtEvent[1].clear();
+        kestrum_sim::observeFreenect2Events(noteWrittenBytes);
+        std::string written;
+        const std::string writtenErr = writtenTo(std::cerr, [&] {
+            thrown = failureOf([&] { code = runKinectCapture(outputDir, 1000, 2); }, written);
+        });
+        kestrum_sim::observeFreenect2Events(nullptr);
+        out.read(written, bytesAtEvent[0]);
+        err.read(writtenErr, bytesAtEvent[1]);
         EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
         EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
         return code;
@@ -111,10 +117,6 @@ protected:
     LineRecorder out;
     LineRecorder err;
     std::string thrown;
-
-private:
-    std::streambuf* previousOut_ = nullptr;
-    std::streambuf* previousErr_ = nullptr;
 };
 
 } // namespace

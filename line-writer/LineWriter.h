@@ -1,0 +1,14 @@
+// Writes one whole line to a file descriptor: the programs' own lines (event lines,
+// messages, the path line) and the camera libraries' log lines all go out this way.
+#pragma once
+
+#include <string_view>
+
+namespace kestrum {
+
+// Writes text and a line feed in one write call, so lines written from several threads
+// never interleave; an interrupted call is repeated and a partial write continued.
+// False when the descriptor took less than the whole line.
+bool writeLine(int fd, std::string_view text);
+
+} // namespace kestrum

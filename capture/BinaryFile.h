@@ -11,6 +11,6 @@
 // are written as the values lie in memory.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the binary frame files need a little-endian host");
 
-// Writes the matrix's elements row after row, without padding, as one
-// complete file (writeCompleteFile).
-CompleteFileResult writeMatrixBytes(const std::string& path, const cv::Mat& matrix);
+// The matrix's elements row after row, without padding, as a staged complete
+// file (StagedFile).
+StagedFile stageMatrixBytes(const std::string& path, const cv::Mat& matrix);

@@ -5,16 +5,8 @@
 
 #include <opencv2/imgcodecs.hpp>
 
-#include <stdexcept>
-
-bool writeJpeg(const cv::Mat& bgrImage, const std::string& path, int quality)
+StagedFile stageColorJpeg(const cv::Mat& image, const std::string& path, int quality)
 {
-    return writeImageFile(path, bgrImage, {cv::IMWRITE_JPEG_QUALITY, quality});
-}
-
-void writeColorJpeg(const cv::Mat& bgrImage, const std::string& path, int quality)
-{
-    if (!writeJpeg(bgrImage, path, quality)) {
-        throw std::runtime_error("Farbbild konnte nicht gespeichert werden: " + path);
-    }
+    // The encoder takes BGRA itself, so the Kinect v2's images need no converted copy.
+    return stageImageFile(path, image, {cv::IMWRITE_JPEG_QUALITY, quality});
 }

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 // The umask can only be read by setting it, which would race with files other
@@ -44,26 +46,6 @@ private:
     int fd_;
 };
 
-// Removes the temporary file unless it has taken its final name.
-class TemporaryFileRemoval {
-public:
-    explicit TemporaryFileRemoval(const std::string& path) : path_(path) {}
-    ~TemporaryFileRemoval()
-    {
-        if (!renamed_) {
-            ::unlink(path_.c_str());
-        }
-    }
-    TemporaryFileRemoval(const TemporaryFileRemoval&) = delete;
-    TemporaryFileRemoval& operator=(const TemporaryFileRemoval&) = delete;
-
-    void renamed() { renamed_ = true; }
-
-private:
-    const std::string& path_;
-    bool renamed_ = false;
-};
-
 bool writeAll(int fd, const unsigned char* bytes, std::size_t size)
 {
     while (size > 0) {
@@ -84,22 +66,64 @@ bool writeAll(int fd, const unsigned char* bytes, std::size_t size)
 
 CompleteFileResult writeCompleteFile(const std::string& path, const void* data, std::size_t size)
 {
+    return StagedFile(path, data, size).commit();
+}
+
+StagedFile::StagedFile(const std::string& path, const void* data, std::size_t size) : path_(path)
+{
     const std::string::size_type nameStart = path.rfind('/') + 1;  // 0 without a directory
     std::string temporary = path.substr(0, nameStart) + "." + path.substr(nameStart) + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
-        return CompleteFileResult::NotCreated;
+        staged_ = CompleteFileResult::NotCreated;
+        return;
     }
     Descriptor file(fd);
-    TemporaryFileRemoval removal(temporary);
-
+    temporary_ = std::move(temporary);
     if (::fchmod(file.get(), kNewFileMode) != 0 ||
         !writeAll(file.get(), static_cast<const unsigned char*>(data), size) || !file.close()) {
-        return CompleteFileResult::NotWritten;
+        // Removed at once: on a full disk its blocks may be what another file needs.
+        removeTemporary();
+        staged_ = CompleteFileResult::NotWritten;
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        return CompleteFileResult::NotCreated;
+}
+
+StagedFile::StagedFile(CompleteFileResult failure) : staged_(failure) {}
+
+StagedFile StagedFile::failed(CompleteFileResult failure)
+{
+    return StagedFile(failure);
+}
+
+StagedFile::StagedFile(StagedFile&& other) noexcept
+    : path_(std::move(other.path_)), temporary_(std::move(other.temporary_)), staged_(other.staged_)
+{
+    other.temporary_.clear();
+}
+
+StagedFile::~StagedFile()
+{
+    removeTemporary();
+}
+
+CompleteFileResult StagedFile::commit()
+{
+    if (staged_ != CompleteFileResult::Written) {
+        return staged_;
     }
-    removal.renamed();
+    if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        removeTemporary();
+        staged_ = CompleteFileResult::NotCreated;
+        return staged_;
+    }
+    temporary_.clear();
     return CompleteFileResult::Written;
+}
+
+void StagedFile::removeTemporary() noexcept
+{
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+    }
 }

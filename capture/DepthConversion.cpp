@@ -7,15 +7,15 @@ namespace {
 
 // Written so that the compiler can vectorise the loop (with -fno-trapping-math):
 // no branch and no library call. Comparisons with NaN are false, so NaN becomes 0
-// with the infinities. The fraction of a float is exact, so comparing it with
-// one half rounds half away from zero exactly as std::lround does.
+// with the infinities, and so does everything below one half, which rounds to 0.
+// From one half up, adding one half and truncating rounds half away from zero
+// exactly as std::lround does (checked for every float); below it, the sum can
+// round up to 1.
 uint16_t toMillimetres(float value)
 {
-    float inRange = value > 0.0f ? value : 0.0f;
+    float inRange = value >= 0.5f ? value : 0.0f;
     inRange = inRange < 65535.0f ? inRange : 0.0f;
-    const int whole = static_cast<int>(inRange);
-    const float fraction = inRange - static_cast<float>(whole);
-    return static_cast<uint16_t>(whole + (fraction >= 0.5f ? 1 : 0));
+    return static_cast<uint16_t>(static_cast<int>(inRange + 0.5f));
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// KinectFrameKeeper: a delivered Kinect v2 colour and depth frame registered and
-// written as the five frame files, with the buffers and workers of a whole run.
+// KinectFrameKeeper: a delivered Kinect v2 frame set registered and written as the five frame files.
 #include "KinectFrameKeeper.h"
 
 #include "KinectFrameFiles.h"

@@ -1,5 +1,4 @@
-// KinectFrameKeeper: a delivered Kinect v2 colour and depth frame registered and
-// written as the five frame files, with the buffers and workers of a whole run.
+// KinectFrameKeeper: a delivered Kinect v2 frame set registered and written as the five frame files.
 #pragma once
 
 #include "SampledFrame.h"
@@ -10,6 +9,7 @@
 
 #include <filesystem>
 
+// Made once per run: the registration's buffers and the workers serve every kept frame.
 class KinectFrameKeeper {
 public:
     KinectFrameKeeper(const libfreenect2::Registration& registration, const std::filesystem::path& outputDir);

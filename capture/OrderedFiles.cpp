@@ -1,5 +1,4 @@
-// OrderedFiles: the files of one kept frame, made side by side, taking their
-// final names in the frame's fixed order as if they had been written one by one.
+// OrderedFiles: a frame's files made side by side, named in the frame's order as if written one by one.
 #include "OrderedFiles.h"
 
 #include <stdexcept>

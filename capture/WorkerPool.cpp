@@ -1,5 +1,4 @@
-// WorkerPool: a fixed set of threads, started once for a whole run, that run
-// submitted tasks in the order they came.
+// WorkerPool: threads started once for a whole run that run submitted tasks in the order they came.
 #include "WorkerPool.h"
 
 #include <algorithm>

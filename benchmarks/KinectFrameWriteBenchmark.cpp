@@ -1,7 +1,9 @@
-// Writing one Kinect v2 frame's five files, beside the three image-library
-// calls inside it (JPEG 512x424 q88, JPEG 1920x1080 q92, PNG 512x424 16-bit).
+// Writing one Kinect v2 frame's five files, beside the three bare image-library
+// calls it makes (JPEG 512x424 q88, JPEG 1920x1080 q92, PNG 512x424 16-bit).
 #include "ColorJpeg.h"
+#include "DepthConversion.h"
 #include "DiscardedStandardOutput.h"
+#include "FrameWriteTiming.h"
 #include "KinectFrameFiles.h"
 #include "KinectGeometry.h"
 #include "OutputDirectories.h"
@@ -66,6 +68,7 @@ struct KinectScene {
 
     KinectScene() { createOutputDirectories(outputDir); }
     ~KinectScene() { fs::remove_all(outputDir); }
+    std::string file(const char* name) const { return (outputDir / name).string(); }
 };
 
 KinectScene& scene()
@@ -74,6 +77,7 @@ KinectScene& scene()
     return kinect;
 }
 
+// The workers of a run are started once, outside the timing, as the capture starts them.
 void KinectFrame_AllFiles(benchmark::State& state)
 {
     SampledFrame frame;
@@ -81,59 +85,34 @@ void KinectFrame_AllFiles(benchmark::State& state)
     frame.colorFull = scene().fullColor;
     frame.depthMm = scene().depthMm;
     frame.colorDepthMap = scene().colorDepthMap;
+    WorkerPool workers(WorkerPool::threadsFor(kKinectFrameImages));
     const DiscardedStandardOutput discarded;
-    // Untimed: the first write creates the files and initialises the codecs.
-    writeKinectFrameFiles(scene().outputDir, frame);
-    for (auto _ : state) {
-        writeKinectFrameFiles(scene().outputDir, frame);
-    }
+    benchmarkNewFiles(state, scene().outputDir, [&] { writeKinectFrameFiles(workers, scene().outputDir, frame); });
 }
 
 void KinectFrame_Bare_ColorJpeg(benchmark::State& state)
 {
     cv::Mat bgr;
     cv::cvtColor(scene().registered, bgr, cv::COLOR_BGRA2BGR);
-    const std::string path = (scene().outputDir / "bare-color.jpg").string();
-    writeJpeg(bgr, path, kColorJpegQuality);
-    for (auto _ : state) {
-        writeJpeg(bgr, path, kColorJpegQuality);
-    }
+    benchmarkImwrite(state, scene().file("bare-color.jpg"), bgr, {cv::IMWRITE_JPEG_QUALITY, kColorJpegQuality});
 }
 
 void KinectFrame_Bare_ColorFullJpeg(benchmark::State& state)
 {
     cv::Mat bgr;
     cv::cvtColor(scene().fullColor, bgr, cv::COLOR_BGRA2BGR);
-    const std::string path = (scene().outputDir / "bare-color-full.jpg").string();
-    writeJpeg(bgr, path, kColorFullJpegQuality);
-    for (auto _ : state) {
-        writeJpeg(bgr, path, kColorFullJpegQuality);
-    }
+    benchmarkImwrite(state, scene().file("bare-color-full.jpg"), bgr,
+                     {cv::IMWRITE_JPEG_QUALITY, kColorFullJpegQuality});
 }
 
 void KinectFrame_Bare_DepthPng(benchmark::State& state)
 {
-    cv::Mat millimetres;
-    scene().depthMm.convertTo(millimetres, CV_16UC1);
-    const std::string path = (scene().outputDir / "bare-depth.png").string();
-    cv::imwrite(path, millimetres);
-    for (auto _ : state) {
-        cv::imwrite(path, millimetres);
-    }
+    benchmarkImwrite(state, scene().file("bare-depth.png"), depthToMillimetreImage(scene().depthMm), {});
 }
 
 } // namespace
 
-BENCHMARK(KinectFrame_AllFiles)->Name("KinectFrame/AllFiles")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(KinectFrame_Bare_ColorJpeg)
-    ->Name("KinectFrame/Bare/ColorJpeg512x424q88")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(KinectFrame_Bare_ColorFullJpeg)
-    ->Name("KinectFrame/Bare/ColorFullJpeg1920x1080q92")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(KinectFrame_Bare_DepthPng)
-    ->Name("KinectFrame/Bare/DepthPng512x424x16")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(KinectFrame_AllFiles)->Name("KinectFrame/AllFiles")->Apply(frameWriteTiming);
+BENCHMARK(KinectFrame_Bare_ColorJpeg)->Name("KinectFrame/Bare/ColorJpeg512x424q88")->Apply(frameWriteTiming);
+BENCHMARK(KinectFrame_Bare_ColorFullJpeg)->Name("KinectFrame/Bare/ColorFullJpeg1920x1080q92")->Apply(frameWriteTiming);
+BENCHMARK(KinectFrame_Bare_DepthPng)->Name("KinectFrame/Bare/DepthPng512x424x16")->Apply(frameWriteTiming);

@@ -1,8 +1,10 @@
 // One aligned grab from the simulated Orbbec camera, and writing one Orbbec
-// frame's four files beside the three image-library calls inside it (JPEG
+// frame's four files beside the three bare image-library calls it makes (JPEG
 // 1280x720 q88 and q92, PNG 1280x720 16-bit).
 #include "ColorJpeg.h"
+#include "DepthConversion.h"
 #include "DiscardedStandardOutput.h"
+#include "FrameWriteTiming.h"
 #include "OrbbecCamera.h"
 #include "OrbbecFrameFiles.h"
 #include "OutputDirectories.h"
@@ -34,6 +36,7 @@ struct OrbbecScene {
         frame = camera.grabAlignedRgbd(kGrabWaitMs);
     }
     ~OrbbecScene() { fs::remove_all(outputDir); }
+    std::string file(const char* name) const { return (outputDir / name).string(); }
 };
 
 OrbbecScene& scene()
@@ -54,47 +57,33 @@ void OrbbecGrab_AlignedRgbd(benchmark::State& state)
     }
 }
 
+// The workers of a run are started once, outside the timing, as the capture starts them.
 void OrbbecFrame_AllFiles(benchmark::State& state)
 {
     SampledFrame frame;
     frame.color = scene().frame.color;
     frame.colorFull = scene().frame.color;
     frame.depthMm = scene().frame.depth;
+    WorkerPool workers(WorkerPool::threadsFor(kOrbbecFrameImages));
     const DiscardedStandardOutput discarded;
-    writeOrbbecFrameFiles(scene().outputDir, frame);
-    for (auto _ : state) {
-        writeOrbbecFrameFiles(scene().outputDir, frame);
-    }
-}
-
-void benchmarkJpeg(benchmark::State& state, const char* name, int quality)
-{
-    const std::string path = (scene().outputDir / name).string();
-    writeJpeg(scene().frame.color, path, quality);
-    for (auto _ : state) {
-        writeJpeg(scene().frame.color, path, quality);
-    }
+    benchmarkNewFiles(state, scene().outputDir, [&] { writeOrbbecFrameFiles(workers, scene().outputDir, frame); });
 }
 
 void OrbbecFrame_Bare_ColorJpeg(benchmark::State& state)
 {
-    benchmarkJpeg(state, "bare-color.jpg", kColorJpegQuality);
+    benchmarkImwrite(state, scene().file("bare-color.jpg"), scene().frame.color,
+                     {cv::IMWRITE_JPEG_QUALITY, kColorJpegQuality});
 }
 
 void OrbbecFrame_Bare_ColorFullJpeg(benchmark::State& state)
 {
-    benchmarkJpeg(state, "bare-color-full.jpg", kColorFullJpegQuality);
+    benchmarkImwrite(state, scene().file("bare-color-full.jpg"), scene().frame.color,
+                     {cv::IMWRITE_JPEG_QUALITY, kColorFullJpegQuality});
 }
 
 void OrbbecFrame_Bare_DepthPng(benchmark::State& state)
 {
-    cv::Mat millimetres;
-    scene().frame.depth.convertTo(millimetres, CV_16UC1);
-    const std::string path = (scene().outputDir / "bare-depth.png").string();
-    cv::imwrite(path, millimetres);
-    for (auto _ : state) {
-        cv::imwrite(path, millimetres);
-    }
+    benchmarkImwrite(state, scene().file("bare-depth.png"), depthToMillimetreImage(scene().frame.depth), {});
 }
 
 // The benchmarks need a camera: attach the simulated one unless the caller chose settings.
@@ -103,16 +92,7 @@ const bool simulatedCameraAttached = ::setenv("KESTRUM_SIM_ORBBEC", "attached", 
 } // namespace
 
 BENCHMARK(OrbbecGrab_AlignedRgbd)->Name("OrbbecGrab/AlignedRgbd1280x720")->Unit(benchmark::kMillisecond);
-BENCHMARK(OrbbecFrame_AllFiles)->Name("OrbbecFrame/AllFiles")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(OrbbecFrame_Bare_ColorJpeg)
-    ->Name("OrbbecFrame/Bare/ColorJpeg1280x720q88")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(OrbbecFrame_Bare_ColorFullJpeg)
-    ->Name("OrbbecFrame/Bare/ColorFullJpeg1280x720q92")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(OrbbecFrame_Bare_DepthPng)
-    ->Name("OrbbecFrame/Bare/DepthPng1280x720x16")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(OrbbecFrame_AllFiles)->Name("OrbbecFrame/AllFiles")->Apply(frameWriteTiming);
+BENCHMARK(OrbbecFrame_Bare_ColorJpeg)->Name("OrbbecFrame/Bare/ColorJpeg1280x720q88")->Apply(frameWriteTiming);
+BENCHMARK(OrbbecFrame_Bare_ColorFullJpeg)->Name("OrbbecFrame/Bare/ColorFullJpeg1280x720q92")->Apply(frameWriteTiming);
+BENCHMARK(OrbbecFrame_Bare_DepthPng)->Name("OrbbecFrame/Bare/DepthPng1280x720x16")->Apply(frameWriteTiming);

@@ -1,23 +1,9 @@
-// Headerless binary files written straight from a matrix's memory.
+// Headerless binary files written from a matrix's memory.
 #include "BinaryFile.h"
 
-#include <fstream>
-
-BinaryFileResult writeMatrixBytes(const std::string& path, const cv::Mat& matrix)
+StagedFile stageMatrixBytes(const std::string& path, const cv::Mat& matrix)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return BinaryFileResult::OpenFailed;
-    }
-    if (matrix.isContinuous()) {
-        file.write(reinterpret_cast<const char*>(matrix.data),
-                   static_cast<std::streamsize>(matrix.total() * matrix.elemSize()));
-    } else {
-        const auto rowBytes = static_cast<std::streamsize>(matrix.cols * matrix.elemSize());
-        for (int row = 0; row < matrix.rows; ++row) {
-            file.write(reinterpret_cast<const char*>(matrix.ptr(row)), rowBytes);
-        }
-    }
-    file.close();
-    return file ? BinaryFileResult::Written : BinaryFileResult::WriteFailed;
+    // A view with padded rows is copied into one block first.
+    const cv::Mat contiguous = matrix.isContinuous() ? matrix : matrix.clone();
+    return StagedFile(path, contiguous.data, contiguous.total() * contiguous.elemSize());
 }

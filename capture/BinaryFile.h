@@ -1,5 +1,7 @@
-// Headerless binary files written straight from a matrix's memory.
+// Headerless binary files written from a matrix's memory.
 #pragma once
+
+#include "CompleteFile.h"
 
 #include <opencv2/core.hpp>
 
@@ -9,10 +11,6 @@
 // are written as the values lie in memory.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the binary frame files need a little-endian host");
 
-enum class BinaryFileResult { Written, OpenFailed, WriteFailed };
-
-// Creates or truncates the file and writes the matrix's elements row after
-// row, without padding: in one write when the rows are contiguous. The result
-// is decided after the file has been closed, so data that could not reach the
-// disk (a full file system) is a WriteFailed, not a truncated success.
-BinaryFileResult writeMatrixBytes(const std::string& path, const cv::Mat& matrix);
+// The matrix's elements row after row, without padding, as a staged complete
+// file (StagedFile).
+StagedFile stageMatrixBytes(const std::string& path, const cv::Mat& matrix);

@@ -1,13 +1,14 @@
 // capture.json, the summary of a completed test series, in its Kinect v2 and Orbbec variants.
 #include "CaptureMetadata.h"
 
+#include "CompleteFile.h"
 #include "JsonEscape.h"
 #include "KinectGeometry.h"
 
-#include <fstream>
 #include <iomanip>
 #include <sstream>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -81,14 +82,10 @@ std::string orbbecCaptureJson(const CaptureStatistics& statistics, const OrbbecM
 std::string writeCaptureJson(const std::filesystem::path& outputDir, const std::string& text)
 {
     const std::string path = (outputDir / "capture.json").string();
-    std::ofstream file(path, std::ios::trunc);
-    if (!file) {
-        throw std::runtime_error("capture.json konnte nicht geschrieben werden.");
-    }
-    file << text;
-    file.close();
-    // Checked after closing, so that text lost on its way to the disk counts as well.
-    if (!file) {
+    if (writeCompleteFile(path, text.data(), text.size()) != CompleteFileResult::Written) {
+        // An earlier run's summary must not stand beside this run's frames. unlink
+        // leaves a directory of that name alone.
+        ::unlink(path.c_str());
         throw std::runtime_error("capture.json konnte nicht geschrieben werden.");
     }
     return path;

@@ -39,7 +39,8 @@ struct OrbbecMetadata {
 std::string kinectCaptureJson(const CaptureStatistics& statistics, const KinectMetadata& kinect);
 std::string orbbecCaptureJson(const CaptureStatistics& statistics, const OrbbecMetadata& orbbec);
 
-// Writes the text to outputDir/capture.json, replacing an earlier file, and
-// returns that path. Throws "capture.json konnte nicht geschrieben werden."
-// when the file cannot be created or its text does not all reach the disk.
+// Writes the text to outputDir/capture.json as a complete file, replacing an
+// earlier one, and returns that path. When the file cannot be created or its
+// text does not all reach the disk, removes any capture.json there and throws
+// "capture.json konnte nicht geschrieben werden.".
 std::string writeCaptureJson(const std::filesystem::path& outputDir, const std::string& text);

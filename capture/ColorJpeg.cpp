@@ -1,19 +1,12 @@
 // Colour JPEG files of a kept frame.
 #include "ColorJpeg.h"
 
+#include "ImageFile.h"
+
 #include <opencv2/imgcodecs.hpp>
 
-#include <stdexcept>
-#include <vector>
-
-bool writeJpeg(const cv::Mat& bgrImage, const std::string& path, int quality)
+StagedFile stageColorJpeg(const cv::Mat& image, const std::string& path, int quality)
 {
-    return cv::imwrite(path, bgrImage, std::vector<int>{cv::IMWRITE_JPEG_QUALITY, quality});
-}
-
-void writeColorJpeg(const cv::Mat& bgrImage, const std::string& path, int quality)
-{
-    if (!writeJpeg(bgrImage, path, quality)) {
-        throw std::runtime_error("Farbbild konnte nicht gespeichert werden: " + path);
-    }
+    // The encoder takes BGRA itself, so the Kinect v2's images need no converted copy.
+    return stageImageFile(path, image, {cv::IMWRITE_JPEG_QUALITY, quality});
 }

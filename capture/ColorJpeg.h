@@ -1,6 +1,8 @@
 // Colour JPEG files of a kept frame.
 #pragma once
 
+#include "CompleteFile.h"
+
 #include <opencv2/core.hpp>
 
 #include <string>
@@ -8,9 +10,7 @@
 inline constexpr int kColorJpegQuality = 88;
 inline constexpr int kColorFullJpegQuality = 92;
 
-// Writes an 8-bit BGR image with the given quality and no other encoder
-// parameter; false when the image writer reports failure.
-bool writeJpeg(const cv::Mat& bgrImage, const std::string& path, int quality);
-
-// As writeJpeg, but throws "Farbbild konnte nicht gespeichert werden: <path>".
-void writeColorJpeg(const cv::Mat& bgrImage, const std::string& path, int quality);
+// An 8-bit BGR or BGRA image as a staged JPEG file with the given quality and
+// no other encoder parameter; the fourth byte of BGRA is dropped, and the
+// bytes are those of the same image converted to BGR first.
+StagedFile stageColorJpeg(const cv::Mat& image, const std::string& path, int quality);

@@ -5,9 +5,8 @@
 #include "CaptureMetadata.h"
 #include "EventLines.h"
 #include "KinectDevice.h"
-#include "KinectFrameFiles.h"
+#include "KinectFrameKeeper.h"
 #include "KinectFrameSet.h"
-#include "KinectGeometry.h"
 #include "SeriesSummary.h"
 #include "StopSignal.h"
 
@@ -26,7 +25,7 @@ class KinectFrameSource final : public FrameSource {
 public:
     KinectFrameSource(const KinectDevice& device, const libfreenect2::Registration& registration,
                       const std::filesystem::path& outputDir)
-        : device_(device), registration_(registration), outputDir_(outputDir)
+        : device_(device), keeper_(registration, outputDir)
     {
     }
 
@@ -50,25 +49,11 @@ public:
                frames_->frame(libfreenect2::Frame::Depth) != nullptr;
     }
 
+    // The set goes back to the library only after this: keep returns once no worker reads it.
     void keepFrame(int32_t index, int64_t timestampMs) override
     {
-        const libfreenect2::Frame* color = frames_->frame(libfreenect2::Frame::Color);
-        libfreenect2::Frame undistorted(kKinectDepthWidth, kKinectDepthHeight, 4);
-        libfreenect2::Frame registered(kKinectDepthWidth, kKinectDepthHeight, 4);
-        // Every byte 0xFF, so the entries the registration leaves alone read -1.
-        cv::Mat colorDepthMap(kKinectDepthHeight, kKinectDepthWidth, CV_32SC1, cv::Scalar(-1));
-        registration_.apply(color, frames_->frame(libfreenect2::Frame::Depth), &undistorted, &registered, true,
-                            nullptr, colorDepthMap.ptr<int>());
-
-        SampledFrame frame;
-        frame.index = index;
-        frame.timestampMs = timestampMs;
-        frame.color = cv::Mat(kKinectDepthHeight, kKinectDepthWidth, CV_8UC4, registered.data);
-        frame.colorFull =
-            cv::Mat(static_cast<int>(color->height), static_cast<int>(color->width), CV_8UC4, color->data);
-        frame.depthMm = cv::Mat(kKinectDepthHeight, kKinectDepthWidth, CV_32FC1, undistorted.data);
-        frame.colorDepthMap = colorDepthMap;
-        writeKinectFrameFiles(outputDir_, frame);
+        keeper_.keep(*frames_->frame(libfreenect2::Frame::Color), *frames_->frame(libfreenect2::Frame::Depth), index,
+                     timestampMs);
     }
 
     void releaseFrame() noexcept override { frames_.reset(); }
@@ -78,8 +63,7 @@ public:
 
 private:
     const KinectDevice& device_;
-    const libfreenect2::Registration& registration_;
-    const std::filesystem::path& outputDir_;
+    KinectFrameKeeper keeper_;
     std::optional<KinectFrameSet> frames_;  // the delivered set, from requestFrame to releaseFrame
 };
 

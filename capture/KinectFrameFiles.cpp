@@ -6,67 +6,65 @@
 #include "DepthConversion.h"
 #include "EventLines.h"
 #include "FrameFileName.h"
+#include "ImageFile.h"
 #include "KinectGeometry.h"
+#include "OrderedFiles.h"
 #include "OutputDirectories.h"
-
-#include <opencv2/imgcodecs.hpp>
-#include <opencv2/imgproc.hpp>
 
 #include <stdexcept>
 
 namespace {
 
-// The Kinect v2 delivers blue, green, red and an unused byte per pixel.
-cv::Mat bgrFromBgra(const cv::Mat& bgra)
-{
-    cv::Mat bgr;
-    cv::cvtColor(bgra, bgr, cv::COLOR_BGRA2BGR);
-    return bgr;
-}
+// The order in which the files take their names.
+enum KinectFile : std::size_t { Color, ColorFull, ColorMap, Depth, DepthRaw, KinectFileCount };
 
 } // namespace
 
-void writeKinectFrameFiles(const std::filesystem::path& outputDir, const SampledFrame& frame)
+void writeKinectFrameFiles(WorkerPool& workers, const std::filesystem::path& outputDir, const SampledFrame& frame)
 {
     const std::string colorPath = frameFilePath(outputDir, kColorDir, "color", frame.index, ".jpg");
     const std::string colorFullPath = frameFilePath(outputDir, kColorFullDir, "color-full", frame.index, ".jpg");
     const std::string colorMapPath = frameFilePath(outputDir, kColorMapDir, "color-map", frame.index, ".bin");
     const std::string depthPath = frameFilePath(outputDir, kDepthDir, "depth", frame.index, ".png");
     const std::string depthRawPath = frameFilePath(outputDir, kDepthRawDir, "depth", frame.index, ".bin");
+    cv::Mat millimetres;  // one conversion for the PNG and the raw file
+    // Declared after everything the workers read, so that its end waits for them first.
+    OrderedFiles files(workers, KinectFileCount);
 
-    if (!writeJpeg(bgrFromBgra(frame.color), colorPath, kColorJpegQuality)) {
-        throw std::runtime_error("Farbbild konnte nicht gespeichert werden: " + colorPath);
-    }
-    if (!writeJpeg(bgrFromBgra(frame.colorFull), colorFullPath, kColorFullJpegQuality)) {
-        throw std::runtime_error("Original-Farbbild konnte nicht gespeichert werden: " + colorFullPath);
-    }
+    // The largest image first, so that it starts first.
+    files.makeOnWorker(
+        ColorFull, [&] { return stageColorJpeg(frame.colorFull, colorFullPath, kColorFullJpegQuality); },
+        sameMessage("Original-Farbbild konnte nicht gespeichert werden: " + colorFullPath));
+    files.makeOnWorker(
+        Color, [&] { return stageColorJpeg(frame.color, colorPath, kColorJpegQuality); },
+        sameMessage("Farbbild konnte nicht gespeichert werden: " + colorPath));
+    files.makeOnWorker(
+        Depth, [&] { millimetres = depthToMillimetreImage(frame.depthMm); },
+        [&] { return stageImageFile(depthPath, millimetres); },
+        sameMessage("Tiefen-PNG konnte nicht gespeichert werden: " + depthPath));
 
-    switch (writeMatrixBytes(colorMapPath, frame.colorDepthMap)) {
-    case BinaryFileResult::OpenFailed:
-        throw std::runtime_error("Color-Depth-Map konnte nicht geöffnet werden: " + colorMapPath);
-    case BinaryFileResult::WriteFailed:
-        throw std::runtime_error("Color-Depth-Map konnte nicht vollständig geschrieben werden.");
-    case BinaryFileResult::Written:
-        break;
-    }
+    files.makeHere(
+        ColorMap, [&] { return stageMatrixBytes(colorMapPath, frame.colorDepthMap); },
+        [&](CompleteFileResult result) {
+            return result == CompleteFileResult::NotCreated
+                       ? "Color-Depth-Map konnte nicht geöffnet werden: " + colorMapPath
+                       : std::string("Color-Depth-Map konnte nicht vollständig geschrieben werden.");
+        });
+    files.makeHere(
+        DepthRaw,
+        [&] {
+            // The conversion always yields CV_16UC1; the size is what can be wrong.
+            if (millimetres.rows != kKinectDepthHeight || millimetres.cols != kKinectDepthWidth) {
+                throw std::runtime_error("Ungültiges Tiefenbild für Rohdatenausgabe.");
+            }
+            return stageMatrixBytes(depthRawPath, millimetres);
+        },
+        [&](CompleteFileResult result) {
+            return (result == CompleteFileResult::NotCreated ? "Tiefen-Rohdatei konnte nicht geöffnet werden: "
+                                                             : "Tiefen-Rohdatei konnte nicht geschrieben werden: ") +
+                   depthRawPath;
+        });
 
-    const cv::Mat millimetres = depthToMillimetreImage(frame.depthMm);
-    if (!cv::imwrite(depthPath, millimetres)) {
-        throw std::runtime_error("Tiefen-PNG konnte nicht gespeichert werden: " + depthPath);
-    }
-
-    // The conversion always yields CV_16UC1; the size is what can be wrong.
-    if (millimetres.rows != kKinectDepthHeight || millimetres.cols != kKinectDepthWidth) {
-        throw std::runtime_error("Ungültiges Tiefenbild für Rohdatenausgabe.");
-    }
-    switch (writeMatrixBytes(depthRawPath, millimetres)) {
-    case BinaryFileResult::OpenFailed:
-        throw std::runtime_error("Tiefen-Rohdatei konnte nicht geöffnet werden: " + depthRawPath);
-    case BinaryFileResult::WriteFailed:
-        throw std::runtime_error("Tiefen-Rohdatei konnte nicht geschrieben werden: " + depthRawPath);
-    case BinaryFileResult::Written:
-        break;
-    }
-
+    files.commitInOrder();
     emitFrameSaved(frame.index, frame.timestampMs, colorPath, depthPath, depthRawPath);
 }

@@ -66,7 +66,7 @@ public:
         sampled.color = frame_.color;
         sampled.colorFull = frame_.color;
         sampled.depthMm = frame_.depth;
-        writeOrbbecFrameFiles(outputDir_, sampled);
+        writeOrbbecFrameFiles(workers_, outputDir_, sampled);
     }
 
     void releaseFrame() noexcept override { frame_ = OrbbecRgbdFrame{}; }
@@ -81,6 +81,7 @@ private:
     const std::filesystem::path& outputDir_;
     OrbbecRgbdFrame frame_;
     float keptDepthScale_ = 1.0f;
+    WorkerPool workers_{WorkerPool::threadsFor(kOrbbecFrameImages)};
 };
 
 OrbbecMetadata describe(const OrbbecCamera& camera, float depthScale)

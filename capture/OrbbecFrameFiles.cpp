@@ -6,40 +6,59 @@
 #include "DepthConversion.h"
 #include "EventLines.h"
 #include "FrameFileName.h"
+#include "ImageFile.h"
+#include "OrderedFiles.h"
 #include "OutputDirectories.h"
-
-#include <opencv2/imgcodecs.hpp>
 
 #include <stdexcept>
 
-void writeOrbbecFrameFiles(const std::filesystem::path& outputDir, const SampledFrame& frame)
+namespace {
+
+// The order in which the files take their names.
+enum OrbbecFile : std::size_t { Color, ColorFull, Depth, DepthRaw, OrbbecFileCount };
+
+} // namespace
+
+void writeOrbbecFrameFiles(WorkerPool& workers, const std::filesystem::path& outputDir, const SampledFrame& frame)
 {
     const std::string colorPath = frameFilePath(outputDir, kColorDir, "color", frame.index, ".jpg");
     const std::string colorFullPath = frameFilePath(outputDir, kColorFullDir, "color-full", frame.index, ".jpg");
     const std::string depthPath = frameFilePath(outputDir, kDepthDir, "depth", frame.index, ".png");
     const std::string depthRawPath = frameFilePath(outputDir, kDepthRawDir, "depth", frame.index, ".bin");
+    cv::Mat millimetres;  // one conversion for the PNG and the raw file
+    // Declared after everything the workers read, so that its end waits for them first.
+    OrderedFiles files(workers, OrbbecFileCount);
 
-    writeColorJpeg(frame.color, colorPath, kColorJpegQuality);
-    writeColorJpeg(frame.colorFull, colorFullPath, kColorFullJpegQuality);
+    // A colour image first, so that a worker starts at once; then the largest
+    // image, the PNG, once its depth is converted.
+    files.makeOnWorker(
+        Color, [&] { return stageColorJpeg(frame.color, colorPath, kColorJpegQuality); },
+        sameMessage("Farbbild konnte nicht gespeichert werden: " + colorPath));
+    files.makeOnWorker(
+        Depth,
+        [&] {
+            // The conversion turns any non-empty float image into a 16-bit one of the
+            // same size, so this one check also covers the raw file's input.
+            if (frame.depthMm.empty() || frame.depthMm.type() != CV_32FC1) {
+                throw std::runtime_error("Ungueltiges Orbbec-Tiefenbild.");
+            }
+            millimetres = depthToMillimetreImage(frame.depthMm);
+        },
+        [&] { return stageImageFile(depthPath, millimetres); },
+        sameMessage("Depth-PNG konnte nicht gespeichert werden."));
+    // Both colour files carry the same text.
+    files.makeOnWorker(
+        ColorFull, [&] { return stageColorJpeg(frame.colorFull, colorFullPath, kColorFullJpegQuality); },
+        sameMessage("Farbbild konnte nicht gespeichert werden: " + colorFullPath));
 
-    // The conversion turns any non-empty float image into a 16-bit one of the
-    // same size, so this one check also covers the raw file's input.
-    if (frame.depthMm.empty() || frame.depthMm.type() != CV_32FC1) {
-        throw std::runtime_error("Ungueltiges Orbbec-Tiefenbild.");
-    }
-    const cv::Mat millimetres = depthToMillimetreImage(frame.depthMm);
-    if (!cv::imwrite(depthPath, millimetres)) {
-        throw std::runtime_error("Depth-PNG konnte nicht gespeichert werden.");
-    }
+    files.makeHere(
+        DepthRaw, [&] { return stageMatrixBytes(depthRawPath, millimetres); },
+        [](CompleteFileResult result) {
+            return std::string(result == CompleteFileResult::NotCreated
+                                   ? "Depth-Rohdatei konnte nicht geoeffnet werden."
+                                   : "Depth-Rohdatei konnte nicht vollstaendig geschrieben werden.");
+        });
 
-    switch (writeMatrixBytes(depthRawPath, millimetres)) {
-    case BinaryFileResult::OpenFailed:
-        throw std::runtime_error("Depth-Rohdatei konnte nicht geoeffnet werden.");
-    case BinaryFileResult::WriteFailed:
-        throw std::runtime_error("Depth-Rohdatei konnte nicht vollstaendig geschrieben werden.");
-    case BinaryFileResult::Written:
-        break;
-    }
-
+    files.commitInOrder();
     emitFrameSaved(frame.index, frame.timestampMs, colorPath, depthPath, depthRawPath);
 }

@@ -1,6 +1,7 @@
 // The photo file and the live stream parts, frame by frame.
 #include "FrameOutput.h"
 
+#include "ImageFile.h"
 #include "MessageLine.h"
 #include "MjpegPart.h"
 
@@ -14,7 +15,7 @@ namespace {
 bool writePhoto(const cv::Mat& image, const std::string& outputPath, bool& outputWritten,
                 const FrameOutput& output)
 {
-    outputWritten = cv::imwrite(outputPath, image, {cv::IMWRITE_JPEG_QUALITY, kPhotoJpegQuality});
+    outputWritten = writeImageFile(outputPath, image, {cv::IMWRITE_JPEG_QUALITY, kPhotoJpegQuality});
     if (!outputWritten) {
         writeLine(output.messages, kPhotoNotSavedMessage);
     }

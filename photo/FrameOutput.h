@@ -36,8 +36,9 @@ struct FrameOutput {
     StreamEncoder encode = encodeStreamJpeg;
 };
 
-// Photo mode: writes the frame with index 20 to outputPath, sets outputWritten
-// to the writer's result and returns false. Stream mode: writes a 960x540 part
+// Photo mode: writes the frame with index 20 to outputPath as a complete file
+// (an earlier photo there stays until the new one is whole), sets
+// outputWritten to the writer's result and returns false. Stream mode: writes a 960x540 part
 // for index 20, 26, 32, ...; sets outputWritten after a complete part and returns
 // false when the stream cannot go on. Empty frames and the warm-up return true.
 // Image library exceptions pass to the caller.

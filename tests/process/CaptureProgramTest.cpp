@@ -2,6 +2,7 @@
 // standard output line, the files on disk, capture.json, standard error and the exit code;
 // stop signals and a standard output that fails or stalls.
 #include "CaptureOutput.h"
+#include "TinyTmpfs.h"
 
 #include <gtest/gtest.h>
 
@@ -392,4 +393,74 @@ TEST(CaptureProgram, StopSignalsInTheSamplingAndInTheWarmUpEvenWithAStalledReade
             EXPECT_EQ(completed["savedFrames"].text == "0", when == WarmUp);
         }
     }
+}
+
+// An earlier run's raw file on a nearly full disk: the new raw file can never
+// fit beside it, so no frame is saved, the earlier file stays as it was, and no
+// incomplete or temporary file is left behind. Both cameras. The free space
+// leaves the first frame's depth PNG one page short: a writer that truncated the
+// earlier raw file before writing would free room for it and save the frame.
+TEST(CaptureProgram, ANearlyFullDiskLeavesOnlyCompleteFilesWithEitherCamera)
+{
+    struct Camera {
+        const char* orbbec;
+        const char* kinect;
+        std::size_t rawDepthBytes;
+        off_t freeBytes;
+    };
+    for (const Camera& camera : {Camera{"", "attached", 434176, 251 * 4096},
+                                 Camera{"attached", "", 1843200, 31 * 4096}}) {
+        SCOPED_TRACE(camera.rawDepthBytes);
+        ScratchDir scratch;
+        fs::create_directories(scratch / "m");
+        const TinyTmpfs disk(scratch / "m", "4096000");
+        if (!disk.mounted()) {
+            GTEST_SKIP() << disk.skipReason();
+        }
+        const std::string outputDir = scratch / "m/out";
+        fs::create_directories(outputDir + "/depth-raw");
+        const std::string earlierRaw(camera.rawDepthBytes, '\x2a');
+        std::ofstream(outputDir + "/depth-raw/depth-0000.bin", std::ios::binary) << earlierRaw;
+        ASSERT_TRUE(disk.fillUp(camera.freeBytes));
+
+        const ChildResult result = runCapture({outputDir, "1000", "10"}, camera.orbbec, camera.kinect);
+
+        EXPECT_EQ(result.exitCode, 1);
+        const std::vector<JsonValue> events = eventLines(result);
+        EXPECT_EQ(events.size(), 1u) << result.out;
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events[0]["event"].text, "deviceOpened");
+        EXPECT_EQ(lastLine(result.err).rfind("{\"event\":\"error\"", 0), 0u) << result.err;
+        EXPECT_TRUE(readFileBytes(outputDir + "/depth-raw/depth-0000.bin") == earlierRaw);
+        EXPECT_EQ(incompleteOrTemporaryFiles(outputDir, camera.rawDepthBytes), std::vector<std::string>{});
+    }
+}
+
+// Only capture.json meets the full disk: the frame folders lie elsewhere.
+TEST(CaptureProgram, ACaptureJsonThatCannotBeWrittenLeavesNoneNotEvenAnEarlierOne)
+{
+    ScratchDir scratch;
+    const std::string outputDir = scratch / "series";
+    fs::create_directories(outputDir);
+    const TinyTmpfs disk(outputDir, "64k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.skipReason();
+    }
+    for (const std::string name : {"color", "color-full", "color-map", "depth", "depth-raw"}) {
+        fs::create_directories(scratch / ("frames/" + name));
+        fs::create_directory_symlink(scratch / ("frames/" + name), outputDir + "/" + name);
+    }
+    std::ofstream(outputDir + "/capture.json") << "{\"serial\": \"an earlier run\"}\n";
+    ASSERT_TRUE(disk.fillUp());
+
+    const ChildResult result = runCapture({outputDir, "1000", "10"}, "", "attached");
+
+    EXPECT_EQ(result.exitCode, 1);
+    const std::vector<JsonValue> events = eventLines(result);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back()["event"].text, "frameSaved");
+    EXPECT_EQ(lastLine(result.err),
+              "{\"event\":\"error\",\"message\":\"capture.json konnte nicht geschrieben werden.\"}");
+    EXPECT_FALSE(fs::exists(outputDir + "/capture.json"));
+    EXPECT_EQ(filesIn(outputDir), 6u) << "the five folders and the filler, no temporary file";
 }

@@ -1,12 +1,15 @@
 // kestrum-photo as a process against the simulated cameras: the photo and the
-// live stream from either camera, the stop signals, and every failure's
-// message and exit code.
+// live stream from either camera, the stop signals, every failure's
+// message and exit code, and a full disk.
 #include "PhotoStream.h"
+#include "TinyTmpfs.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace std::chrono_literals;
 
@@ -120,6 +123,27 @@ TEST(PhotoProgram, StreamCarriesOnlyPartsOf960x540AndEndsCleanlyOnEitherStopSign
             }
         }
     }
+}
+
+TEST(PhotoProgram, APhotoThatDoesNotFitOnTheDiskLeavesTheEarlierPhotoIntact)
+{
+    ScratchDir scratch;
+    const TinyTmpfs disk(scratch.path(), "64k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.skipReason();
+    }
+    const std::string earlier = "an earlier photo";
+    std::ofstream(scratch / "shot.jpg") << earlier;
+    ASSERT_TRUE(disk.fillUp());
+
+    const ChildResult result = runChild(photoRun(kOrbbec, {"shot.jpg"}, scratch.path()));
+
+    EXPECT_EQ(result.exitCode, 6);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(programLines(result.err), std::vector<std::string>(2, "Foto konnte nicht gespeichert werden."));
+    EXPECT_EQ(readFileBytes(scratch / "shot.jpg"), earlier);
+    const auto entries = std::distance(std::filesystem::directory_iterator(scratch.path()), {});
+    EXPECT_EQ(entries, 2) << "the photo and the filler, no temporary file";
 }
 
 // One message, at its place among the Kinect v2's log lines, its exit code, and no file left behind;

@@ -1,11 +1,9 @@
 // The Kinect v2 frame files of synthetic frames registered by the real libfreenect2.
-#include "KinectFrameFiles.h"
+#include "KinectFrameKeeper.h"
 #include "KinectGeometry.h"
 #include "OutputDirectories.h"
 
-#include <libfreenect2/frame_listener.hpp>
 #include <libfreenect2/libfreenect2.hpp>
-#include <libfreenect2/registration.h>
 
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
@@ -32,16 +30,16 @@ const libfreenect2::Freenect2Device::ColorCameraParams kColorCamera{
     0.000449f, 0.0000192f, 0.0000402f, 0.000115f, 0.00101f, 0.0000021f, -0.000287f, 0.6398f, -0.00197f, 0.1585f,
     0.0000201f, 0.000839f, 0.000454f, 0.0000627f, -0.000207f, -0.000463f, 0.00106f, 0.0016f, 0.6393f, 0.0218f};
 
-// What the capture program hands to the frame writer, and the registration's outputs behind it.
-struct RegisteredFrame {
+// A delivered frame set, the registration made from the calibration, and the capture's own
+// handling of the set, which keeps the registration's outputs that the files were written from.
+struct KeptFrame {
     libfreenect2::Frame color{kKinectColorWidth, kKinectColorHeight, 4};
     libfreenect2::Frame depth{kKinectDepthWidth, kKinectDepthHeight, 4};
-    libfreenect2::Frame undistorted{kKinectDepthWidth, kKinectDepthHeight, 4};
-    libfreenect2::Frame registered{kKinectDepthWidth, kKinectDepthHeight, 4};
-    cv::Mat colorView{kKinectColorHeight, kKinectColorWidth, CV_8UC4, color.data};
-    cv::Mat registeredView{kKinectDepthHeight, kKinectDepthWidth, CV_8UC4, registered.data};
-    cv::Mat undistortedView{kKinectDepthHeight, kKinectDepthWidth, CV_32FC1, undistorted.data};
-    cv::Mat colorDepthMap{kKinectDepthHeight, kKinectDepthWidth, CV_32SC1, cv::Scalar(-1)};
+    const libfreenect2::Registration registration{kIrCamera, kColorCamera};
+    KinectFrameKeeper keeper;
+    SampledFrame written;
+
+    explicit KeptFrame(const fs::path& outputDir) : keeper(registration, outputDir) {}
 };
 
 class RealRegistrationFrameFiles : public ::testing::Test {
@@ -50,10 +48,13 @@ protected:
     // colour image whose pixels all differ (column and row in blue, green and red, never 0).
     static void SetUpTestSuite()
     {
-        frame_ = std::make_unique<RegisteredFrame>();
+        outputDir_ = fs::temp_directory_path() / ("kestrum-real-registration-" + std::to_string(::getpid()));
+        createOutputDirectories(outputDir_);
+        frame_ = std::make_unique<KeptFrame>(outputDir_);
+        cv::Mat color(kKinectColorHeight, kKinectColorWidth, CV_8UC4, frame_->color.data);
         for (int row = 0; row < kKinectColorHeight; ++row) {
             for (int column = 0; column < kKinectColorWidth; ++column) {
-                frame_->colorView.at<cv::Vec4b>(row, column) =
+                color.at<cv::Vec4b>(row, column) =
                     cv::Vec4b(column & 0xFF, row & 0xFF, 1 + (column >> 8) + 8 * (row >> 8), 0);
             }
         }
@@ -62,18 +63,7 @@ protected:
         depth(cv::Rect(8, 8, kKinectDepthWidth - 16, kKinectDepthHeight - 16)).setTo(1500.0f);
         depth(cv::Rect(200, 150, 110, 120)).setTo(900.0f);
 
-        const libfreenect2::Registration registration(kIrCamera, kColorCamera);
-        registration.apply(&frame_->color, &frame_->depth, &frame_->undistorted, &frame_->registered, true, nullptr,
-                           frame_->colorDepthMap.ptr<int>());
-
-        outputDir_ = fs::temp_directory_path() / ("kestrum-real-registration-" + std::to_string(::getpid()));
-        createOutputDirectories(outputDir_);
-        SampledFrame sampled;
-        sampled.color = frame_->registeredView;
-        sampled.colorFull = frame_->colorView;
-        sampled.depthMm = frame_->undistortedView;
-        sampled.colorDepthMap = frame_->colorDepthMap;
-        writeKinectFrameFiles(outputDir_, sampled);
+        frame_->written = frame_->keeper.keep(frame_->color, frame_->depth, 0, 0);
     }
 
     static void TearDownTestSuite()
@@ -93,7 +83,7 @@ protected:
         return cv::imread((outputDir_ / relativePath).string(), cv::IMREAD_UNCHANGED);
     }
 
-    static inline std::unique_ptr<RegisteredFrame> frame_;
+    static inline std::unique_ptr<KeptFrame> frame_;
     static inline fs::path outputDir_;
 };
 
@@ -117,9 +107,9 @@ TEST_F(RealRegistrationFrameFiles, MapPointsIntoTheColourImageAtTheRegisteredCol
     const int depthPixels = kKinectDepthWidth * kKinectDepthHeight;
     ASSERT_EQ(bytes.size(), depthPixels * sizeof(int32_t));
     const auto* map = reinterpret_cast<const int32_t*>(bytes.data());
-    const auto* registered = frame_->registeredView.ptr<cv::Vec4b>();
-    const auto* color = frame_->colorView.ptr<cv::Vec4b>();
-    const auto* depth = frame_->undistortedView.ptr<float>();
+    const auto* registered = frame_->written.color.ptr<cv::Vec4b>();
+    const auto* color = frame_->written.colorFull.ptr<cv::Vec4b>();
+    const auto* depth = frame_->written.depthMm.ptr<float>();
     int mapped = 0;
     int sameColour = 0;
     for (int pixel = 0; pixel < depthPixels; ++pixel) {
@@ -144,9 +134,9 @@ TEST_F(RealRegistrationFrameFiles, MapPointsIntoTheColourImageAtTheRegisteredCol
 TEST_F(RealRegistrationFrameFiles, ColourFilesShowTheRegisteredAndTheFullImage)
 {
     cv::Mat expected;
-    cv::cvtColor(frame_->registeredView, expected, cv::COLOR_BGRA2BGR);
+    cv::cvtColor(frame_->written.color, expected, cv::COLOR_BGRA2BGR);
     EXPECT_GT(cv::PSNR(image("color/color-0000.jpg"), expected), 25.0);
-    cv::cvtColor(frame_->colorView, expected, cv::COLOR_BGRA2BGR);
+    cv::cvtColor(frame_->written.colorFull, expected, cv::COLOR_BGRA2BGR);
     EXPECT_GT(cv::PSNR(image("color-full/color-full-0000.jpg"), expected), 25.0);
 }
 
@@ -155,7 +145,7 @@ TEST_F(RealRegistrationFrameFiles, DepthFilesHoldTheUndistortedDepthInMillimetre
     const cv::Mat depth = image("depth/depth-0000.png");
     ASSERT_EQ(depth.type(), CV_16UC1);
     cv::Mat expected;
-    frame_->undistortedView.convertTo(expected, CV_16UC1);
+    frame_->written.depthMm.convertTo(expected, CV_16UC1);
     EXPECT_EQ(cv::countNonZero(depth != expected), 0);
     EXPECT_GT(cv::countNonZero(depth == 900), 0);
     EXPECT_GT(cv::countNonZero(depth == 1500), 0);

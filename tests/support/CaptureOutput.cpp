@@ -68,6 +68,35 @@ int jpegQuality(const std::string& jpeg)
     return -1;
 }
 
+std::vector<std::string> incompleteOrTemporaryFiles(const std::filesystem::path& outputDir,
+                                                    std::size_t rawDepthBytes)
+{
+    const auto endsWith = [](const std::string& bytes, const std::string& end) {
+        return bytes.size() >= end.size() && bytes.compare(bytes.size() - end.size(), end.size(), end) == 0;
+    };
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(outputDir)) {
+        if (!entry.is_regular_file()) {
+            continue;
+        }
+        const std::filesystem::path& path = entry.path();
+        const std::string bytes = readFileBytes(path.string());
+        const std::string folder = path.parent_path().filename().string();
+        bool complete = path.filename().string().front() != '.';
+        if (path.extension() == ".jpg") {
+            complete = complete && endsWith(bytes, "\xFF\xD9");
+        } else if (path.extension() == ".png") {
+            complete = complete && endsWith(bytes, std::string("IEND\xAE\x42\x60\x82", 8));
+        } else if (folder == "color-map" || folder == "depth-raw") {
+            complete = complete && bytes.size() == (folder == "color-map" ? 868352u : rawDepthBytes);
+        }
+        if (!complete) {
+            found.push_back(path.string());
+        }
+    }
+    return found;
+}
+
 std::string lastLine(const std::string& text)
 {
     const auto lines = splitLines(text);

@@ -23,6 +23,13 @@ std::string frameSavedLine(const std::string& outputDir, int index, const std::s
 // The quality (1 to 100) whose quantisation tables the JPEG carries, or -1 when none has them.
 int jpegQuality(const std::string& jpeg);
 
+// Files below the output directory that a reader must never find: temporary
+// files (names starting with ".") and frame files that are not complete (a
+// JPEG or PNG without its end marker, a raw depth file or colour-to-depth map
+// of another size than rawDepthBytes or 868,352 bytes).
+std::vector<std::string> incompleteOrTemporaryFiles(const std::filesystem::path& outputDir,
+                                                    std::size_t rawDepthBytes);
+
 std::string lastLine(const std::string& text);
 std::size_t filesIn(const std::filesystem::path& directory);
 long long integer(const JsonValue& value);

@@ -38,9 +38,9 @@ public:
     bool mounted() const { return mounted_; }
     const std::string& skipReason() const { return skipReason_; }
 
-    // Takes every free block, so that the next data written has nowhere to go.
-    // Returns false when the filler could not be created.
-    bool fillUp() const
+    // Takes every free block but leaveFree bytes, so that the data written next
+    // has (almost) nowhere to go. Returns false when the filler could not be made.
+    bool fillUp(off_t leaveFree = 0) const
     {
         const std::string filler = (mountPoint_ / "filler").string();
         const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -48,10 +48,13 @@ public:
             return false;
         }
         const std::string block(4096, 'f');
-        while (::write(fd, block.data(), block.size()) > 0) {
+        off_t size = 0;
+        for (ssize_t written; (written = ::write(fd, block.data(), block.size())) > 0;) {
+            size += written;
         }
+        const bool shrunk = ::ftruncate(fd, size > leaveFree ? size - leaveFree : 0) == 0;
         ::close(fd);
-        return true;
+        return shrunk;
     }
 
 private:

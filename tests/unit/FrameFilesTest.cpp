@@ -96,6 +96,7 @@ protected:
 
     ScratchDir scratch;
     const fs::path outputDir = fs::path(scratch.path()) / "series";
+    WorkerPool workers{2};
 };
 
 } // namespace
@@ -148,7 +149,7 @@ TEST_F(FrameFiles, KinectFrameWritesFiveFilesAndThenItsLine)
 {
     const KinectFrameMemory memory;
 
-    const std::string line = writtenTo(std::cout, [&] { writeKinectFrameFiles(outputDir, memory.frame(7)); });
+    const std::string line = writtenTo(std::cout, [&] { writeKinectFrameFiles(workers, outputDir, memory.frame(7)); });
 
     EXPECT_EQ(line, "{\"event\":\"frameSaved\",\"index\":7,\"timestampMs\":1234,\"colorFile\":\"" +
                         path("color/color-0007.jpg") + "\",\"depthFile\":\"" + path("depth/depth-0007.png") +
@@ -202,7 +203,7 @@ TEST_F(FrameFiles, AKinectFailureStopsAtItsFileAndKeepsTheFilesBefore)
         createOutputDirectories(series);
         block(series, subDirectory);
 
-        expectFailure([&] { writeKinectFrameFiles(series, memory.frame(0)); },
+        expectFailure([&] { writeKinectFrameFiles(workers, series, memory.frame(0)); },
                       message + (series / inOrder[failing]).string());
 
         for (size_t file = 0; file < std::size(inOrder); ++file) {
@@ -220,7 +221,8 @@ TEST_F(FrameFiles, AKinectDepthImageOfTheWrongSizeGetsNoRawFile)
     const cv::Mat smallDepth(100, 100, CV_32FC1, cv::Scalar(1000.0f));
     wrongSize.depthMm = smallDepth;
 
-    expectFailure([&] { writeKinectFrameFiles(outputDir, wrongSize); }, "Ungültiges Tiefenbild für Rohdatenausgabe.");
+    expectFailure([&] { writeKinectFrameFiles(workers, outputDir, wrongSize); },
+                  "Ungültiges Tiefenbild für Rohdatenausgabe.");
 
     EXPECT_TRUE(exists("depth/depth-0004.png"));
     EXPECT_FALSE(exists("depth-raw/depth-0004.bin"));
@@ -238,33 +240,35 @@ TEST_F(FrameFiles, OrbbecFailuresUseTheirOwnMessages)
 
     frame.index = 0;
     frame.depthMm = cv::Mat();
-    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); }, "Ungueltiges Orbbec-Tiefenbild.");
+    expectFailure([&] { writeOrbbecFrameFiles(workers, outputDir, frame); }, "Ungueltiges Orbbec-Tiefenbild.");
     EXPECT_TRUE(exists("color/color-0000.jpg"));
     EXPECT_TRUE(exists("color-full/color-full-0000.jpg"));
     frame.index = 1;
     frame.depthMm = cv::Mat(8, 8, CV_16UC1, cv::Scalar(700));
-    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); }, "Ungueltiges Orbbec-Tiefenbild.");
+    expectFailure([&] { writeOrbbecFrameFiles(workers, outputDir, frame); }, "Ungueltiges Orbbec-Tiefenbild.");
     EXPECT_FALSE(exists("depth/depth-0001.png"));
     frame.depthMm = depth;
 
     block(outputDir, kDepthRawDir);
     frame.index = 2;
-    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); }, "Depth-Rohdatei konnte nicht geoeffnet werden.");
+    expectFailure([&] { writeOrbbecFrameFiles(workers, outputDir, frame); },
+                  "Depth-Rohdatei konnte nicht geoeffnet werden.");
     EXPECT_TRUE(exists("depth/depth-0002.png"));
 
     block(outputDir, kDepthDir);
     frame.index = 3;
-    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); }, "Depth-PNG konnte nicht gespeichert werden.");
+    expectFailure([&] { writeOrbbecFrameFiles(workers, outputDir, frame); },
+                  "Depth-PNG konnte nicht gespeichert werden.");
     EXPECT_TRUE(exists("color-full/color-full-0003.jpg"));
 
     // Both colour files carry the same text.
     block(outputDir, kColorFullDir);
     frame.index = 4;
-    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); },
+    expectFailure([&] { writeOrbbecFrameFiles(workers, outputDir, frame); },
                   "Farbbild konnte nicht gespeichert werden: " + path("color-full/color-full-0004.jpg"));
     block(outputDir, kColorDir);
     frame.index = 5;
-    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); },
+    expectFailure([&] { writeOrbbecFrameFiles(workers, outputDir, frame); },
                   "Farbbild konnte nicht gespeichert werden: " + path("color/color-0005.jpg"));
 }
 
@@ -280,14 +284,13 @@ TEST_F(FrameFiles, AKinectBinaryFileThatDoesNotFitIsReported)
         if (!disk.mounted()) {
             GTEST_SKIP() << disk.skipReason();
         }
-        expectFailure([&] { writeKinectFrameFiles(outputDir, KinectFrameMemory().frame(0)); }, message);
+        expectFailure([&] { writeKinectFrameFiles(workers, outputDir, KinectFrameMemory().frame(0)); }, message);
         EXPECT_NE(exists("depth/depth-0000.png"), subDirectory == kColorMapDir);
     }
 }
 
-// A small raw file stays in the stream's buffer until the file is closed, so
-// only a check after closing can see that it never reached the disk.
-TEST_F(FrameFiles, AnOrbbecRawDepthFileLostWhenClosingIsReported)
+// Creating the file takes no block of the full disk; only its bytes find no room.
+TEST_F(FrameFiles, AnOrbbecRawDepthFileThatDoesNotFitIsReported)
 {
     const TinyTmpfs disk(outputDir / kDepthRawDir, "64k");
     if (!disk.mounted()) {
@@ -300,6 +303,6 @@ TEST_F(FrameFiles, AnOrbbecRawDepthFileLostWhenClosingIsReported)
     frame.color = color;
     frame.colorFull = color;
     frame.depthMm = depth;
-    expectFailure([&] { writeOrbbecFrameFiles(outputDir, frame); },
+    expectFailure([&] { writeOrbbecFrameFiles(workers, outputDir, frame); },
                   "Depth-Rohdatei konnte nicht vollstaendig geschrieben werden.");
 }

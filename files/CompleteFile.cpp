@@ -1,0 +1,129 @@
+// Files that appear under their final name only once all their bytes are written.
+#include "CompleteFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
+
+namespace {
+
+// The umask can only be read by setting it, which would race with files other
+// threads create; so it is read once, while the program is still starting.
+const mode_t kNewFileMode = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}();
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return fd_; }
+
+    // A delayed write error (a full disk, for instance) may only show here.
+    bool close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const unsigned char* bytes, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+CompleteFileResult writeCompleteFile(const std::string& path, const void* data, std::size_t size)
+{
+    return StagedFile(path, data, size).commit();
+}
+
+StagedFile::StagedFile(const std::string& path, const void* data, std::size_t size) : path_(path)
+{
+    const std::string::size_type nameStart = path.rfind('/') + 1;  // 0 without a directory
+    std::string temporary = path.substr(0, nameStart) + "." + path.substr(nameStart) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        staged_ = CompleteFileResult::NotCreated;
+        return;
+    }
+    Descriptor file(fd);
+    temporary_ = std::move(temporary);
+    if (::fchmod(file.get(), kNewFileMode) != 0 ||
+        !writeAll(file.get(), static_cast<const unsigned char*>(data), size) || !file.close()) {
+        // Removed at once: on a full disk its blocks may be what another file needs.
+        removeTemporary();
+        staged_ = CompleteFileResult::NotWritten;
+    }
+}
+
+StagedFile::StagedFile(CompleteFileResult failure) : staged_(failure) {}
+
+StagedFile StagedFile::failed(CompleteFileResult failure)
+{
+    return StagedFile(failure);
+}
+
+StagedFile::StagedFile(StagedFile&& other) noexcept
+    : path_(std::move(other.path_)), temporary_(std::move(other.temporary_)), staged_(other.staged_)
+{
+    other.temporary_.clear();
+}
+
+StagedFile::~StagedFile()
+{
+    removeTemporary();
+}
+
+CompleteFileResult StagedFile::commit()
+{
+    if (staged_ != CompleteFileResult::Written) {
+        return staged_;
+    }
+    if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        removeTemporary();
+        staged_ = CompleteFileResult::NotCreated;
+        return staged_;
+    }
+    temporary_.clear();
+    return CompleteFileResult::Written;
+}
+
+void StagedFile::removeTemporary() noexcept
+{
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+}

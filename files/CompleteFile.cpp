@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
+#include <string>
 #include <utility>
 
 namespace {
@@ -46,6 +48,29 @@ private:
     int fd_;
 };
 
+// What a write to path replaces: path itself, or, where path is a symbolic link, the regular file it
+// leads to, so the link stays. Empty where path names anything but a regular file (a directory, a
+// device such as /dev/null, a pipe) or a link that leads nowhere: renaming a new file onto such a name
+// would put a regular file in its place.
+std::string replaceableTarget(const std::string& path)
+{
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) {
+        return errno == ENOENT ? path : std::string();
+    }
+    if (S_ISREG(status.st_mode)) {
+        return path;
+    }
+    if (!S_ISLNK(status.st_mode)) {
+        return {};
+    }
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    if (!resolved || ::stat(resolved.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return {};
+    }
+    return resolved.get();
+}
+
 bool writeAll(int fd, const unsigned char* bytes, std::size_t size)
 {
     while (size > 0) {
@@ -69,10 +94,14 @@ CompleteFileResult writeCompleteFile(const std::string& path, const void* data, 
     return StagedFile(path, data, size).commit();
 }
 
-StagedFile::StagedFile(const std::string& path, const void* data, std::size_t size) : path_(path)
+StagedFile::StagedFile(const std::string& path, const void* data, std::size_t size) : path_(replaceableTarget(path))
 {
-    const std::string::size_type nameStart = path.rfind('/') + 1;  // 0 without a directory
-    std::string temporary = path.substr(0, nameStart) + "." + path.substr(nameStart) + ".XXXXXX";
+    if (path_.empty()) {
+        staged_ = CompleteFileResult::NotCreated;
+        return;
+    }
+    const std::string::size_type nameStart = path_.rfind('/') + 1;  // 0 without a directory
+    std::string temporary = path_.substr(0, nameStart) + "." + path_.substr(nameStart) + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         staged_ = CompleteFileResult::NotCreated;

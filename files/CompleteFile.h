@@ -6,7 +6,8 @@
 
 enum class CompleteFileResult {
     Written,
-    NotCreated,  // no temporary file in the directory, or it could not take the final name
+    NotCreated,  // no temporary file in the directory, or it could not take the final name,
+                 // or the final name is no regular file
     NotWritten,  // not every byte reached the file, or closing it reported an error
 };
 
@@ -16,7 +17,10 @@ enum class CompleteFileResult {
 // it was, so path never holds a partial file, even when the process is killed.
 // A failure removes the temporary file. The new file gets the mode a newly
 // created one would have (0666 less the umask). Safe to call from several
-// threads at once: it keeps no state between calls.
+// threads at once: it keeps no state between calls. Where path is a symbolic
+// link, the regular file it leads to is replaced and the link stays; a path
+// that names anything but a regular file (a directory, a device, a pipe) is
+// never replaced: NotCreated.
 CompleteFileResult writeCompleteFile(const std::string& path, const void* data, std::size_t size);
 
 // writeCompleteFile in two steps: the constructor writes the temporary file,

@@ -1,5 +1,5 @@
-// writeCompleteFile beyond what the program runs show: the new file's mode, and
-// that neither a descriptor nor a temporary file outlives a call, however it ends.
+// writeCompleteFile beyond what the program runs show: the new file's mode, links and
+// names that are no regular file, and that neither a descriptor nor a temporary file outlives a call, however it ends.
 #include "CompleteFile.h"
 
 #include "ChildProcess.h"
@@ -33,9 +33,18 @@ TEST(CompleteFile, GetsANewFilesModeAndLeavesNoDescriptorOrTemporaryFileBehind)
 
     EXPECT_EQ(write(scratch / "file"), CompleteFileResult::Written);
     EXPECT_EQ(write(scratch / "missing/file"), CompleteFileResult::NotCreated);
-    // Written in full, then refused the name.
+    // A directory in the way.
     EXPECT_EQ(write(scratch / "taken"), CompleteFileResult::NotCreated);
     EXPECT_EQ(entriesIn(scratch.path()), 3) << "file, taken and disk, no temporary file";
+    // A link's target is replaced and the link stays; a pipe (like a device) is never replaced.
+    fs::create_symlink("file", scratch / "link");
+    ASSERT_EQ(::mkfifo((scratch / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(writeCompleteFile(scratch / "link", "new", 3), CompleteFileResult::Written);
+    EXPECT_TRUE(fs::is_symlink(scratch / "link"));
+    EXPECT_EQ(readFileBytes(scratch / "file"), "new");
+    EXPECT_EQ(write(scratch / "pipe"), CompleteFileResult::NotCreated);
+    EXPECT_TRUE(fs::is_fifo(scratch / "pipe"));
+    EXPECT_EQ(entriesIn(scratch.path()), 5) << "no temporary file";
     EXPECT_EQ(entriesIn("/proc/self/fd"), descriptors);
 
     const mode_t umask = ::umask(0);

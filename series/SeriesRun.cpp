@@ -4,6 +4,7 @@
 #include "ContactSheet.h"
 #include "FrameFileName.h"
 #include "FrameImage.h"
+#include "ImageFile.h"
 #include "OutputDirectories.h"
 #include "PointCloud.h"
 #include "SeriesArguments.h"
@@ -11,7 +12,6 @@
 
 #include <opencv2/imgcodecs.hpp>
 
-#include <fstream>
 #include <ostream>
 
 namespace {
@@ -19,10 +19,14 @@ namespace {
 constexpr int kFailed = 1;
 constexpr int kUsageError = 2;
 
-int runCheck(const SeriesArguments& args, const SeriesDescription& series, std::ostream& out)
+int runCheck(const SeriesArguments& args, const SeriesDescription& series, std::ostream& out, std::ostream& err)
 {
     const CheckReport report = checkSeries(args.dir, series);
-    out << (args.json ? checkReportJson(report) : checkReportText(report)) << std::flush;
+    if (!(out << (args.json ? checkReportJson(report) : checkReportText(report)) << std::flush)) {
+        // A report that did not arrive must not pass for a whole series.
+        err << "kestrum-series: standard output cannot be written\n";
+        return kFailed;
+    }
     return report.whole() ? 0 : kFailed;
 }
 
@@ -36,7 +40,7 @@ int runSheet(const SeriesArguments& args, const SeriesDescription& series, std::
     bool written = false;
     try {
         // Flat areas and few colours: the strongest compression costs little time and halves the file.
-        written = cv::imwrite(args.output, sheet, {cv::IMWRITE_PNG_COMPRESSION, 9});
+        written = writeImageFile(args.output, sheet, {cv::IMWRITE_PNG_COMPRESSION, 9});
     } catch (const cv::Exception& error) {
         err << "kestrum-series: " << error.what() << "\n";
     }
@@ -65,10 +69,7 @@ int runPoints(const SeriesArguments& args, const SeriesDescription& series, std:
         }
     }
     const std::string ply = plyFile(backProject(depth.image, color.image, series.intrinsics));
-    std::ofstream file(args.output, std::ios::binary | std::ios::trunc);
-    file.write(ply.data(), static_cast<std::streamsize>(ply.size()));
-    file.close();
-    if (!file) {
+    if (writeCompleteFile(args.output, ply.data(), ply.size()) != CompleteFileResult::Written) {
         err << "kestrum-series: " << args.output << " cannot be written\n";
         return kFailed;
     }
@@ -93,7 +94,7 @@ int runSeries(const std::vector<std::string>& argv, std::ostream& out, std::ostr
     }
     switch (args->command) {
     case SeriesArguments::Command::Check:
-        return runCheck(*args, series, out);
+        return runCheck(*args, series, out, err);
     case SeriesArguments::Command::Sheet:
         return runSheet(*args, series, err);
     case SeriesArguments::Command::Points:

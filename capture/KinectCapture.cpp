@@ -7,10 +7,9 @@
 #include "KinectDevice.h"
 #include "KinectFrameKeeper.h"
 #include "KinectFrameSet.h"
+#include "KinectRegistration.h"
 #include "SeriesSummary.h"
 #include "StopSignal.h"
-
-#include <libfreenect2/registration.h>
 
 #include <optional>
 #include <stdexcept>
@@ -23,7 +22,7 @@ constexpr int kWarmupWaitMs = 5000;
 // The loop's view of the device: frame sets are registered and written only when kept.
 class KinectFrameSource final : public FrameSource {
 public:
-    KinectFrameSource(const KinectDevice& device, const libfreenect2::Registration& registration,
+    KinectFrameSource(const KinectDevice& device, KinectRegistration& registration,
                       const std::filesystem::path& outputDir)
         : device_(device), keeper_(registration, outputDir)
     {
@@ -97,7 +96,7 @@ KinectRunOutcome recordKinectSeries(const std::filesystem::path& outputDir, int3
     libfreenect2::Freenect2Device& device = kinect.device();
     const libfreenect2::Freenect2Device::IrCameraParams irParameters = device.getIrCameraParams();
     const libfreenect2::Freenect2Device::ColorCameraParams colorParameters = device.getColorCameraParams();
-    const libfreenect2::Registration registration(irParameters, colorParameters);
+    KinectRegistration registration(irParameters, colorParameters);
     const libfreenect2::Freenect2Device::IrCameraParams depthCamera = device.getIrCameraParams();
 
     const std::string& serial = kinect.serial();

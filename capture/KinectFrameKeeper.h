@@ -1,34 +1,27 @@
 // KinectFrameKeeper: a delivered Kinect v2 frame set registered and written as the five frame files.
 #pragma once
 
+#include "KinectRegistration.h"
 #include "SampledFrame.h"
 #include "WorkerPool.h"
-
-#include <libfreenect2/frame_listener.hpp>
-#include <libfreenect2/registration.h>
 
 #include <filesystem>
 
 // Made once per run: the registration's buffers and the workers serve every kept frame.
 class KinectFrameKeeper {
 public:
-    KinectFrameKeeper(const libfreenect2::Registration& registration, const std::filesystem::path& outputDir);
+    KinectFrameKeeper(KinectRegistration& registration, const std::filesystem::path& outputDir);
     KinectFrameKeeper(const KinectFrameKeeper&) = delete;
     KinectFrameKeeper& operator=(const KinectFrameKeeper&) = delete;
 
-    // Registers the depth onto the colour image (undistorted depth, registered
-    // colour, colour-to-depth map) and writes the files and "frameSaved" with
-    // writeKinectFrameFiles. The frames are read only until this returns. The
-    // frame as written: views into the colour frame and into buffers that the
-    // next call overwrites.
+    // Registers the depth onto the colour image and writes the files and "frameSaved" with
+    // writeKinectFrameFiles. The frames are read only until this returns. The frame as
+    // written: views into the colour frame and into buffers that the next call overwrites.
     SampledFrame keep(const libfreenect2::Frame& color, const libfreenect2::Frame& depth, int32_t index,
                       int64_t timestampMs);
 
 private:
-    const libfreenect2::Registration& registration_;
+    KinectRegistration& registration_;
     const std::filesystem::path outputDir_;
-    libfreenect2::Frame undistorted_;
-    libfreenect2::Frame registered_;
-    cv::Mat colorDepthMap_;
     WorkerPool workers_;
 };

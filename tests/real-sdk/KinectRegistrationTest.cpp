@@ -35,7 +35,7 @@ const libfreenect2::Freenect2Device::ColorCameraParams kColorCamera{
 struct KeptFrame {
     libfreenect2::Frame color{kKinectColorWidth, kKinectColorHeight, 4};
     libfreenect2::Frame depth{kKinectDepthWidth, kKinectDepthHeight, 4};
-    const libfreenect2::Registration registration{kIrCamera, kColorCamera};
+    KinectRegistration registration{kIrCamera, kColorCamera};
     KinectFrameKeeper keeper;
     SampledFrame written;
 

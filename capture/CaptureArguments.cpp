@@ -25,7 +25,9 @@ CaptureOptions parseCaptureArguments(int argc, const char* const argv[])
 {
     CaptureOptions options;
     options.outputDir = argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::path(kDefaultOutputDir);
-    options.durationMs = parseIntArgument(argc > 2 ? argv[2] : nullptr, 10000, 1000, 10000);
-    options.sampleFps = parseIntArgument(argc > 3 ? argv[3] : nullptr, 10, 1, 10);
+    options.durationMs = parseIntArgument(argc > 2 ? argv[2] : nullptr, kLongestDurationMs, kShortestDurationMs,
+                                          kLongestDurationMs);
+    options.sampleFps =
+        parseIntArgument(argc > 3 ? argv[3] : nullptr, kHighestSampleFps, kLowestSampleFps, kHighestSampleFps);
     return options;
 }

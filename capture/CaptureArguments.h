@@ -10,6 +10,12 @@ struct CaptureOptions {
     int32_t sampleFps = 0;
 };
 
+// The ranges the duration and the sampling rate are clamped to; the longest and highest are the defaults.
+inline constexpr int32_t kShortestDurationMs = 1000;
+inline constexpr int32_t kLongestDurationMs = 10000;
+inline constexpr int32_t kLowestSampleFps = 1;
+inline constexpr int32_t kHighestSampleFps = 10;
+
 inline constexpr const char* kDefaultOutputDir = "/usr/local/var/kestrum-measurement/tmp/test-series";
 
 // Reads a decimal number as std::stoi does (leading blanks, sign, trailing text

@@ -1,6 +1,8 @@
 // Files that appear under their final name only once all their bytes are written.
 #include "CompleteFile.h"
 
+#include "FileDescriptor.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -21,32 +23,6 @@ const mode_t kNewFileMode = [] {
     ::umask(mask);
     return static_cast<mode_t>(0666 & ~mask);
 }();
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int get() const { return fd_; }
-
-    // A delayed write error (a full disk, for instance) may only show here.
-    bool close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 // What a write to path replaces: path itself, or, where path is a symbolic link, the regular file it
 // leads to, so the link stays. Empty where path names anything but a regular file (a directory, a
@@ -107,7 +83,7 @@ StagedFile::StagedFile(const std::string& path, const void* data, std::size_t si
         staged_ = CompleteFileResult::NotCreated;
         return;
     }
-    Descriptor file(fd);
+    FileDescriptor file(fd);
     temporary_ = std::move(temporary);
     if (::fchmod(file.get(), kNewFileMode) != 0 ||
         !writeAll(file.get(), static_cast<const unsigned char*>(data), size) || !file.close()) {

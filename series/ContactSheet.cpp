@@ -1,4 +1,5 @@
-// Draws the contact sheet of a series: frames read on all cores, depth coloured over one range.
+// Draws the contact sheet of a series: frames read on all cores and scaled down at once, depth coloured
+// over one range.
 #include "ContactSheet.h"
 
 #include "DepthColoring.h"
@@ -9,6 +10,8 @@
 #include "SheetLayout.h"
 
 #include <opencv2/imgproc.hpp>
+
+#include <mutex>
 
 namespace {
 
@@ -21,18 +24,41 @@ const cv::Scalar kMissingGrey(80, 80, 80);
 const cv::Scalar kWhite(255, 255, 255);
 constexpr int kFont = cv::FONT_HERSHEY_SIMPLEX;
 
+// A frame's images scaled to their halves of a tile.
 struct FrameImages {
     cv::Mat color;   // CV_8UC3, or empty
     cv::Mat depth;   // CV_16UC1 millimetres, or empty
 };
 
-FrameImages readFrame(const std::string& dir, const SeriesDescription& series, int32_t index)
+// The depth of all frames shown, added to by the threads that read them.
+struct SharedHistogram {
+    DepthHistogram counts = emptyDepthHistogram();
+    std::mutex mutex;
+    void add(const cv::Mat& depthMm)
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        addToHistogram(counts, depthMm);
+    }
+};
+
+// Scaled as soon as it is read, so that a frame is held at full size only while it is read.
+FrameImages readFrame(const std::string& dir, const SeriesDescription& series, int32_t index, cv::Size imageArea,
+                      SharedHistogram& histogram)
 {
     const auto path = [&](const char* subDirectory, const char* prefix, const char* extension) {
         return frameFilePath(dir, subDirectory, prefix, index, extension);
     };
-    return {readFrameImage(path(kColorDir, "color", ".jpg"), false, series.width, series.height).image,
-            readFrameImage(path(kDepthDir, "depth", ".png"), true, series.width, series.height).image};
+    FrameImages scaled;
+    const cv::Mat color = readFrameImage(path(kColorDir, "color", ".jpg"), false, series.width, series.height).image;
+    if (!color.empty()) {
+        cv::resize(color, scaled.color, imageArea, 0, 0, cv::INTER_AREA);
+    }
+    const cv::Mat depth = readFrameImage(path(kDepthDir, "depth", ".png"), true, series.width, series.height).image;
+    if (!depth.empty()) {
+        histogram.add(depth);
+        cv::resize(depth, scaled.depth, imageArea, 0, 0, cv::INTER_NEAREST);
+    }
+    return scaled;
 }
 
 std::string headerLine(const SeriesDescription& series)
@@ -65,29 +91,23 @@ void drawLegend(cv::Mat& sheet, DepthRange range)
                 cv::LINE_AA);
 }
 
-// Scales the image into area, or marks the area when there is none.
-void drawImage(cv::Mat area, const cv::Mat& image, int interpolation)
+// Copies the image of the area's size into it, or marks the area when there is none.
+void drawImage(cv::Mat area, const cv::Mat& image)
 {
     if (image.empty()) {
         area.setTo(kMissingGrey);
         cv::putText(area, "missing", {8, area.rows / 2}, kFont, 0.6, kWhite, 1, cv::LINE_AA);
         return;
     }
-    cv::resize(image, area, area.size(), 0, 0, interpolation);
+    image.copyTo(area);
 }
 
 void drawTile(cv::Mat tile, const FrameImages& frame, int32_t index, DepthRange range)
 {
     const int half = tile.cols / 2;
-    drawImage(tile(cv::Rect(0, 0, half, tile.rows)), frame.color, cv::INTER_AREA);
-    cv::Mat depthArea = tile(cv::Rect(half, 0, half, tile.rows));
-    if (frame.depth.empty()) {
-        drawImage(depthArea, frame.depth, cv::INTER_NEAREST);
-    } else {
-        cv::Mat scaled;
-        cv::resize(frame.depth, scaled, depthArea.size(), 0, 0, cv::INTER_NEAREST);
-        coloredDepth(scaled, range).copyTo(depthArea);
-    }
+    drawImage(tile(cv::Rect(0, 0, half, tile.rows)), frame.color);
+    const cv::Mat depth = frame.depth.empty() ? cv::Mat() : coloredDepth(frame.depth, range);
+    drawImage(tile(cv::Rect(half, 0, half, tile.rows)), depth);
     // A gap of background between neighbouring tiles and between a tile's two images.
     cv::rectangle(tile, cv::Rect(0, 0, tile.cols, tile.rows), kBackground, 4);
     cv::line(tile, {half, 0}, {half, tile.rows - 1}, kBackground, 1);
@@ -103,16 +123,16 @@ void drawTile(cv::Mat tile, const FrameImages& frame, int32_t index, DepthRange 
 cv::Mat contactSheet(const std::string& dir, const SeriesDescription& series)
 {
     const std::vector<int32_t> indices = sheetFrames(series.savedFrames);
+    const SheetLayout layout = sheetLayout(static_cast<int>(indices.size()), series.width, series.height);
+    const cv::Size imageArea(layout.tileWidth / 2, layout.tileHeight);
     std::vector<FrameImages> frames(indices.size());
-    parallelFor(frames.size(), [&](size_t i) { frames[i] = readFrame(dir, series, indices[i]); });
+    SharedHistogram histogram;
+    const uintmax_t frameBytes = frameImageReadBytes(false, series.width, series.height) +
+                                 frameImageReadBytes(true, series.width, series.height);
+    parallelFor(frames.size(), frameBytes,
+                [&](size_t i) { frames[i] = readFrame(dir, series, indices[i], imageArea, histogram); });
+    const DepthRange range = percentileRange(histogram.counts);
 
-    DepthHistogram histogram = emptyDepthHistogram();
-    for (const FrameImages& frame : frames) {
-        if (!frame.depth.empty()) addToHistogram(histogram, frame.depth);
-    }
-    const DepthRange range = percentileRange(histogram);
-
-    const SheetLayout layout = sheetLayout(static_cast<int>(frames.size()), series.width, series.height);
     cv::Mat sheet(kHeaderHeight + layout.rows * layout.tileHeight, kSheetWidth, CV_8UC3, kBackground);
     cv::putText(sheet, headerLine(series), {kMargin, 34}, kFont, 0.8, kWhite, 1, cv::LINE_AA);
     drawLegend(sheet, range);

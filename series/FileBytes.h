@@ -1,13 +1,23 @@
-// Whole files read into memory.
+// Whole files read into memory: only regular files, and only when their size is one their kind can have.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-// The file's bytes, or nothing when it cannot be opened or read.
-std::optional<std::vector<uint8_t>> readBinaryFile(const std::string& path);
+struct FileBytes {
+    std::vector<uint8_t> bytes;
+    // "is missing", "is not a regular file", "cannot be read: " and the system's reason, or what
+    // the size rule answered; the bytes are then empty.
+    std::optional<std::string> problem;
+};
 
-// Why readBinaryFile gave nothing: "is missing" or "cannot be read".
-std::string unreadableFileProblem(const std::string& path);
+// Why a file of this many bytes is not one of its kind, or nothing.
+using FileSizeRule = std::function<std::optional<std::string>(uintmax_t size)>;
+
+// Reads the whole file at path, following symbolic links. Anything but a regular file (a pipe,
+// a device, a directory) is refused without being opened, so nothing blocks or has side effects;
+// a size the rule refuses is refused without reading.
+FileBytes readRegularFile(const std::string& path, const FileSizeRule& sizeProblem);

@@ -3,6 +3,7 @@
 
 #include <opencv2/core.hpp>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,11 @@ struct FrameImage {
     std::optional<std::string> problem;   // "is missing", "is cut short: ...", "decodes to ...", ...
 };
 
-// Reads the whole file, refuses one cut short, decodes it, and expects width x height of
-// 8-bit 3-channel colour (JPEG) or 16-bit greyscale (PNG).
+// Reads the file when it is a regular file no larger than twice the decoded pixels and 1 MiB (far
+// more than an encoder writes), refuses one cut short or whose header declares another size or
+// pixel type, then decodes it, and expects width x height of 8-bit 3-channel colour (JPEG) or
+// 16-bit greyscale (PNG).
 FrameImage readFrameImage(const std::string& path, bool png, int width, int height);
+
+// The most memory readFrameImage takes at once for such an image: the file and the decoded pixels.
+uintmax_t frameImageReadBytes(bool png, int width, int height);

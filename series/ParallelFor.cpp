@@ -27,7 +27,7 @@ private:
 
 } // namespace
 
-void parallelFor(size_t count, const std::function<void(size_t)>& job)
+void parallelFor(size_t count, uintmax_t bytesPerJob, const std::function<void(size_t)>& job)
 {
     std::atomic<size_t> next{0};
     std::exception_ptr failure;
@@ -45,7 +45,9 @@ void parallelFor(size_t count, const std::function<void(size_t)>& job)
             }
         }
     };
-    const size_t threads = std::min<size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+    const uintmax_t fitting = std::max<uintmax_t>(1, kParallelMemoryBudget / std::max<uintmax_t>(1, bytesPerJob));
+    const size_t threads =
+        static_cast<size_t>(std::min<uintmax_t>({count, std::max(1u, std::thread::hardware_concurrency()), fitting}));
     {
         ThreadGroup group;
         for (size_t i = 1; i < threads; ++i) {

@@ -7,6 +7,7 @@
 #include "FrameFileName.h"
 #include "OutputDirectories.h"
 #include "ParallelFor.h"
+#include "RunLimits.h"
 #include "SeriesFiles.h"
 
 #include <algorithm>
@@ -26,17 +27,40 @@ struct FrameCheck {
     }
 };
 
+bool isImage(const FrameFileLayout& file)
+{
+    return file.kind == FrameFileKind::ColorJpeg || file.kind == FrameFileKind::DepthPng;
+}
+
+// The exact size of a binary frame file.
+uintmax_t binaryFileBytes(const FrameFileLayout& file)
+{
+    const uintmax_t pixels = static_cast<uintmax_t>(file.width) * file.height;
+    return pixels * (file.kind == FrameFileKind::DepthRaw ? sizeof(uint16_t) : sizeof(int32_t));
+}
+
+// What checking one frame holds at most: all its files' bytes and images at once, a bound to spare.
+uintmax_t frameCheckBytes(const SeriesDescription& series)
+{
+    uintmax_t bytes = 0;
+    for (const FrameFileLayout& file : frameFilesOf(series)) {
+        bytes += isImage(file) ? frameImageReadBytes(file.kind == FrameFileKind::DepthPng, file.width, file.height)
+                               : binaryFileBytes(file);
+    }
+    return bytes;
+}
+
 std::vector<Finding> checkFrame(const std::string& dir, const SeriesDescription& series, int32_t index)
 {
     FrameCheck check;
     cv::Mat depth;
-    std::optional<std::vector<uint8_t>> raw;
+    std::vector<uint8_t> raw;
     std::string depthPath;
-    for (const FrameFileSpec& spec : frameFilesOf(series)) {
-        const std::string path = frameFilePath(dir, spec.subDirectory, spec.prefix, index, spec.extension);
-        if (spec.kind == FrameFileKind::ColorJpeg || spec.kind == FrameFileKind::DepthPng) {
-            const bool png = spec.kind == FrameFileKind::DepthPng;
-            FrameImage image = readFrameImage(path, png, spec.width, spec.height);
+    for (const FrameFileLayout& file : frameFilesOf(series)) {
+        const std::string path = frameFilePath(dir, file.subDirectory, file.prefix, index, file.extension);
+        if (isImage(file)) {
+            const bool png = file.kind == FrameFileKind::DepthPng;
+            FrameImage image = readFrameImage(path, png, file.width, file.height);
             check.add(path, image.problem);
             if (png) {
                 depth = image.image;
@@ -44,40 +68,43 @@ std::vector<Finding> checkFrame(const std::string& dir, const SeriesDescription&
             }
             continue;
         }
-        std::optional<std::vector<uint8_t>> bytes = readBinaryFile(path);
-        if (!bytes) {
-            check.add(path, unreadableFileProblem(path));
-            continue;
+        FileBytes read =
+            readRegularFile(path, [&](uintmax_t size) { return byteSizeProblem(size, binaryFileBytes(file)); });
+        if (!read.problem && file.kind == FrameFileKind::ColorMap) {
+            read.problem = colorMapProblem(read.bytes, series.fullColorWidth, series.fullColorHeight);
         }
-        const uintmax_t pixels = static_cast<uintmax_t>(spec.width) * spec.height;
-        if (spec.kind == FrameFileKind::DepthRaw) {
-            const auto problem = byteSizeProblem(bytes->size(), pixels * sizeof(uint16_t));
-            check.add(path, problem);
-            if (!problem) raw = std::move(bytes);
-        } else {
-            const auto problem = byteSizeProblem(bytes->size(), pixels * sizeof(int32_t));
-            check.add(path, problem ? problem : colorMapProblem(*bytes, series.fullColorWidth, series.fullColorHeight));
+        check.add(path, read.problem);
+        if (!read.problem && file.kind == FrameFileKind::DepthRaw) {
+            raw = std::move(read.bytes);
         }
     }
-    if (!depth.empty() && raw) {
-        check.add(depthPath, depthMismatch(depth, *raw));
+    if (!depth.empty() && !raw.empty()) {
+        check.add(depthPath, depthMismatch(depth, raw));
     }
     return check.faults;
 }
 
+// Every entry of a folder; none when it cannot be listed, and the ones before an error when listing fails.
+std::vector<std::string> entryNames(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+        names.push_back(entry->path().filename().string());
+    }
+    return names;
+}
+
 void addLeftovers(std::vector<Finding>& leftovers, const std::string& dir, const SeriesDescription& series)
 {
-    std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, error)) {
-        const std::string name = entry.path().filename().string();
+    for (const std::string& name : entryNames(dir)) {
         if (name[0] == '.') {
             leftovers.push_back({(fs::path(dir) / name).string(), "temporary file of an interrupted write"});
         }
     }
     for (const char* subDirectory : {kColorDir, kColorFullDir, kColorMapDir, kDepthDir, kDepthRawDir}) {
         const fs::path folder = fs::path(dir) / subDirectory;
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-            const std::string name = entry.path().filename().string();
+        for (const std::string& name : entryNames(folder)) {
             if (const auto reason = leftoverReason(series, subDirectory, name)) {
                 leftovers.push_back({(folder / name).string(), *reason});
             }
@@ -94,11 +121,14 @@ CheckReport checkSeries(const std::string& dir, const SeriesDescription& series)
     CheckReport report;
     report.frames = series.savedFrames;
     const std::string metadataPath = (fs::path(dir) / "capture.json").string();
+    if (const std::optional<std::string> problem = impossibleRunProblem(series)) {
+        report.faults.push_back({metadataPath, *problem});
+    }
     for (const std::string& problem : counterProblems(series)) {
         report.faults.push_back({metadataPath, problem});
     }
-    std::vector<std::vector<Finding>> frameFaults(static_cast<size_t>(series.savedFrames));
-    parallelFor(frameFaults.size(), [&](size_t index) {
+    std::vector<std::vector<Finding>> frameFaults(static_cast<size_t>(framesToCheck(series)));
+    parallelFor(frameFaults.size(), frameCheckBytes(series), [&](size_t index) {
         frameFaults[index] = checkFrame(dir, series, static_cast<int32_t>(index));
     });
     for (const std::vector<Finding>& faults : frameFaults) {

@@ -1,20 +1,20 @@
 // Reads capture.json with nlohmann::json, in either camera's variant.
 #include "SeriesDescription.h"
 
+#include "FileBytes.h"
 #include "KinectGeometry.h"
+#include "Utf8Repair.h"
 
 #include <nlohmann/json.hpp>
 
-#include <fstream>
-#include <iterator>
 #include <limits>
 
 namespace {
 
 using nlohmann::json;
 
-// Images beyond this are not from a camera, and would only make the checks allocate absurdly.
-constexpr int64_t kLargestImageSide = 16384;
+// Longer than any summary the capture program writes, whatever its camera's texts.
+constexpr uintmax_t kLargestCaptureJsonBytes = 65536;
 
 const json& member(const json& object, const char* name)
 {
@@ -25,8 +25,9 @@ const json& member(const json& object, const char* name)
     return *found;
 }
 
+// The capture program writes its counters, sizes and requested values as 32-bit integers.
 int64_t integerMember(const json& object, const char* name, int64_t least = 0,
-                      int64_t most = std::numeric_limits<int64_t>::max())
+                      int64_t most = std::numeric_limits<int32_t>::max())
 {
     const json& value = member(object, name);
     if (!value.is_number_integer() || value.get<int64_t>() < least || value.get<int64_t>() > most) {
@@ -56,7 +57,7 @@ std::string textMember(const json& object, const char* name)
 
 int imageSide(const json& object, const char* name)
 {
-    return static_cast<int>(integerMember(object, name, 1, kLargestImageSide));
+    return static_cast<int>(integerMember(object, name, 1));
 }
 
 } // namespace
@@ -65,9 +66,12 @@ SeriesDescription parseCaptureJson(const std::string& text)
 {
     json document;
     try {
-        document = json::parse(text);
+        // A camera text may hold bytes that are not UTF-8, which the parser refuses.
+        document = json::parse(withInvalidUtf8Replaced(text));
     } catch (const json::parse_error& error) {
         throw SeriesDescriptionError(std::string("not JSON: ") + error.what());
+    } catch (const json::out_of_range& error) {
+        throw SeriesDescriptionError(std::string("holds a number too large for any type: ") + error.what());
     }
     if (!document.is_object()) {
         throw SeriesDescriptionError("not a JSON object");
@@ -81,10 +85,10 @@ SeriesDescription parseCaptureJson(const std::string& text)
     series.device = orbbec ? textMember(document, "device") : "Kinect v2";
     series.serial = textMember(document, "serial");
     series.requestedDurationMs = integerMember(document, "requestedDurationMs");
-    series.actualDurationMs = integerMember(document, "actualDurationMs");
+    series.actualDurationMs = integerMember(document, "actualDurationMs", 0, std::numeric_limits<int64_t>::max());
     series.requestedSampleFps = integerMember(document, "requestedSampleFps");
     series.receivedFrames = integerMember(document, "receivedFrames");
-    series.savedFrames = integerMember(document, "savedFrames", 0, std::numeric_limits<int32_t>::max());
+    series.savedFrames = integerMember(document, "savedFrames");
     series.missingFrames = integerMember(document, "missingFrames");
     series.incompleteFrames = integerMember(document, "incompleteFrames");
     series.skippedFrames = integerMember(document, "skippedFrames");
@@ -113,15 +117,20 @@ SeriesDescription parseCaptureJson(const std::string& text)
 
 SeriesDescription readCaptureJson(const std::filesystem::path& dir)
 {
-    const std::filesystem::path path = dir / "capture.json";
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        throw SeriesDescriptionError(path.string() + " cannot be read");
+    const std::string path = (dir / "capture.json").string();
+    const FileBytes file = readRegularFile(path, [](uintmax_t size) -> std::optional<std::string> {
+        if (size <= kLargestCaptureJsonBytes) {
+            return std::nullopt;
+        }
+        return "has " + std::to_string(size) + " bytes, too many for a capture.json (at most " +
+               std::to_string(kLargestCaptureJsonBytes) + ")";
+    });
+    if (file.problem) {
+        throw SeriesDescriptionError(path + " " + *file.problem);
     }
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     try {
-        return parseCaptureJson(text);
+        return parseCaptureJson(std::string(file.bytes.begin(), file.bytes.end()));
     } catch (const SeriesDescriptionError& error) {
-        throw SeriesDescriptionError(path.string() + ": " + error.what());
+        throw SeriesDescriptionError(path + ": " + error.what());
     }
 }

@@ -36,13 +36,16 @@ struct SeriesDescription {
     CameraIntrinsics intrinsics;
 };
 
-// capture.json is missing, is not JSON, or lacks a member the series needs.
+// capture.json is missing, is no regular file, is too large, is not JSON, holds a number too large
+// for its type, or lacks a member the series needs.
 struct SeriesDescriptionError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Parses the text of capture.json. Throws SeriesDescriptionError.
+// Parses the text of capture.json; bytes that are not UTF-8 are read as U+FFFD. Throws
+// SeriesDescriptionError.
 SeriesDescription parseCaptureJson(const std::string& text);
 
-// Reads and parses dir/capture.json. Throws SeriesDescriptionError naming the file.
+// Reads dir/capture.json when it is a regular file of at most 64 KiB, and parses it. Throws
+// SeriesDescriptionError naming the file.
 SeriesDescription readCaptureJson(const std::filesystem::path& dir);

@@ -9,7 +9,7 @@
 namespace {
 
 // The files of all five folders, also those this camera does not write.
-std::vector<FrameFileSpec> filesOfAllFolders(const SeriesDescription& series)
+std::vector<FrameFileLayout> filesOfAllFolders(const SeriesDescription& series)
 {
     const int w = series.width;
     const int h = series.height;
@@ -22,18 +22,18 @@ std::vector<FrameFileSpec> filesOfAllFolders(const SeriesDescription& series)
     };
 }
 
-bool writtenBy(const SeriesDescription& series, const FrameFileSpec& spec)
+bool writtenBy(const SeriesDescription& series, const FrameFileLayout& file)
 {
-    return series.camera == SeriesCamera::KinectV2 || spec.kind != FrameFileKind::ColorMap;
+    return series.camera == SeriesCamera::KinectV2 || file.kind != FrameFileKind::ColorMap;
 }
 
 } // namespace
 
-std::vector<FrameFileSpec> frameFilesOf(const SeriesDescription& series)
+std::vector<FrameFileLayout> frameFilesOf(const SeriesDescription& series)
 {
-    std::vector<FrameFileSpec> files;
-    for (const FrameFileSpec& spec : filesOfAllFolders(series)) {
-        if (writtenBy(series, spec)) files.push_back(spec);
+    std::vector<FrameFileLayout> files;
+    for (const FrameFileLayout& file : filesOfAllFolders(series)) {
+        if (writtenBy(series, file)) files.push_back(file);
     }
     return files;
 }
@@ -64,12 +64,12 @@ std::optional<std::string> leftoverReason(const SeriesDescription& series, const
     if (!name.empty() && name[0] == '.') {
         return "temporary file of an interrupted write";
     }
-    for (const FrameFileSpec& spec : filesOfAllFolders(series)) {
-        const std::optional<int32_t> index = frameIndexOf(name, spec.prefix, spec.extension);
-        if (subDirectory != spec.subDirectory || !index) {
+    for (const FrameFileLayout& file : filesOfAllFolders(series)) {
+        const std::optional<int32_t> index = frameIndexOf(name, file.prefix, file.extension);
+        if (subDirectory != file.subDirectory || !index) {
             continue;
         }
-        if (!writtenBy(series, spec)) {
+        if (!writtenBy(series, file)) {
             return "not written by the " + series.device + " (a file of an earlier run)";
         }
         if (*index >= series.savedFrames) {

@@ -10,7 +10,8 @@
 
 enum class FrameFileKind { ColorJpeg, DepthPng, DepthRaw, ColorMap };
 
-struct FrameFileSpec {
+// Where one file of every frame lies, and what it holds.
+struct FrameFileLayout {
     const char* subDirectory;
     const char* prefix;
     const char* extension;
@@ -20,7 +21,7 @@ struct FrameFileSpec {
 };
 
 // The files the series' camera writes for every frame, in the order the checks report them.
-std::vector<FrameFileSpec> frameFilesOf(const SeriesDescription& series);
+std::vector<FrameFileLayout> frameFilesOf(const SeriesDescription& series);
 
 // The frame number in a name of the form prefix-NNNN.extension as the capture program writes it
 // (at least four digits, no further leading zeros), or nothing.

@@ -7,11 +7,13 @@
 #include "ImageFile.h"
 #include "OutputDirectories.h"
 #include "PointCloud.h"
+#include "RunLimits.h"
 #include "SeriesArguments.h"
 #include "SeriesCheck.h"
 
 #include <opencv2/imgcodecs.hpp>
 
+#include <filesystem>
 #include <ostream>
 
 namespace {
@@ -19,10 +21,11 @@ namespace {
 constexpr int kFailed = 1;
 constexpr int kUsageError = 2;
 
-int runCheck(const SeriesArguments& args, const SeriesDescription& series, std::ostream& out, std::ostream& err)
+int runCheck(const SeriesArguments& args, const SeriesDescription& series, const StandardOutputWriter& writeOutput,
+             std::ostream& err)
 {
     const CheckReport report = checkSeries(args.dir, series);
-    if (!(out << (args.json ? checkReportJson(report) : checkReportText(report)) << std::flush)) {
+    if (!writeOutput(args.json ? checkReportJson(report) : checkReportText(report))) {
         // A report that did not arrive must not pass for a whole series.
         err << "kestrum-series: standard output cannot be written\n";
         return kFailed;
@@ -78,7 +81,7 @@ int runPoints(const SeriesArguments& args, const SeriesDescription& series, std:
 
 } // namespace
 
-int runSeries(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err)
+int runSeries(const std::vector<std::string>& argv, const StandardOutputWriter& writeOutput, std::ostream& err)
 {
     const std::optional<SeriesArguments> args = parseSeriesArguments(argv);
     if (!args) {
@@ -92,13 +95,16 @@ int runSeries(const std::vector<std::string>& argv, std::ostream& out, std::ostr
         err << "kestrum-series: " << error.what() << "\n";
         return kUsageError;
     }
-    switch (args->command) {
-    case SeriesArguments::Command::Check:
-        return runCheck(*args, series, out, err);
-    case SeriesArguments::Command::Sheet:
-        return runSheet(*args, series, err);
-    case SeriesArguments::Command::Points:
-        return runPoints(*args, series, err);
+    if (args->command == SeriesArguments::Command::Check) {
+        return runCheck(*args, series, writeOutput, err);
     }
-    return kUsageError;
+    // The frames drawn or projected are read at the sizes capture.json gives, which only a run of the
+    // capture program keeps within a camera's; check names the problem among the frames' own.
+    if (const std::optional<std::string> problem = impossibleRunProblem(series)) {
+        err << "kestrum-series: " << (std::filesystem::path(args->dir) / "capture.json").string() << ": " << *problem
+            << "\n";
+        return kUsageError;
+    }
+    return args->command == SeriesArguments::Command::Sheet ? runSheet(*args, series, err)
+                                                             : runPoints(*args, series, err);
 }

@@ -1,0 +1,24 @@
+// What a run of kestrum-capture can write into capture.json: the ranges of its command line, how
+// far the measured duration can pass the requested one, how many frames the sampling rule keeps,
+// and image sizes of a camera.
+#pragma once
+
+#include "SeriesDescription.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The most frames a run of actualDurationMs at sampleFps (1 to 10) keeps: a frame is kept at most
+// 1 ms before its due time, so kept frames lie at least 1000 / sampleFps - 1 ms apart, and
+// floor(actualDurationMs / (1000 / sampleFps - 1)) + 1 fit. Computed without rounding.
+int64_t mostFramesKept(int64_t actualDurationMs, int64_t sampleFps);
+
+// Why no run of the capture program could have written this capture.json (the first rule it
+// breaks), or nothing.
+std::optional<std::string> impossibleRunProblem(const SeriesDescription& series);
+
+// The frames to check: savedFrames, but never more than a run with this capture.json's duration
+// and rate, taken within the program's ranges, could keep; none when its images are larger than a
+// camera's.
+int64_t framesToCheck(const SeriesDescription& series);

@@ -1,10 +1,12 @@
 // kestrum-series' pure logic where the process tests' recorded series cannot reach: broken
-// capture.json files, the check rules, leftovers beyond those the process tests make, the report's
-// singular forms and escapes, the depth range, the sheet's frames and grid, the command line.
+// capture.json files and texts that are not UTF-8, what a run can write, the check rules and image
+// headers, leftovers beyond those the process tests make, the report's singular forms and escapes,
+// the depth range, the sheet's frames and grid, the command line.
 #include "CaptureMetadata.h"
 #include "CheckReport.h"
 #include "CheckRules.h"
 #include "DepthColoring.h"
+#include "RunLimits.h"
 #include "SeriesArguments.h"
 #include "SeriesFiles.h"
 #include "SheetLayout.h"
@@ -48,10 +50,49 @@ TEST(SeriesDescription, RefusesBrokenCaptureJson)
                                    {"\"fx\": 1.000", "\"fx\": 0"},
                                    {"\"serial\"", "\"backend\": \"kinect\", \"serial\""},
                                    {"\"height\": 424,", ""},
+                                   {"\"skippedFrames\": 59", "\"skippedFrames\": 2147483648"},
                                    {"}\n", ""}}) {
         std::string broken = valid;
         broken.replace(broken.find(from), std::strlen(from), to);
         EXPECT_THROW(parseCaptureJson(broken), SeriesDescriptionError) << broken;
+    }
+}
+
+TEST(SeriesDescription, ReadsBytesThatAreNotUtf8AsReplacementCharacters)
+{
+    const std::string serial = "a\xFF b\xE2\x82 c\xED\xA0\x80 d\xC0\xAF e\xF4\x90\x80 f\xF0\x9F\x98\x80\xC3\xA4";
+    EXPECT_EQ(parseCaptureJson(kinectCaptureJson(statistics(), {serial, {1, 1, 0, 0}})).serial,
+              "a\uFFFD b\uFFFD c\uFFFD\uFFFD\uFFFD d\uFFFD\uFFFD e\uFFFD\uFFFD\uFFFD f\U0001F600\u00E4");
+}
+
+TEST(RunLimits, CaptureJsonThatNoRunCouldWriteAndTheFramesChecked)
+{
+    const struct {
+        int64_t requestedMs, actualMs, sampleFps, saved;
+        int width;
+        std::optional<std::string> problem;
+        int64_t checked;
+    } cases[] = {
+        // Kept frames lie at least 1000 / 3 - 1 ms apart: at 0, 333 and 666 ms, no fourth by 996 ms.
+        {1000, 996, 3, 3, 512, std::nullopt, 3},
+        {1000, 996, 3, 4, 512, "savedFrames 4 is more than a run of 996 ms at 3 per second can keep (3)", 3},
+        {10000, 15000, 10, 152, 512, std::nullopt, 152},
+        {10000, 15001, 10, 152, 512, "actualDurationMs 15001 is more than 5000 ms beyond requestedDurationMs 10000", 152},
+        {3000, 2000000000, 10, 2000000000, 512,
+         "actualDurationMs 2000000000 is more than 5000 ms beyond requestedDurationMs 3000", 81},
+        {20000, 3009, 10, 30, 512, "requestedDurationMs 20000 is outside the capture program's 1000 to 10000", 30},
+        {3000, 3009, 0, 30, 512, "requestedSampleFps 0 is outside the capture program's 1 to 10", 4},
+        {3000, 3009, 10, 30, 4097, "width x height 4097x424 is beyond 4096x4096", 0},
+    };
+    for (const auto& c : cases) {
+        SeriesDescription series = kinectSeries();
+        series.requestedDurationMs = c.requestedMs;
+        series.actualDurationMs = c.actualMs;
+        series.requestedSampleFps = c.sampleFps;
+        series.savedFrames = c.saved;
+        series.width = c.width;
+        EXPECT_EQ(impossibleRunProblem(series), c.problem) << c.actualMs << " ms, " << c.saved << " frames";
+        EXPECT_EQ(framesToCheck(series), c.checked) << c.actualMs << " ms, " << c.saved << " frames";
     }
 }
 
@@ -78,6 +119,24 @@ TEST(CheckRules, FilesCutShortOrOfTheWrongSizeOrType)
     EXPECT_EQ(imageProblem(cv::Mat(2, 3, CV_16UC1), 2, 3, CV_16UC1), "decodes to 3x2, not 2x3");
     EXPECT_EQ(imageProblem(cv::Mat(2, 3, CV_8UC1), 3, 2, CV_16UC1), "is not 16-bit greyscale");
     EXPECT_EQ(byteSizeProblem(11, 12), "has 11 bytes, not 12");
+}
+
+// A JPEG whose header promises another size is refused in the recorded series.
+TEST(CheckRules, ImageHeadersOfTheWrongSizeOrPixelsBeforeDecoding)
+{
+    std::vector<uint8_t> png;
+    std::vector<uint8_t> jpeg;
+    cv::imencode(".png", cv::Mat(2, 3, CV_16UC1), png);
+    cv::imencode(".jpg", cv::Mat(2, 3, CV_8UC3), jpeg);
+    EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, CV_16UC1), std::nullopt);
+    EXPECT_EQ(headerProblem(jpegHeader(jpeg), 3, 2, CV_8UC3), std::nullopt);
+    EXPECT_EQ(headerProblem(jpegHeader(png), 3, 2, CV_8UC3), "does not decode");
+    png[18] = 0x7D;   // the width's third byte: 32003
+    EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, CV_16UC1), "is 32003x2 in its header, not 3x2");
+    cv::imencode(".png", cv::Mat(2, 3, CV_8UC1), png);
+    EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, CV_16UC1), "is not 16-bit greyscale");
+    cv::imencode(".jpg", cv::Mat(2, 3, CV_8UC1), jpeg);
+    EXPECT_EQ(headerProblem(jpegHeader(jpeg), 3, 2, CV_8UC3), "is not 8-bit 3-channel colour");
 }
 
 // A depth PNG against its raw file is checked on a real series.

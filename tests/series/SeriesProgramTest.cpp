@@ -1,6 +1,8 @@
 // kestrum-series on a series recorded from each simulated camera: check passes on it and names
-// each fault put into a copy, the point cloud puts the scene's surfaces where the scene has
-// them, the sheet has its width and shows the frames; usage errors and a missing capture.json.
+// each fault put into a copy (also files that are no regular files, too large, or whose header
+// promises a huge image, none of which it may open, read or decode), the point cloud puts the
+// scene's surfaces where the scene has them, the sheet has its width and shows the frames; its
+// standard streams; usage errors and capture.json files it cannot read.
 #include "CaptureOutput.h"
 
 #include "kestrum_sim/Scene.h"
@@ -14,12 +16,25 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-ChildResult runSeries(const std::vector<std::string>& args) { return runChild({KESTRUM_SERIES_PROGRAM, args, {}, ""}); }
+// Ended after 30 s, so that a run that blocks fails instead of holding up the suite.
+ChildResult runSeries(const std::vector<std::string>& args, std::map<std::string, std::string> env = {},
+                      ChildStdout stdoutSetup = ChildStdout::Read)
+{
+    return runChild({KESTRUM_SERIES_PROGRAM, args, std::move(env), "", stdoutSetup}, std::chrono::seconds(30));
+}
+
+void replaceMember(std::string& json, const std::string& name, const std::string& value)
+{
+    const size_t start = json.find("\"" + name + "\": ") + name.size() + 4;
+    json.replace(start, json.find_first_of(",\n", start) - start, value);
+}
 
 struct Camera {
     const char* orbbecSetting;
@@ -81,8 +96,10 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     ScratchDir scratch;
     const std::string series = scratch / "series";
     ASSERT_EQ(runCapture({series, "2000", "4"}, GetParam().orbbecSetting, GetParam().kinectSetting).exitCode, 0);
-    const long long saved = integer(parseJson(readFileBytes(series + "/capture.json"))["savedFrames"]);
+    const JsonValue summary = parseJson(readFileBytes(series + "/capture.json"));
+    const long long saved = integer(summary["savedFrames"]);
     ASSERT_GE(saved, 3);
+    const std::string size = summary["width"].text + "x" + summary["height"].text;
     const std::string frames = std::to_string(saved) + " frames, ";
     const ChildResult fresh = runSeries({"check", series});
     EXPECT_EQ(fresh.exitCode, 0);
@@ -99,17 +116,37 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     fs::copy_file(faulty + "/color/color-0000.jpg", faulty + "/color/color-9999.jpg");
     std::ofstream(faulty + "/depth/.depth-0003.png.Ab12Cd") << "part";
     std::ofstream(faulty + "/.capture.json.Ab12Cd") << "{";
+    fs::remove(faulty + "/color-full/color-full-0000.jpg");
+    fs::create_symlink("color-full-0000.jpg", faulty + "/color-full/color-full-0000.jpg");
+    fs::remove(faulty + "/color-full/color-full-0001.jpg");
+    fs::create_directory(faulty + "/color-full/color-full-0001.jpg");
+    const long long pixels = integer(summary["width"]) * integer(summary["height"]);
+    fs::resize_file(faulty + "/color/color-0000.jpg", 100ull << 30);   // sparse, as the next
+    fs::resize_file(faulty + "/depth-raw/depth-0001.bin", 100ull << 30);
+    std::ofstream(faulty + "/color/color-0002.jpg", std::ios::binary | std::ios::trunc)
+        << std::string("\xFF\xD8\xFF\xC0\0\x11\x08\x7D\0\x7D\0\x03\x01\x22\0\x02\x11\x01\x03\x11\x01\xFF\xD9", 23);
+    fs::remove(faulty + "/depth/depth-0002.png");
+    ASSERT_EQ(mkfifo((faulty + "/depth/depth-0002.png").c_str(), 0600), 0);
     const ChildResult check = runSeries({"check", faulty});
     EXPECT_EQ(check.exitCode, 1);
-    EXPECT_EQ(check.out, "fault: " + faulty + "/depth/depth-0000.png: differs from its raw file in 1 value, first at "
-                         "column 100, row 50: " + std::to_string(rawValue + 1) + " against " + std::to_string(rawValue) +
-                         "\nfault: " + faulty + "/color/color-0001.jpg: is cut short: it does not end with the JPEG "
-                         "end marker\nfault: " + faulty + "/depth-raw/depth-0002.bin: is missing\n"
+    EXPECT_EQ(check.out, "fault: " + faulty + "/color/color-0000.jpg: has 107374182400 bytes, too many for a " + size +
+                         " image (at most " + std::to_string(pixels * 3 * 2 + (1 << 20)) + ")\n"
+                         "fault: " + faulty + "/color-full/color-full-0000.jpg: cannot be read: Too many levels of "
+                         "symbolic links\nfault: " + faulty + "/depth/depth-0000.png: differs from its raw file in 1 "
+                         "value, first at column 100, row 50: " + std::to_string(rawValue + 1) + " against " +
+                         std::to_string(rawValue) + "\nfault: " + faulty + "/color/color-0001.jpg: is cut short: it "
+                         "does not end with the JPEG end marker\nfault: " + faulty + "/color-full/color-full-0001.jpg: "
+                         "is not a regular file\nfault: " + faulty + "/depth-raw/depth-0001.bin: has 107374182400 "
+                         "bytes, not " + std::to_string(pixels * 2) +
+                         "\nfault: " + faulty + "/color/color-0002.jpg: is 32000x32000 in its header, not " + size +
+                         "\nfault: " + faulty + "/depth/depth-0002.png: is not a regular file\nfault: " + faulty +
+                         "/depth-raw/depth-0002.bin: is missing\n"
                          "leftover: " + faulty + "/.capture.json.Ab12Cd: temporary file of an interrupted write\n"
                          "leftover: " + faulty + "/color/color-9999.jpg: frame 9999 is beyond savedFrames " +
                          std::to_string(saved) + " (a file of an earlier, longer run)\n"
                          "leftover: " + faulty + "/depth/.depth-0003.png.Ab12Cd: temporary file of an interrupted write\n"
-                         "summary: not whole, " + frames + "3 faults, 3 leftovers\n");
+                         "summary: not whole, " + frames + "9 faults, 3 leftovers\n");
+    EXPECT_EQ(runSeries({"sheet", faulty, scratch / "faulty.png"}).exitCode, 0);
     const ChildResult cut = runSeries({"points", faulty, "1", scratch / "cut.ply"});
     EXPECT_EQ(cut.exitCode, 1);
     EXPECT_EQ(cut.err, "kestrum-series: " + faulty + "/color/color-0001.jpg is cut short: it does not end with the "
@@ -119,8 +156,8 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     const std::string longer = scratch / "longer";
     fs::copy(series, longer, fs::copy_options::recursive);
     std::string metadata = readFileBytes(longer + "/capture.json");
-    const std::string savedMember = "\"savedFrames\": " + std::to_string(saved);
-    metadata.replace(metadata.find(savedMember), savedMember.size(), "\"savedFrames\": " + std::to_string(saved + 1));
+    replaceMember(metadata, "savedFrames", std::to_string(saved + 1));
+    replaceMember(metadata, "requestedSampleFps", "10");   // a run at 4 per second may have kept all it could
     std::ofstream(longer + "/capture.json", std::ios::trunc) << metadata;
     const ChildResult json = runSeries({"check", longer, "--json"});
     EXPECT_EQ(json.exitCode, 1);
@@ -141,6 +178,16 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     EXPECT_EQ(faultFiles, expected);
     EXPECT_EQ(lastLine(json.out), "{\"type\":\"summary\",\"whole\":false,\"frames\":" + std::to_string(saved + 1) +
                                       ",\"faults\":" + std::to_string(expected.size()) + ",\"leftovers\":0}");
+
+    // Far more frames than a run can keep: only those a run could have kept are looked for.
+    replaceMember(metadata, "savedFrames", "2000000000");
+    std::ofstream(longer + "/capture.json", std::ios::trunc) << metadata;
+    const ChildResult tooMany = runSeries({"check", longer});
+    EXPECT_EQ(tooMany.exitCode, 1);
+    EXPECT_EQ(tooMany.out.rfind("fault: " + longer + "/capture.json: savedFrames 2000000000 is more than a run of " +
+                                summary["actualDurationMs"].text + " ms at 10 per second can keep (", 0), 0u);
+    EXPECT_EQ(lastLine(tooMany.out).rfind("summary: not whole, 2000000000 frames, ", 0), 0u);
+    EXPECT_EQ(runSeries({"sheet", longer, scratch / "none.png"}).exitCode, 2);
 
     // The scene: the wall, the block and the swinging near plate, at their distances and places
 // (the Orbbec camera's depth aligned to its colour image and scaled to millimetres).
@@ -170,7 +217,13 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     EXPECT_EQ(beyond.exitCode, 1);
     EXPECT_FALSE(fs::exists(scratch / "none.ply"));
 
-    ASSERT_EQ(runSeries({"sheet", series, scratch / "sheet.png"}).exitCode, 0);
+    // Whatever the libraries print goes to standard error, and a reader that goes away fails the report.
+    const ChildResult drawn = runSeries({"sheet", series, scratch / "sheet.png"}, {{"OPENCV_LOG_LEVEL", "DEBUG"}});
+    ASSERT_EQ(drawn.exitCode, 0);
+    EXPECT_EQ(drawn.out, "");
+    const ChildResult unread = runSeries({"check", series}, {}, ChildStdout::ReaderGone);
+    EXPECT_EQ(unread.exitCode, 1);
+    EXPECT_EQ(unread.err, "kestrum-series: standard output cannot be written\n");
     const cv::Mat sheet = cv::imread(scratch / "sheet.png", cv::IMREAD_COLOR);
     ASSERT_EQ(sheet.cols, 1920);
     ASSERT_GT(sheet.rows, 300);
@@ -183,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(Cameras, SeriesProgram,
                          ::testing::Values(Camera{"depth-scale=0.1", ""}, Camera{"", "attached"}),
                          [](const auto& info) { return std::string(*info.param.orbbecSetting ? "Orbbec" : "KinectV2"); });
 
-TEST(SeriesProgramUsage, UsageErrorsAndNoReadableCaptureJson)
+TEST(SeriesProgramUsage, UsageErrorsAndCaptureJsonThatCannotBeRead)
 {
     ScratchDir scratch;
     const ChildResult none = runSeries({});
@@ -192,9 +245,27 @@ TEST(SeriesProgramUsage, UsageErrorsAndNoReadableCaptureJson)
     const ChildResult empty = runSeries({"check", scratch.path()});
     EXPECT_EQ(empty.exitCode, 2);
     EXPECT_EQ(empty.out, "");
-    EXPECT_EQ(empty.err, "kestrum-series: " + scratch.path() + "/capture.json cannot be read\n");
+    EXPECT_EQ(empty.err, "kestrum-series: " + scratch.path() + "/capture.json is missing\n");
     std::ofstream(scratch / "capture.json") << "{\"serial\": 1}";
     const ChildResult wrong = runSeries({"sheet", scratch.path(), scratch / "sheet.png"});
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_EQ(wrong.err, "kestrum-series: " + scratch.path() + "/capture.json: \"serial\" is not a text\n");
+
+    const std::string json = scratch / "capture.json";
+    const std::pair<std::function<void()>, std::string> unreadable[] = {
+        {[&] { fs::create_directory(json); }, " is not a regular file"},
+        {[&] { mkfifo(json.c_str(), 0600); }, " is not a regular file"},
+        {[&] { fs::create_symlink("/dev/zero", json); }, " is not a regular file"},
+        {[&] { std::ofstream{json}; fs::resize_file(json, 1 << 30); },
+         " has 1073741824 bytes, too many for a capture.json (at most 65536)"},
+        {[&] { std::ofstream(json) << "{\"savedFrames\": 1e999}"; },
+         ": holds a number too large for any type: [json.exception.out_of_range.406] number overflow parsing '1e999'"},
+    };
+    for (const auto& [makeCaptureJson, problem] : unreadable) {
+        fs::remove(json);
+        makeCaptureJson();
+        const ChildResult refused = runSeries({"check", scratch.path()});
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_EQ(refused.err, "kestrum-series: " + json + problem + "\n");
+    }
 }

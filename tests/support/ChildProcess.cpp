@@ -58,6 +58,10 @@ ChildProcess::ChildProcess(const ChildLaunch& launch)
     if (stdoutUnread_ && fcntl(outPipe[1], F_SETPIPE_SZ, 4096) < 0) {
         throw std::runtime_error("cannot shrink the pipe to one page");
     }
+    if (launch.stdoutSetup == ChildStdout::ReaderGone) {
+        close(outPipe[0]);
+        outPipe[0] = -1;
+    }
     pid_ = fork();
     if (pid_ < 0) {
         throw std::runtime_error("fork failed");

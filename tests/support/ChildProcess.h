@@ -20,6 +20,7 @@ enum class ChildStdout {
     Closed,          // descriptor 1 closed, as after ">&-"
     Full,            // /dev/full: every write fails
     UnreadOnePage,   // a one-page pipe the parent never reads: a stalled reader
+    ReaderGone,      // a pipe whose reading end is closed before the child starts
 };
 
 struct ChildLaunch {

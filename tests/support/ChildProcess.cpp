@@ -103,7 +103,8 @@ ChildProcess::~ChildProcess()
 // deadline has passed or every pipe it reads is closed.
 bool ChildProcess::pump(std::chrono::steady_clock::time_point deadline)
 {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    // Rounded up, so that "no time left" means the deadline has passed, which is when wait kills.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     pollfd fds[2];
     int count = 0;
     if (outFd_ >= 0 && !stdoutUnread_) fds[count++] = {outFd_, POLLIN, 0};

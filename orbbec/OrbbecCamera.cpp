@@ -49,6 +49,16 @@ void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message)
     kestrum::writeLine(STDERR_FILENO, line);
 }
 
+// The severity call also switches the SDK's file log on at that severity, whatever its
+// configuration file says, which would leave a folder Log/ in every working directory the
+// programs run in. Switching the file log off again works only right after that call and
+// before the first SDK object exists; the log reaches standard error through the callback.
+void setSdkLogSeverity()
+{
+    ob::Context::setLoggerSeverity(kSdkLogSeverity);
+    ob::Context::setLoggerToFile(OB_LOG_SEVERITY_OFF, "");
+}
+
 // The SDK's console sink writes to standard output, which carries the programs'
 // machine-readable output; its messages go to standard error instead.
 void routeSdkLogToStandardError()
@@ -93,7 +103,7 @@ OrbbecCamera::OrbbecCamera(Mode mode) : state_(std::make_unique<State>())
     State& state = *state_;
     state.mode = mode;
 
-    ob::Context::setLoggerSeverity(kSdkLogSeverity);
+    setSdkLogSeverity();
     routeSdkLogToStandardError();
 
     state.context = std::make_unique<ob::Context>("");

@@ -481,59 +481,45 @@ TEST(CaptureProgram, AnEarlierCaptureJsonGoesJustBeforeTheFirstFrameFileTakesIts
     }
 }
 
-// A read-only file system holds capture.json; the frame folders lie elsewhere.
-TEST(CaptureProgram, AnEarlierCaptureJsonThatCannotBeRemovedEndsTheRunBeforeAnyFrameFile)
+// capture.json on a tiny file system of its own, the frame folders elsewhere. Read-only: an earlier
+// capture.json cannot be removed, so the run ends before any frame file. Full: the run's own cannot
+// be written; its frames stay, and no partial or temporary file is left.
+TEST(CaptureProgram, ACaptureJsonThatCannotBeRemovedOrWrittenEndsTheRun)
 {
-    ScratchDir scratch;
-    const std::string out = scratch / "series";
-    fs::create_directories(out);
-    const TinyTmpfs disk(out, "64k");
-    if (!disk.mounted()) {
-        GTEST_SKIP() << disk.skipReason();
-    }
-    for (const std::string name : {"color", "color-full", "color-map", "depth", "depth-raw"}) {
-        fs::create_directories(scratch / ("frames/" + name));
-        fs::create_directory_symlink(scratch / ("frames/" + name), out + "/" + name);
-    }
-    const std::string summary = "{\"serial\": \"an earlier run\"}\n";
-    std::ofstream(out + "/capture.json") << summary;
-    ASSERT_TRUE(disk.makeReadOnly());
+    for (const bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "full");
+        ScratchDir scratch;
+        const std::string out = scratch / "series";
+        fs::create_directories(out);
+        const TinyTmpfs disk(out, "64k");
+        if (!disk.mounted()) {
+            GTEST_SKIP() << disk.skipReason();
+        }
+        for (const std::string name : {"color", "color-full", "color-map", "depth", "depth-raw"}) {
+            fs::create_directories(scratch / ("frames/" + name));
+            fs::create_directory_symlink(scratch / ("frames/" + name), out + "/" + name);
+        }
+        const std::string summary = "{\"serial\": \"an earlier run\"}\n";
+        if (readOnly) {
+            std::ofstream(out + "/capture.json") << summary;
+            ASSERT_TRUE(disk.makeReadOnly());
+        } else {
+            ASSERT_TRUE(disk.fillUp());
+        }
 
-    const ChildResult result = runCapture({out, "1000", "10"}, "attached", "");
+        const ChildResult result = runCapture({out, "1000", "10"}, readOnly ? "attached" : "", readOnly ? "" : "attached");
 
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(lastLine(result.err), errorLine("capture.json konnte nicht geschrieben werden."));
-    EXPECT_EQ(eventLines(result).size(), 1u) << result.out;
-    EXPECT_EQ(readFileBytes(out + "/capture.json"), summary);
-    for (const std::string name : {"color", "color-full", "depth", "depth-raw"}) {
-        EXPECT_TRUE(fs::is_empty(scratch / ("frames/" + name))) << name;
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(lastLine(result.err), errorLine("capture.json konnte nicht geschrieben werden."));
+        const std::vector<JsonValue> events = eventLines(result);
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.back()["event"].text, readOnly ? "deviceOpened" : "frameSaved");
+        EXPECT_EQ(fs::is_empty(scratch / "frames/color"), readOnly);
+        if (readOnly) {
+            EXPECT_EQ(readFileBytes(out + "/capture.json"), summary);
+        } else {
+            EXPECT_FALSE(fs::exists(out + "/capture.json"));
+            EXPECT_EQ(filesIn(out), 6u) << "the five folders and the filler, no temporary file";
+        }
     }
-}
-
-// Only capture.json meets the full disk: the frame folders lie elsewhere.
-TEST(CaptureProgram, ACaptureJsonThatCannotBeWrittenLeavesNoPartialOne)
-{
-    ScratchDir scratch;
-    const std::string outputDir = scratch / "series";
-    fs::create_directories(outputDir);
-    const TinyTmpfs disk(outputDir, "64k");
-    if (!disk.mounted()) {
-        GTEST_SKIP() << disk.skipReason();
-    }
-    for (const std::string name : {"color", "color-full", "color-map", "depth", "depth-raw"}) {
-        fs::create_directories(scratch / ("frames/" + name));
-        fs::create_directory_symlink(scratch / ("frames/" + name), outputDir + "/" + name);
-    }
-    ASSERT_TRUE(disk.fillUp());
-
-    const ChildResult result = runCapture({outputDir, "1000", "10"}, "", "attached");
-
-    EXPECT_EQ(result.exitCode, 1);
-    const std::vector<JsonValue> events = eventLines(result);
-    ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events.back()["event"].text, "frameSaved");
-    EXPECT_EQ(lastLine(result.err),
-              "{\"event\":\"error\",\"message\":\"capture.json konnte nicht geschrieben werden.\"}");
-    EXPECT_FALSE(fs::exists(outputDir + "/capture.json"));
-    EXPECT_EQ(filesIn(outputDir), 6u) << "the five folders and the filler, no temporary file";
 }

@@ -4,6 +4,7 @@
 #include "ChildProcess.h"
 #include "DepthConversion.h"
 #include "FrameFileName.h"
+#include "FrameFiles.h"
 #include "KinectFrameFiles.h"
 #include "OrbbecFrameFiles.h"
 #include "OutputDirectories.h"
@@ -106,9 +107,10 @@ TEST(FrameFileName, PadsTheIndexToAtLeastFourDigitsAndJoinsTheDirectoryAsGiven)
     EXPECT_EQ(frameFileName("color-full", 7, ".jpg"), "color-full-0007.jpg");
     EXPECT_EQ(frameFileName("depth", 9999, ".png"), "depth-9999.png");
     EXPECT_EQ(frameFileName("depth", 12345, ".bin"), "depth-12345.bin");
-    EXPECT_EQ(frameFilePath("out/", kColorDir, "color", 0, ".jpg"), "out/color/color-0000.jpg");
-    EXPECT_EQ(frameFilePath("../a b", kDepthDir, "depth", 1, ".png"), "../a b/depth/depth-0001.png");
-    EXPECT_EQ(frameFilePath("", kColorFullDir, "color-full", 2, ".jpg"), "color-full/color-full-0002.jpg");
+    EXPECT_EQ(frameFilePath("out/", kColorFile, 0), "out/color/color-0000.jpg");
+    EXPECT_EQ(frameFilePath("../a b", kDepthFile, 1), "../a b/depth/depth-0001.png");
+    EXPECT_EQ(frameFilePath("", kColorFullFile, 2), "color-full/color-full-0002.jpg");
+    EXPECT_EQ(frameFilePath("out", kDepthRawFile, 3), "out/depth-raw/depth-0003.bin");
 }
 
 TEST(DepthToMillimetreImage, RoundsValidValuesAndZeroesEverythingElse)

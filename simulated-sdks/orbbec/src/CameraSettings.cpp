@@ -3,9 +3,6 @@
 
 #include "kestrum_sim/Settings.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace kestrum_sim::orbbec {
 namespace {
 
@@ -55,9 +52,7 @@ CameraSettings cameraSettingsFromEnvironment() {
     try {
         return cameraSettingsFrom(settings);
     } catch (const SettingsError& error) {
-        std::fprintf(stderr, "kestrum simulated camera: %s\n", error.what());
-        std::fflush(stderr);
-        std::_Exit(2);
+        exitForBadSetting(error.what());
     }
 }
 

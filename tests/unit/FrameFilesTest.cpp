@@ -1,6 +1,7 @@
 // The files of a kept frame: names, depth conversion, both write sequences
 // byte for byte, and what is left on disk when one of the files fails, also on
 // a full file system (a tiny tmpfs; needs root, as CI has; skipped otherwise).
+#include "BindMount.h"
 #include "ChildProcess.h"
 #include "DepthConversion.h"
 #include "FrameFileName.h"
@@ -272,6 +273,27 @@ TEST_F(FrameFiles, OrbbecFailuresUseTheirOwnMessages)
     frame.index = 5;
     expectFailure([&] { writeOrbbecFrameFiles(workers, outputDir, frame); },
                   "Farbbild konnte nicht gespeichert werden: " + path("color/color-0005.jpg"));
+}
+
+// A final name that cannot be renamed onto: the file could not take its name, which is what
+// "geöffnet" reports, not that its bytes failed.
+TEST_F(FrameFiles, ABinaryFileThatCannotTakeItsNameIsReportedAsNotOpened)
+{
+    std::ofstream(path("elsewhere")) << "an earlier run's file";
+    const std::pair<const char*, std::string> cases[] = {
+        {"color-map/color-map-0000.bin", "Color-Depth-Map konnte nicht geöffnet werden: "},
+        {"depth-raw/depth-0000.bin", "Tiefen-Rohdatei konnte nicht geöffnet werden: "},
+    };
+    for (const auto& [file, message] : cases) {
+        std::ofstream(path(file)) << "covered";
+        const BindMount covered(path("elsewhere"), path(file));
+        if (!covered.mounted()) {
+            GTEST_SKIP() << covered.skipReason();
+        }
+        expectFailure([&] { writeKinectFrameFiles(workers, outputDir, KinectFrameMemory().frame(0)); },
+                      message + path(file));
+        EXPECT_EQ(readFileBytes(path(file)), "an earlier run's file");
+    }
 }
 
 // Both binary files are larger than the disk; the files after them are not written.

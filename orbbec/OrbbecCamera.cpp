@@ -6,7 +6,6 @@
 
 #include <libobsensor/ObSensor.hpp>
 
-#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -40,13 +39,8 @@ std::string textOrEmpty(const char* text)
 // Exactly one line per message, whether or not the SDK ends it with a line feed.
 void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message)
 {
-    std::string line = textOrEmpty(message);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.pop_back();
-    std::replace(line.begin(), line.end(), '\n', ' ');
-    std::replace(line.begin(), line.end(), '\r', ' ');
     // One write per line, so that lines from SDK threads never interleave mid-line.
-    kestrum::writeLine(STDERR_FILENO, line);
+    kestrum::writeLine(STDERR_FILENO, kestrum::oneLine(textOrEmpty(message)));
 }
 
 // The severity call also switches the SDK's file log on at that severity, whatever its

@@ -17,7 +17,7 @@ Finding slowOrbbecFinding(const UsbCamera& camera, const OrbbecCheck& orbbec)
                 kUsb3Fix + ", where its streams have bandwidth to spare"};
     }
     if (orbbec.opened) {
-        return {Level::Problem, Topic::Usb, head + ", where it does not start " + profiles, kUsb3Fix};
+        return {Level::Problem, Topic::Usb, head + ", where it does not offer " + profiles, kUsb3Fix};
     }
     return {Level::Note, Topic::Usb, head + ", where it may not offer " + profiles, kUsb3Fix};
 }

@@ -30,7 +30,8 @@ Finding unreachable(const std::string& message, const UsbSurvey& survey, UsbCame
     if (cause.reason.empty()) {
         return {Level::Problem, Topic::Camera, message, fix};
     }
-    return {Level::Problem, Topic::Camera, message + "; it is on the USB bus, so " + cause.reason, cause.fix};
+    const char* camera = kind == UsbCameraKind::Orbbec ? "; the Orbbec camera" : "; the Kinect v2";
+    return {Level::Problem, Topic::Camera, message + camera + " is on the USB bus, so " + cause.reason, cause.fix};
 }
 
 // What the grab showed: a problem for every way a capture would fail or lose frames, else one ok line.

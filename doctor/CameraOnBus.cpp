@@ -25,6 +25,11 @@ std::string describeUsbCamera(const UsbCamera& camera)
     return text + " on USB bus " + std::to_string(camera.bus) + ", device " + std::to_string(camera.device);
 }
 
+bool isBelowUsb3(const std::string& speed)
+{
+    return !speed.empty() && std::strtod(speed.c_str(), nullptr) < 5000.0;
+}
+
 std::string describeSpeed(const std::string& speed)
 {
     if (speed.empty()) {
@@ -61,6 +66,12 @@ LikelyCause likelyCause(const UsbSurvey& survey, UsbCameraKind kind)
     });
     if (closedNode) {
         return {"this user may not open its device node", udevRulesFix(kind)};
+    }
+    const bool slowLink = std::any_of(survey.cameras.begin(), survey.cameras.end(), [kind](const UsbCamera& camera) {
+        return camera.kind == kind && isBelowUsb3(camera.speed);
+    });
+    if (slowLink) {
+        return {"most likely its USB 2 link keeps it from working", "plug it into a USB 3 port"};
     }
     return {"most likely another process holds it",
             "end the program that uses the camera (another kestrum-capture or kestrum-photo, a viewer), "

@@ -8,6 +8,9 @@
 // "Orbbec camera 2bc5:0800 (serial AY3794301) on USB bus 2, device 3"
 std::string describeUsbCamera(const UsbCamera& camera);
 
+// True for USB 2 and slower links; an unknown speed (empty) is not judged.
+bool isBelowUsb3(const std::string& speed);
+
 // "480 Mbit/s (USB 2)"
 std::string describeSpeed(const std::string& speed);
 
@@ -20,7 +23,8 @@ struct LikelyCause {
     std::string fix;
 };
 
-// Access to the device node when this user may not open one of that kind, otherwise another process.
+// Access to the device node when this user may not open one of that kind, else a USB 2 link, else
+// another process.
 LikelyCause likelyCause(const UsbSurvey& survey, UsbCameraKind kind);
 
 bool isOnBus(const UsbSurvey& survey, UsbCameraKind kind);

@@ -100,8 +100,3 @@ UsbSurvey surveyUsb(const std::filesystem::path& root)
     });
     return survey;
 }
-
-bool isBelowUsb3(const std::string& speed)
-{
-    return !speed.empty() && std::strtod(speed.c_str(), nullptr) < 5000.0;
-}

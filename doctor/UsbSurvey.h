@@ -31,6 +31,3 @@ inline constexpr const char* kUsbDevicesDir = "/sys/bus/usb/devices";
 // Reads root/sys/bus/usb/devices/*/{idVendor,idProduct,speed,busnum,devnum,serial} and
 // judges read and write access to root/dev/bus/usb/BBB/DDD for the effective user.
 UsbSurvey surveyUsb(const std::filesystem::path& root);
-
-// True for USB 2 and slower links; an unknown speed (empty) is not judged.
-bool isBelowUsb3(const std::string& speed);

@@ -130,8 +130,8 @@ TEST_F(DoctorCamera, KinectFailuresInTheProgramsWordsWithTheLikelyCause)
 
     EXPECT_EQ(lines(nullptr, "attached;fail=open", kinectOnBus),
               std::vector<std::string>{"problem: libfreenect2 finds the Kinect v2 SIMKINECT001 but cannot open it: the "
-                                       "programs report \"Kinect konnte nicht geöffnet werden.\"; it is on the USB bus, "
-                                       "so most likely another process holds it -- fix: end the program that uses the "
+                                       "programs report \"Kinect konnte nicht geöffnet werden.\"; the Kinect v2 is on the USB "
+                                       "bus, so most likely another process holds it -- fix: end the program that uses the "
                                        "camera (another kestrum-capture or kestrum-photo, a viewer), or replug the "
                                        "camera"});
     EXPECT_EQ(lines(nullptr, "attached;fail=start"),

@@ -204,7 +204,7 @@ TEST(DoctorProgram, ANodeThisUserMayNotOpenNamesTheUdevRulesAndWhyTheSdkMissesTh
               "sudo cp libfreenect2-0.2.0/platform/linux/udev/90-kinect2.rules /etc/udev/rules.d/, then replug the "
               "camera",
           "problem: the Orbbec SDK finds no camera (\"Keine Orbbec-Kamera gefunden.\", so the programs go on to the "
-          "Kinect v2); it is on the USB bus, so this user may not open its device node -- fix: " + orbbecRules}) {
+          "Kinect v2); the Orbbec camera is on the USB bus, so this user may not open its device node -- fix: " + orbbecRules}) {
         EXPECT_TRUE(holds(lines, line)) << line << "\n" << result.out;
     }
 }

@@ -1,6 +1,8 @@
 // The command line of kestrum-capture: output directory, duration, sampling rate.
 #pragma once
 
+#include "RunLimits.h"
+
 #include <cstdint>
 #include <filesystem>
 
@@ -9,12 +11,6 @@ struct CaptureOptions {
     int32_t durationMs = 0;
     int32_t sampleFps = 0;
 };
-
-// The ranges the duration and the sampling rate are clamped to; the longest and highest are the defaults.
-inline constexpr int32_t kShortestDurationMs = 1000;
-inline constexpr int32_t kLongestDurationMs = 10000;
-inline constexpr int32_t kLowestSampleFps = 1;
-inline constexpr int32_t kHighestSampleFps = 10;
 
 inline constexpr const char* kDefaultOutputDir = "/usr/local/var/kestrum-measurement/tmp/test-series";
 

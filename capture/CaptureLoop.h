@@ -2,13 +2,13 @@
 #pragma once
 
 #include "CaptureStatistics.h"
+#include "RunLimits.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 
 inline constexpr int kWarmupFrames = 15;
-inline constexpr std::chrono::milliseconds kFrameWaitLimit{2000};
 
 // What the loop needs from a camera backend. A delivered frame is held by the
 // source from a successful requestFrame until releaseFrame.

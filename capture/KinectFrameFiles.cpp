@@ -2,14 +2,14 @@
 #include "KinectFrameFiles.h"
 
 #include "BinaryFile.h"
+#include "CaptureMetadata.h"
 #include "ColorJpeg.h"
 #include "DepthConversion.h"
 #include "EventLines.h"
-#include "FrameFileName.h"
+#include "FrameFiles.h"
 #include "ImageFile.h"
 #include "KinectGeometry.h"
 #include "OrderedFiles.h"
-#include "OutputDirectories.h"
 
 #include <stdexcept>
 
@@ -22,11 +22,11 @@ enum KinectFile : std::size_t { Color, ColorFull, ColorMap, Depth, DepthRaw, Kin
 
 void writeKinectFrameFiles(WorkerPool& workers, const std::filesystem::path& outputDir, const SampledFrame& frame)
 {
-    const std::string colorPath = frameFilePath(outputDir, kColorDir, "color", frame.index, ".jpg");
-    const std::string colorFullPath = frameFilePath(outputDir, kColorFullDir, "color-full", frame.index, ".jpg");
-    const std::string colorMapPath = frameFilePath(outputDir, kColorMapDir, "color-map", frame.index, ".bin");
-    const std::string depthPath = frameFilePath(outputDir, kDepthDir, "depth", frame.index, ".png");
-    const std::string depthRawPath = frameFilePath(outputDir, kDepthRawDir, "depth", frame.index, ".bin");
+    const std::string colorPath = frameFilePath(outputDir, kColorFile, frame.index);
+    const std::string colorFullPath = frameFilePath(outputDir, kColorFullFile, frame.index);
+    const std::string colorMapPath = frameFilePath(outputDir, kColorMapFile, frame.index);
+    const std::string depthPath = frameFilePath(outputDir, kDepthFile, frame.index);
+    const std::string depthRawPath = frameFilePath(outputDir, kDepthRawFile, frame.index);
     cv::Mat millimetres;  // one conversion for the PNG and the raw file
     // Declared after everything the workers read, so that its end waits for them first.
     OrderedFiles files(workers, KinectFileCount);
@@ -65,6 +65,6 @@ void writeKinectFrameFiles(WorkerPool& workers, const std::filesystem::path& out
                    depthRawPath;
         });
 
-    files.commitInOrder();
+    files.commitInOrder(beforeFrameFiles(outputDir, frame.index));
     emitFrameSaved(frame.index, frame.timestampMs, colorPath, depthPath, depthRawPath);
 }

@@ -2,13 +2,13 @@
 #include "OrbbecFrameFiles.h"
 
 #include "BinaryFile.h"
+#include "CaptureMetadata.h"
 #include "ColorJpeg.h"
 #include "DepthConversion.h"
 #include "EventLines.h"
-#include "FrameFileName.h"
+#include "FrameFiles.h"
 #include "ImageFile.h"
 #include "OrderedFiles.h"
-#include "OutputDirectories.h"
 
 #include <stdexcept>
 
@@ -21,10 +21,10 @@ enum OrbbecFile : std::size_t { Color, ColorFull, Depth, DepthRaw, OrbbecFileCou
 
 void writeOrbbecFrameFiles(WorkerPool& workers, const std::filesystem::path& outputDir, const SampledFrame& frame)
 {
-    const std::string colorPath = frameFilePath(outputDir, kColorDir, "color", frame.index, ".jpg");
-    const std::string colorFullPath = frameFilePath(outputDir, kColorFullDir, "color-full", frame.index, ".jpg");
-    const std::string depthPath = frameFilePath(outputDir, kDepthDir, "depth", frame.index, ".png");
-    const std::string depthRawPath = frameFilePath(outputDir, kDepthRawDir, "depth", frame.index, ".bin");
+    const std::string colorPath = frameFilePath(outputDir, kColorFile, frame.index);
+    const std::string colorFullPath = frameFilePath(outputDir, kColorFullFile, frame.index);
+    const std::string depthPath = frameFilePath(outputDir, kDepthFile, frame.index);
+    const std::string depthRawPath = frameFilePath(outputDir, kDepthRawFile, frame.index);
     cv::Mat millimetres;  // one conversion for the PNG and the raw file
     // Declared after everything the workers read, so that its end waits for them first.
     OrderedFiles files(workers, OrbbecFileCount);
@@ -59,6 +59,6 @@ void writeOrbbecFrameFiles(WorkerPool& workers, const std::filesystem::path& out
                                    : "Depth-Rohdatei konnte nicht vollstaendig geschrieben werden.");
         });
 
-    files.commitInOrder();
+    files.commitInOrder(beforeFrameFiles(outputDir, frame.index));
     emitFrameSaved(frame.index, frame.timestampMs, colorPath, depthPath, depthRawPath);
 }

@@ -3,7 +3,7 @@
 
 void createOutputDirectories(const std::filesystem::path& outputDir)
 {
-    for (const char* name : {kColorDir, kColorFullDir, kColorMapDir, kDepthDir, kDepthRawDir}) {
+    for (const char* name : kFrameFolders) {
         std::filesystem::create_directories(outputDir / name);
     }
 }

@@ -53,7 +53,6 @@ void append(Findings& findings, const Findings& more)
 
 int runDoctor(const std::vector<std::string>& arguments)
 {
-    installStopHandlers();
     const std::optional<DoctorOptions> options = parseDoctorArguments(arguments);
     if (!options) {
         kestrum::writeLine(STDERR_FILENO, kDoctorUsage);

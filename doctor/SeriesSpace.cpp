@@ -1,8 +1,9 @@
-// The most disk space one test series can take.
+// The most disk space one test series can take, from the series layout's files per frame.
 #include "SeriesSpace.h"
 
-#include "CaptureArguments.h"
+#include "FrameFileRules.h"
 #include "KinectGeometry.h"
+#include "RunLimits.h"
 
 #include <algorithm>
 
@@ -10,50 +11,65 @@ namespace {
 
 constexpr int64_t kFileAllowance = 64 * 1024;
 
-int64_t pixels(int64_t width, int64_t height)
+SeriesDescription seriesOf(SeriesCamera camera)
 {
-    return width * height;
+    SeriesDescription series;
+    series.camera = camera;
+    if (camera == SeriesCamera::Orbbec) {
+        series.width = series.fullColorWidth = kOrbbecStreamWidth;
+        series.height = series.fullColorHeight = kOrbbecStreamHeight;
+    } else {
+        series.width = kKinectDepthWidth;
+        series.height = kKinectDepthHeight;
+        series.fullColorWidth = kKinectColorWidth;
+        series.fullColorHeight = kKinectColorHeight;
+    }
+    return series;
 }
 
-int64_t orbbecFrameBytes()
+int64_t fileBytes(const FrameFileLayout& file)
 {
-    const int64_t frame = pixels(kOrbbecStreamWidth, kOrbbecStreamHeight);
-    const int64_t colorJpegs = 2 * frame * 3;
-    const int64_t depthPngAndRaw = 2 * frame * 2;
-    return colorJpegs + depthPngAndRaw + 4 * kFileAllowance;
+    const int64_t pixels = static_cast<int64_t>(file.width) * file.height;
+    switch (file.kind) {
+    case FrameFileKind::ColorJpeg:
+        return pixels * 3;
+    case FrameFileKind::DepthPng:
+        return pixels * 2;
+    case FrameFileKind::DepthRaw:
+    case FrameFileKind::ColorMap:
+        break;
+    }
+    return static_cast<int64_t>(binaryFileBytes(file));
 }
 
-int64_t kinectFrameBytes()
+int64_t seriesBytes(SeriesCamera camera)
 {
-    const int64_t depth = pixels(kKinectDepthWidth, kKinectDepthHeight);
-    const int64_t registeredColorJpeg = depth * 3;
-    const int64_t fullColorJpeg = pixels(kKinectColorWidth, kKinectColorHeight) * 3;
-    const int64_t colorDepthMap = depth * 4;
-    const int64_t depthPngAndRaw = 2 * depth * 2;
-    return registeredColorJpeg + fullColorJpeg + colorDepthMap + depthPngAndRaw + 5 * kFileAllowance;
+    int64_t frame = 0;
+    for (const FrameFileLayout& file : frameFilesOf(seriesOf(camera))) {
+        frame += fileBytes(file) + kFileAllowance;
+    }
+    const int64_t captureJson = kFileAllowance;
+    return mostFramesOfLongestSeries() * frame + captureJson;
 }
 
 } // namespace
 
-int64_t maxKeptFrames(int32_t durationMs, int32_t sampleFps)
+int64_t mostFramesOfLongestSeries()
 {
-    // Arrival times are whole milliseconds, so the smallest gap is the interval less 1, rounded up.
-    const int64_t smallestGapMs = std::max<int64_t>(1, (1000 + sampleFps - 1) / sampleFps - 1);
-    return (durationMs - 1) / smallestGapMs + 2;
+    // Every kept frame but the last arrives before the duration ends, so within its first
+    // kLongestDurationMs - 1 ms; the last one may come after it.
+    return mostFramesKept(kLongestDurationMs - 1, kHighestSampleFps) + 1;
 }
 
 int64_t seriesBytesUpperBound(CameraKind camera)
 {
-    const int64_t frames = maxKeptFrames(kLongestDurationMs, kHighestSampleFps);
-    const int64_t orbbec = frames * orbbecFrameBytes() + kFileAllowance;
-    const int64_t kinect = frames * kinectFrameBytes() + kFileAllowance;
     switch (camera) {
     case CameraKind::Orbbec:
-        return orbbec;
+        return seriesBytes(SeriesCamera::Orbbec);
     case CameraKind::Kinect:
-        return kinect;
+        return seriesBytes(SeriesCamera::KinectV2);
     case CameraKind::None:
         break;
     }
-    return std::max(orbbec, kinect);
+    return std::max(seriesBytes(SeriesCamera::Orbbec), seriesBytes(SeriesCamera::KinectV2));
 }

@@ -3,6 +3,10 @@
 
 #include <unistd.h>
 
+// close(2) for a descriptor whose close is checked. Defined in a file of its own, so that a test
+// binary can put a close that fails in its place at link time.
+int closeDescriptor(int fd);
+
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -22,7 +26,7 @@ public:
     {
         const int fd = fd_;
         fd_ = -1;
-        return ::close(fd) == 0;
+        return closeDescriptor(fd) == 0;
     }
 
 private:

@@ -10,9 +10,10 @@
 
 // Encodes the image in the format that the path's extension names, as
 // cv::imwrite would choose it, with these encoder parameters, and writes the
-// encoded bytes with writeCompleteFile. False when the encoder refuses or the
-// file cannot be written; exceptions of the image library (an extension
-// without an encoder, for one) pass to the caller before any file is created.
+// encoded bytes with writeCompleteFile. False when the encoder refuses the
+// image or the file cannot be written; a name whose extension has no encoder
+// (or that has none) is the image library's exception, which passes to the
+// caller before any file is created.
 bool writeImageFile(const std::string& path, const cv::Mat& image, const std::vector<int>& params = {});
 
 // writeImageFile up to the rename (see StagedFile); an image the encoder

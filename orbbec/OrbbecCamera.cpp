@@ -6,7 +6,6 @@
 
 #include <libobsensor/ObSensor.hpp>
 
-#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -36,13 +35,18 @@ std::string textOrEmpty(const char* text)
 // Exactly one line per message, whether or not the SDK ends it with a line feed.
 void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message)
 {
-    std::string line = textOrEmpty(message);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.pop_back();
-    std::replace(line.begin(), line.end(), '\n', ' ');
-    std::replace(line.begin(), line.end(), '\r', ' ');
     // One write per line, so that lines from SDK threads never interleave mid-line.
-    kestrum::writeLine(STDERR_FILENO, line);
+    kestrum::writeLine(STDERR_FILENO, kestrum::oneLine(textOrEmpty(message)));
+}
+
+// The severity call also switches the SDK's file log on at that severity, whatever its
+// configuration file says, which would leave a folder Log/ in every working directory the
+// programs run in. Switching the file log off again works only right after that call and
+// before the first SDK object exists; the log reaches standard error through the callback.
+void setSdkLogSeverity()
+{
+    ob::Context::setLoggerSeverity(kSdkLogSeverity);
+    ob::Context::setLoggerToFile(OB_LOG_SEVERITY_OFF, "");
 }
 
 // The SDK's console sink writes to standard output, which carries the programs'
@@ -98,7 +102,7 @@ OrbbecCamera::OrbbecCamera(Mode mode) : state_(std::make_unique<State>())
     State& state = *state_;
     state.mode = mode;
 
-    ob::Context::setLoggerSeverity(kSdkLogSeverity);
+    setSdkLogSeverity();
     routeSdkLogToStandardError();
 
     state.context = std::make_unique<ob::Context>("");

@@ -3,9 +3,8 @@
 #include "ContactSheet.h"
 
 #include "DepthColoring.h"
-#include "FrameFileName.h"
+#include "FrameFiles.h"
 #include "FrameImage.h"
-#include "OutputDirectories.h"
 #include "ParallelFor.h"
 #include "SheetLayout.h"
 
@@ -45,15 +44,12 @@ struct SharedHistogram {
 FrameImages readFrame(const std::string& dir, const SeriesDescription& series, int32_t index, cv::Size imageArea,
                       SharedHistogram& histogram)
 {
-    const auto path = [&](const char* subDirectory, const char* prefix, const char* extension) {
-        return frameFilePath(dir, subDirectory, prefix, index, extension);
-    };
     FrameImages scaled;
-    const cv::Mat color = readFrameImage(path(kColorDir, "color", ".jpg"), false, series.width, series.height).image;
+    const cv::Mat color = readFrameImage(frameFilePath(dir, kColorFile, index), false, series.width, series.height).image;
     if (!color.empty()) {
         cv::resize(color, scaled.color, imageArea, 0, 0, cv::INTER_AREA);
     }
-    const cv::Mat depth = readFrameImage(path(kDepthDir, "depth", ".png"), true, series.width, series.height).image;
+    const cv::Mat depth = readFrameImage(frameFilePath(dir, kDepthFile, index), true, series.width, series.height).image;
     if (!depth.empty()) {
         histogram.add(depth);
         cv::resize(depth, scaled.depth, imageArea, 0, 0, cv::INTER_NEAREST);

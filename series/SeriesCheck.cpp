@@ -2,10 +2,9 @@
 #include "SeriesCheck.h"
 
 #include "CheckRules.h"
-#include "FileBytes.h"
+#include "FrameFileBytes.h"
+#include "FrameFileRules.h"
 #include "FrameImage.h"
-#include "FrameFileName.h"
-#include "OutputDirectories.h"
 #include "ParallelFor.h"
 #include "RunLimits.h"
 #include "SeriesFiles.h"
@@ -32,13 +31,6 @@ bool isImage(const FrameFileLayout& file)
     return file.kind == FrameFileKind::ColorJpeg || file.kind == FrameFileKind::DepthPng;
 }
 
-// The exact size of a binary frame file.
-uintmax_t binaryFileBytes(const FrameFileLayout& file)
-{
-    const uintmax_t pixels = static_cast<uintmax_t>(file.width) * file.height;
-    return pixels * (file.kind == FrameFileKind::DepthRaw ? sizeof(uint16_t) : sizeof(int32_t));
-}
-
 // What checking one frame holds at most: all its files' bytes and images at once, a bound to spare.
 uintmax_t frameCheckBytes(const SeriesDescription& series)
 {
@@ -57,10 +49,10 @@ std::vector<Finding> checkFrame(const std::string& dir, const SeriesDescription&
     std::vector<uint8_t> raw;
     std::string depthPath;
     for (const FrameFileLayout& file : frameFilesOf(series)) {
-        const std::string path = frameFilePath(dir, file.subDirectory, file.prefix, index, file.extension);
+        const std::string path = frameFilePath(dir, file, index);
         if (isImage(file)) {
             const bool png = file.kind == FrameFileKind::DepthPng;
-            FrameImage image = readFrameImage(path, png, file.width, file.height);
+            FrameImage image = decodeFrameImage(readFrameFile(path, file), png, file.width, file.height);
             check.add(path, image.problem);
             if (png) {
                 depth = image.image;
@@ -68,8 +60,7 @@ std::vector<Finding> checkFrame(const std::string& dir, const SeriesDescription&
             }
             continue;
         }
-        FileBytes read =
-            readRegularFile(path, [&](uintmax_t size) { return byteSizeProblem(size, binaryFileBytes(file)); });
+        FileBytes read = readFrameFile(path, file);
         if (!read.problem && file.kind == FrameFileKind::ColorMap) {
             read.problem = colorMapProblem(read.bytes, series.fullColorWidth, series.fullColorHeight);
         }
@@ -102,7 +93,7 @@ void addLeftovers(std::vector<Finding>& leftovers, const std::string& dir, const
             leftovers.push_back({(fs::path(dir) / name).string(), "temporary file of an interrupted write"});
         }
     }
-    for (const char* subDirectory : {kColorDir, kColorFullDir, kColorMapDir, kDepthDir, kDepthRawDir}) {
+    for (const char* subDirectory : kFrameFolders) {
         const fs::path folder = fs::path(dir) / subDirectory;
         for (const std::string& name : entryNames(folder)) {
             if (const auto reason = leftoverReason(series, subDirectory, name)) {

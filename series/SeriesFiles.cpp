@@ -1,62 +1,8 @@
-// The file layout of a test series: frame files per camera and the classification of other entries.
+// The classification of entries in a series' folders that are no files of its frames.
 #include "SeriesFiles.h"
 
-#include "OutputDirectories.h"
-
-#include <algorithm>
-#include <cctype>
-
-namespace {
-
-// The files of all five folders, also those this camera does not write.
-std::vector<FrameFileLayout> filesOfAllFolders(const SeriesDescription& series)
-{
-    const int w = series.width;
-    const int h = series.height;
-    return {
-        {kColorDir, "color", ".jpg", FrameFileKind::ColorJpeg, w, h},
-        {kColorFullDir, "color-full", ".jpg", FrameFileKind::ColorJpeg, series.fullColorWidth, series.fullColorHeight},
-        {kColorMapDir, "color-map", ".bin", FrameFileKind::ColorMap, w, h},
-        {kDepthDir, "depth", ".png", FrameFileKind::DepthPng, w, h},
-        {kDepthRawDir, "depth", ".bin", FrameFileKind::DepthRaw, w, h},
-    };
-}
-
-bool writtenBy(const SeriesDescription& series, const FrameFileLayout& file)
-{
-    return series.camera == SeriesCamera::KinectV2 || file.kind != FrameFileKind::ColorMap;
-}
-
-} // namespace
-
-std::vector<FrameFileLayout> frameFilesOf(const SeriesDescription& series)
-{
-    std::vector<FrameFileLayout> files;
-    for (const FrameFileLayout& file : filesOfAllFolders(series)) {
-        if (writtenBy(series, file)) files.push_back(file);
-    }
-    return files;
-}
-
-std::optional<int32_t> frameIndexOf(const std::string& name, const std::string& prefix, const std::string& extension)
-{
-    const std::string head = prefix + "-";
-    if (name.size() <= head.size() + extension.size() || name.compare(0, head.size(), head) != 0 ||
-        name.compare(name.size() - extension.size(), extension.size(), extension) != 0) {
-        return std::nullopt;
-    }
-    const std::string digits = name.substr(head.size(), name.size() - head.size() - extension.size());
-    const bool allDigits = std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); });
-    const bool padded = digits.size() == 4 || (digits.size() > 4 && digits.size() <= 10 && digits[0] != '0');
-    if (!allDigits || !padded) {
-        return std::nullopt;
-    }
-    const long long index = std::stoll(digits);
-    if (index > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(index);
-}
+#include "FrameFileName.h"
+#include "FrameFiles.h"
 
 std::optional<std::string> leftoverReason(const SeriesDescription& series, const std::string& subDirectory,
                                           const std::string& name)
@@ -69,7 +15,7 @@ std::optional<std::string> leftoverReason(const SeriesDescription& series, const
         if (subDirectory != file.subDirectory || !index) {
             continue;
         }
-        if (!writtenBy(series, file)) {
+        if (!cameraWrites(series.camera, file)) {
             return "not written by the " + series.device + " (a file of an earlier run)";
         }
         if (*index >= series.savedFrames) {

@@ -1,31 +1,10 @@
-// Which files make up a frame of a test series, and what the other entries of its folders are.
+// What the entries of a series' folders are that are no files of its frames.
 #pragma once
 
 #include "SeriesDescription.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
-
-enum class FrameFileKind { ColorJpeg, DepthPng, DepthRaw, ColorMap };
-
-// Where one file of every frame lies, and what it holds.
-struct FrameFileLayout {
-    const char* subDirectory;
-    const char* prefix;
-    const char* extension;
-    FrameFileKind kind;
-    int width;
-    int height;
-};
-
-// The files the series' camera writes for every frame, in the order the checks report them.
-std::vector<FrameFileLayout> frameFilesOf(const SeriesDescription& series);
-
-// The frame number in a name of the form prefix-NNNN.extension as the capture program writes it
-// (at least four digits, no further leading zeros), or nothing.
-std::optional<int32_t> frameIndexOf(const std::string& name, const std::string& prefix, const std::string& extension);
 
 // Why an entry of one of the five frame folders is left over from something other than this
 // series (a temporary file of an interrupted write, a frame beyond savedFrames, a file this

@@ -2,10 +2,9 @@
 #include "SeriesRun.h"
 
 #include "ContactSheet.h"
-#include "FrameFileName.h"
+#include "FrameFiles.h"
 #include "FrameImage.h"
 #include "ImageFile.h"
-#include "OutputDirectories.h"
 #include "PointCloud.h"
 #include "RunLimits.h"
 #include "SeriesArguments.h"
@@ -61,8 +60,8 @@ int runPoints(const SeriesArguments& args, const SeriesDescription& series, std:
             << " saved frames\n";
         return kFailed;
     }
-    const std::string depthPath = frameFilePath(args.dir, kDepthDir, "depth", args.index, ".png");
-    const std::string colorPath = frameFilePath(args.dir, kColorDir, "color", args.index, ".jpg");
+    const std::string depthPath = frameFilePath(args.dir, kDepthFile, args.index);
+    const std::string colorPath = frameFilePath(args.dir, kColorFile, args.index);
     const FrameImage depth = readFrameImage(depthPath, true, series.width, series.height);
     const FrameImage color = readFrameImage(colorPath, false, series.width, series.height);
     for (const auto& [path, frame] : {std::pair{&depthPath, &depth}, std::pair{&colorPath, &color}}) {

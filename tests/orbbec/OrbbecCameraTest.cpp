@@ -151,6 +151,25 @@ TEST(OrbbecCameraGrabs, ImagesOwnTheirPixelsAndOutliveTheCamera) {
     EXPECT_GT(cv::sum(first.color)[0] + cv::sum(first.depth)[0] + cv::sum(colourOnly)[0], 0.0);
 }
 
+// The severity call turns the real SDK's file log on; only a call right after it, before the
+// first SDK object, turns it off again. Also when no camera is attached.
+TEST(OrbbecCameraLog, TheFileLogIsSwitchedOffRightAfterTheSeverityBeforeAnyContext) {
+    for (const char* setting : {"", "attached"}) {
+        OrbbecSimulationVariable camera(setting);
+        const auto calls = callsDuring([] {
+            try {
+                OrbbecCamera opened(Mode::Color);
+            } catch (const std::exception&) {
+            }
+        });
+        const size_t severity = positionOf(calls, "ob_set_logger_severity");
+        ASSERT_LT(severity + 1, calls.size()) << setting;
+        EXPECT_EQ(calls[severity + 1], "ob_set_logger_to_file") << setting;
+        EXPECT_LT(severity + 1, positionOf(calls, "ob_create_context_with_config")) << setting;
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "ob_set_logger_to_file"), 1) << setting;
+    }
+}
+
 // Where the SDK's log goes and that its lines are whole shows in the programs' standard error.
 TEST(OrbbecCameraLog, AnSdkMessageOfTwoLinesIsLoggedAsOne) {
     OrbbecSimulationVariable camera("grab-error-at=1;error=transfer failed\nendpoint stalled");

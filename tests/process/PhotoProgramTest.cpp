@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
 using namespace std::chrono_literals;
 
@@ -146,6 +147,42 @@ TEST(PhotoProgram, APhotoThatDoesNotFitOnTheDiskLeavesTheEarlierPhotoIntact)
     EXPECT_EQ(entries, 2) << "the photo and the filler, no temporary file";
 }
 
+// An encoder that refuses the colour image, and a name that is no regular file or link to one: the
+// photo is not written, which both cameras report twice, and whatever was at the name stays.
+TEST(PhotoProgram, APhotoTheEncoderRefusesOrWhoseNameIsNoFileIsNotWrittenExit6)
+{
+    enum Path { GreyOnlyFormat, Pipe, Directory, LinkLeadingNowhere };
+    for (const Camera& camera : {kOrbbec, kKinect}) {
+        for (const Path path : {GreyOnlyFormat, Pipe, Directory, LinkLeadingNowhere}) {
+            SCOPED_TRACE(std::string(camera.name) + ", case " + std::to_string(path));
+            ScratchDir scratch;
+            const std::string name = path == GreyOnlyFormat ? "grey.pgm" : "shot.jpg";
+            const std::string target = scratch / name;
+            if (path == Pipe) {
+                ASSERT_EQ(::mkfifo(target.c_str(), 0644), 0);
+            } else if (path == Directory) {
+                std::filesystem::create_directory(target);
+            } else if (path == LinkLeadingNowhere) {
+                std::filesystem::create_symlink("nowhere.jpg", target);
+            }
+
+            const ChildResult result = runChild(photoRun(camera, {name}, scratch.path()));
+
+            EXPECT_EQ(result.exitCode, 6);
+            EXPECT_EQ(result.out, "");
+            EXPECT_EQ(programLines(result.err), std::vector<std::string>(2, "Foto konnte nicht gespeichert werden."))
+                << result.err;
+            const auto status = std::filesystem::symlink_status(target);
+            EXPECT_EQ(status.type(), path == GreyOnlyFormat ? std::filesystem::file_type::not_found
+                                     : path == Pipe         ? std::filesystem::file_type::fifo
+                                     : path == Directory    ? std::filesystem::file_type::directory
+                                                            : std::filesystem::file_type::symlink);
+            const auto entries = std::distance(std::filesystem::directory_iterator(scratch.path()), {});
+            EXPECT_EQ(entries, path == GreyOnlyFormat ? 0 : 1) << "no temporary file, no file the link leads to";
+        }
+    }
+}
+
 // One message, at its place among the Kinect v2's log lines, its exit code, and no file left behind;
 // an Orbbec camera that fails never leads to the Kinect v2. The teardown order is checked in-process.
 TEST(PhotoProgram, FailuresGiveOneMessageAtItsPlaceAndTheirExitCode)
@@ -169,11 +206,12 @@ TEST(PhotoProgram, FailuresGiveOneMessageAtItsPlaceAndTheirExitCode)
          {"Timeout beim Warten", "stopping...", "stopped", "closing..."}},
         {"", "attached;fps=200", "shot.unknown-extension", 8, "Kinect-Fehler: OpenCV", {"stopping...", "closing...", "Kinect-Fehler"}},
         {"attached;fail=open", "attached", "shot.jpg", 7, "Orbbec-Fehler: simulated failure: the device could not be opened", {}},
-        {"attached;fps=200;grab-error-at=5;error=USB-Übertragung abgebrochen", "attached", "shot.jpg", 7,
+        // An SDK message of two lines is one.
+        {"attached;fps=200;grab-error-at=5;error=USB-Übertragung\nabgebrochen", "attached", "shot.jpg", 7,
          "Orbbec-Fehler: USB-Übertragung abgebrochen", {}},
         // Ten frames, then the stream's one-second frame wait runs out.
         {"attached;fps=200;frames=10", "attached", "--stream", 7, "Orbbec-Fehler: Timeout beim Warten auf Orbbec-Color-Frame.", {}},
-        {"attached;fps=200", "attached", "shot.unknown-extension", 7, "Orbbec-Fehler: OpenCV", {}},
+        {"attached;fps=200", "attached", "/dev/null", 7, "Orbbec-Fehler: OpenCV", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.orbbec + " " + c.kinect + " " + c.argument);
@@ -206,4 +244,17 @@ TEST(PhotoProgram, PathLineThatCannotBeWrittenGivesItsMessageAndExit6AndKeepsThe
             << result.err;
         EXPECT_EQ(decodeJpeg(readFileBytes(scratch / "shot.jpg")).size(), camera.colorSize) << camera.name;
     }
+}
+
+// The photo gets the mode of any newly made file, 0666 less the umask, also under a strict one.
+TEST(PhotoProgram, APhotoGetsTheModeOfANewFileUnderTheUmask)
+{
+    ScratchDir scratch;
+    const mode_t inherited = ::umask(077);
+    const ChildResult result = runChild(photoRun(kOrbbec, {"shot.jpg"}, scratch.path()));
+    ::umask(inherited);
+
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(std::filesystem::status(scratch / "shot.jpg").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }

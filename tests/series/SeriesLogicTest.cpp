@@ -6,6 +6,8 @@
 #include "CheckReport.h"
 #include "CheckRules.h"
 #include "DepthColoring.h"
+#include "FrameFileRules.h"
+#include "FrameImage.h"
 #include "RunLimits.h"
 #include "SeriesArguments.h"
 #include "SeriesFiles.h"
@@ -128,15 +130,15 @@ TEST(CheckRules, ImageHeadersOfTheWrongSizeOrPixelsBeforeDecoding)
     std::vector<uint8_t> jpeg;
     cv::imencode(".png", cv::Mat(2, 3, CV_16UC1), png);
     cv::imencode(".jpg", cv::Mat(2, 3, CV_8UC3), jpeg);
-    EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, CV_16UC1), std::nullopt);
-    EXPECT_EQ(headerProblem(jpegHeader(jpeg), 3, 2, CV_8UC3), std::nullopt);
-    EXPECT_EQ(headerProblem(jpegHeader(png), 3, 2, CV_8UC3), "does not decode");
+    EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, true), std::nullopt);
+    EXPECT_EQ(headerProblem(jpegHeader(jpeg), 3, 2, false), std::nullopt);
+    EXPECT_EQ(headerProblem(jpegHeader(png), 3, 2, false), "does not decode");
     png[18] = 0x7D;   // the width's third byte: 32003
-    EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, CV_16UC1), "is 32003x2 in its header, not 3x2");
+    EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, true), "is 32003x2 in its header, not 3x2");
     cv::imencode(".png", cv::Mat(2, 3, CV_8UC1), png);
-    EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, CV_16UC1), "is not 16-bit greyscale");
+    EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, true), "is not 16-bit greyscale");
     cv::imencode(".jpg", cv::Mat(2, 3, CV_8UC1), jpeg);
-    EXPECT_EQ(headerProblem(jpegHeader(jpeg), 3, 2, CV_8UC3), "is not 8-bit 3-channel colour");
+    EXPECT_EQ(headerProblem(jpegHeader(jpeg), 3, 2, false), "is not 8-bit 3-channel colour");
 }
 
 // A depth PNG against its raw file is checked on a real series.

@@ -1,9 +1,11 @@
 // The files of a kept frame: names, depth conversion, both write sequences
 // byte for byte, and what is left on disk when one of the files fails, also on
 // a full file system (a tiny tmpfs; needs root, as CI has; skipped otherwise).
+#include "BindMount.h"
 #include "ChildProcess.h"
 #include "DepthConversion.h"
 #include "FrameFileName.h"
+#include "FrameFiles.h"
 #include "KinectFrameFiles.h"
 #include "OrbbecFrameFiles.h"
 #include "OutputDirectories.h"
@@ -106,9 +108,10 @@ TEST(FrameFileName, PadsTheIndexToAtLeastFourDigitsAndJoinsTheDirectoryAsGiven)
     EXPECT_EQ(frameFileName("color-full", 7, ".jpg"), "color-full-0007.jpg");
     EXPECT_EQ(frameFileName("depth", 9999, ".png"), "depth-9999.png");
     EXPECT_EQ(frameFileName("depth", 12345, ".bin"), "depth-12345.bin");
-    EXPECT_EQ(frameFilePath("out/", kColorDir, "color", 0, ".jpg"), "out/color/color-0000.jpg");
-    EXPECT_EQ(frameFilePath("../a b", kDepthDir, "depth", 1, ".png"), "../a b/depth/depth-0001.png");
-    EXPECT_EQ(frameFilePath("", kColorFullDir, "color-full", 2, ".jpg"), "color-full/color-full-0002.jpg");
+    EXPECT_EQ(frameFilePath("out/", kColorFile, 0), "out/color/color-0000.jpg");
+    EXPECT_EQ(frameFilePath("../a b", kDepthFile, 1), "../a b/depth/depth-0001.png");
+    EXPECT_EQ(frameFilePath("", kColorFullFile, 2), "color-full/color-full-0002.jpg");
+    EXPECT_EQ(frameFilePath("out", kDepthRawFile, 3), "out/depth-raw/depth-0003.bin");
 }
 
 TEST(DepthToMillimetreImage, RoundsValidValuesAndZeroesEverythingElse)
@@ -228,7 +231,8 @@ TEST_F(FrameFiles, AKinectDepthImageOfTheWrongSizeGetsNoRawFile)
     EXPECT_FALSE(exists("depth-raw/depth-0004.bin"));
 }
 
-// The Orbbec files themselves are checked byte for byte from a real run.
+// The Orbbec files of a run are checked by the process tests: one per folder and frame, the JPEG
+// qualities, and kestrum-series' check of a recorded series (sizes, formats, depth PNG against raw file).
 TEST_F(FrameFiles, OrbbecFailuresUseTheirOwnMessages)
 {
     const cv::Mat color(8, 8, CV_8UC3, cv::Scalar(1, 2, 3));
@@ -270,6 +274,27 @@ TEST_F(FrameFiles, OrbbecFailuresUseTheirOwnMessages)
     frame.index = 5;
     expectFailure([&] { writeOrbbecFrameFiles(workers, outputDir, frame); },
                   "Farbbild konnte nicht gespeichert werden: " + path("color/color-0005.jpg"));
+}
+
+// A final name that cannot be renamed onto: the file could not take its name, which is what
+// "geöffnet" reports, not that its bytes failed.
+TEST_F(FrameFiles, ABinaryFileThatCannotTakeItsNameIsReportedAsNotOpened)
+{
+    std::ofstream(path("elsewhere")) << "an earlier run's file";
+    const std::pair<const char*, std::string> cases[] = {
+        {"color-map/color-map-0000.bin", "Color-Depth-Map konnte nicht geöffnet werden: "},
+        {"depth-raw/depth-0000.bin", "Tiefen-Rohdatei konnte nicht geöffnet werden: "},
+    };
+    for (const auto& [file, message] : cases) {
+        std::ofstream(path(file)) << "covered";
+        const BindMount covered(path("elsewhere"), path(file));
+        if (!covered.mounted()) {
+            GTEST_SKIP() << covered.skipReason();
+        }
+        expectFailure([&] { writeKinectFrameFiles(workers, outputDir, KinectFrameMemory().frame(0)); },
+                      message + path(file));
+        EXPECT_EQ(readFileBytes(path(file)), "an earlier run's file");
+    }
 }
 
 // Both binary files are larger than the disk; the files after them are not written.

@@ -45,6 +45,10 @@ void ob_set_logger_to_console(ob_log_severity severity, ob_error** error) {
     apiCall("ob_set_logger_to_console", error, [&] { setConsoleLogSeverity(severity); });
 }
 
+void ob_set_logger_to_file(ob_log_severity, const char*, ob_error** error) {
+    apiCall("ob_set_logger_to_file", error, [] {});
+}
+
 void ob_set_logger_to_callback(ob_log_severity severity, ob_log_callback callback, void* user_data, ob_error** error) {
     apiCall("ob_set_logger_to_callback", error, [&] { setLogCallback(severity, callback, user_data); });
 }

@@ -27,6 +27,9 @@ public:
 
     static void setLoggerSeverity(OBLogSeverity severity) { detail::call(ob_set_logger_severity, severity); }
     static void setLoggerToConsole(OBLogSeverity severity) { detail::call(ob_set_logger_to_console, severity); }
+    static void setLoggerToFile(OBLogSeverity severity, const char* directory) {
+        detail::call(ob_set_logger_to_file, severity, directory);
+    }
     // The SDK keeps only a plain function and a pointer, so the callback lives in a
     // process-wide slot; a later call replaces it, an empty one silences the sink.
     static void setLoggerToCallback(OBLogSeverity severity, LogCallback callback) {

@@ -84,6 +84,11 @@ SeriesDescription parseCaptureJson(const std::string& text)
     series.camera = orbbec ? SeriesCamera::Orbbec : SeriesCamera::KinectV2;
     series.device = orbbec ? textMember(document, "device") : "Kinect v2";
     series.serial = textMember(document, "serial");
+    if (orbbec) {
+        series.firmware = textMember(document, "firmware");
+        series.connection = textMember(document, "connection");
+        series.depthScale = numberMember(document, "depthScale");
+    }
     series.requestedDurationMs = integerMember(document, "requestedDurationMs");
     series.actualDurationMs = integerMember(document, "actualDurationMs", 0, std::numeric_limits<int64_t>::max());
     series.requestedSampleFps = integerMember(document, "requestedSampleFps");

@@ -5,9 +5,20 @@
 
 #include "SeriesDescription.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
+
+// The ranges the capture program clamps its duration and sampling rate to; the longest and highest
+// are its defaults.
+inline constexpr int32_t kShortestDurationMs = 1000;
+inline constexpr int32_t kLongestDurationMs = 10000;
+inline constexpr int32_t kLowestSampleFps = 1;
+inline constexpr int32_t kHighestSampleFps = 10;
+
+// The longest the capture program waits for one frame.
+inline constexpr std::chrono::milliseconds kFrameWaitLimit{2000};
 
 // The most frames a run of actualDurationMs at sampleFps (1 to 10) keeps: a frame is kept at most
 // 1 ms before its due time, so kept frames lie at least 1000 / sampleFps - 1 ms apart, and

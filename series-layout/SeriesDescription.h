@@ -16,6 +16,8 @@ struct SeriesDescription {
     SeriesCamera camera = SeriesCamera::KinectV2;
     std::string device;   // "Kinect v2", or the Orbbec camera's name
     std::string serial;
+    std::string firmware;     // Orbbec only
+    std::string connection;   // Orbbec only
     int64_t requestedDurationMs = 0;
     int64_t actualDurationMs = 0;
     int64_t requestedSampleFps = 0;
@@ -34,6 +36,9 @@ struct SeriesDescription {
     int fullColorHeight = 0;
     // Of the image the depth lies in: the Kinect v2's undistorted depth, the Orbbec's colour image.
     CameraIntrinsics intrinsics;
+    // Orbbec only: the depth camera's value scale (raw value times scale is millimetres); the depth files are in
+    // millimetres whatever it is.
+    double depthScale = 1.0;
 };
 
 // capture.json is missing, is no regular file, is too large, is not JSON, holds a number too large

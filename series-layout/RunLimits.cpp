@@ -1,9 +1,6 @@
 // What a run of kestrum-capture can write into capture.json.
 #include "RunLimits.h"
 
-#include "CaptureArguments.h"
-#include "CaptureLoop.h"
-
 #include <algorithm>
 
 namespace {

@@ -1,0 +1,13 @@
+// A frame file read whole into memory and checked without decoding it.
+#pragma once
+
+#include "FileBytes.h"
+#include "FrameFiles.h"
+
+#include <string>
+
+// Reads the file at path when it is a regular file of a size its kind can have (exactly that of a
+// raw depth file or map, at most mostImageFileBytes for an image), and refuses an image cut short
+// or whose header declares another size or pixel type than the layout's. The colour-to-depth map's
+// entries and the pixels are not looked at.
+FileBytes readFrameFile(const std::string& path, const FrameFileLayout& file);

@@ -36,7 +36,7 @@ public:
     OrbbecFrameSource(OrbbecCamera& camera, const std::filesystem::path& outputDir) : camera_(camera), keeper_(outputDir) {}
 
     // A time-out here is not forgiven: it ends the run with the camera's message.
-    void fetchWarmupFrame() override { camera_.grabAlignedRgbd(kWaitMs); }
+    void fetchWarmupFrame() override { camera_.grabAlignedRgbd(kOrbbecWarmupWaitMs); }
 
     bool requestFrame(std::chrono::milliseconds waitLimit) override
     {
@@ -67,7 +67,6 @@ public:
     float keptDepthScale() const { return keptDepthScale_; }
 
 private:
-    static constexpr uint32_t kWaitMs = 2000;
     OrbbecCamera& camera_;
     OrbbecFrameKeeper keeper_;
     OrbbecRgbdFrame frame_;

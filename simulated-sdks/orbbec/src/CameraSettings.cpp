@@ -24,6 +24,7 @@ const std::vector<SettingKey>& knownKeys() {
         {"empty-depth-every", SettingType::PositiveCount},
         {"grab-error-at", SettingType::PositiveCount},
         {"error", SettingType::Text},
+        {"lossless", SettingType::Choice, false, {"yes"}},
     };
     return keys;
 }
@@ -47,6 +48,7 @@ CameraSettings cameraSettingsFrom(const Settings& settings) {
         throw SettingsError(std::string(kVariableName) + ": setting 'error' needs 'grab-error-at', which says when to report it");
     }
     camera.grabErrorText = settings.text("error", camera.grabErrorText);
+    camera.lossless = settings.includes("lossless", "yes");
     return camera;
 }
 

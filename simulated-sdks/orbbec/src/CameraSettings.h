@@ -24,6 +24,7 @@ struct CameraSettings {
     std::set<std::string> failures;   // "open", "color-profile", ...
     uint64_t emptyDepthEvery = 0;      // 0: never
     uint64_t grabErrorAt = 0;          // 0: never
+    bool lossless = false;             // a new frameset waits while the queue is full
     std::string grabErrorText = "simulated failure: the frameset could not be delivered (grab-error-at)";
 
     bool fails(const char* step) const { return failures.count(step) != 0; }

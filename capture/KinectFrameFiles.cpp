@@ -2,6 +2,7 @@
 #include "KinectFrameFiles.h"
 
 #include "BinaryFile.h"
+#include "CaptureMetadata.h"
 #include "ColorJpeg.h"
 #include "DepthConversion.h"
 #include "EventLines.h"
@@ -64,6 +65,6 @@ void writeKinectFrameFiles(WorkerPool& workers, const std::filesystem::path& out
                    depthRawPath;
         });
 
-    files.commitInOrder();
+    files.commitInOrder(beforeFrameFiles(outputDir, frame.index));
     emitFrameSaved(frame.index, frame.timestampMs, colorPath, depthPath, depthRawPath);
 }

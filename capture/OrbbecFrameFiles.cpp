@@ -2,6 +2,7 @@
 #include "OrbbecFrameFiles.h"
 
 #include "BinaryFile.h"
+#include "CaptureMetadata.h"
 #include "ColorJpeg.h"
 #include "DepthConversion.h"
 #include "EventLines.h"
@@ -58,6 +59,6 @@ void writeOrbbecFrameFiles(WorkerPool& workers, const std::filesystem::path& out
                                    : "Depth-Rohdatei konnte nicht vollstaendig geschrieben werden.");
         });
 
-    files.commitInOrder();
+    files.commitInOrder(beforeFrameFiles(outputDir, frame.index));
     emitFrameSaved(frame.index, frame.timestampMs, colorPath, depthPath, depthRawPath);
 }

@@ -44,10 +44,13 @@ void OrderedFiles::makeHere(std::size_t position, const std::function<StagedFile
     job();
 }
 
-void OrderedFiles::commitInOrder()
+void OrderedFiles::commitInOrder(const std::function<void()>& beforeFirstRename)
 {
     for (Entry& entry : entries_) {
         StagedFile file = entry.file.get();
+        if (&entry == &entries_.front() && beforeFirstRename && file.isStaged()) {
+            beforeFirstRename();
+        }
         const CompleteFileResult result = file.commit();
         if (result != CompleteFileResult::Written) {
             throw std::runtime_error(entry.message(result));

@@ -35,8 +35,10 @@ public:
     // Renames the files onto their paths in position order. At the first that
     // failed, throws what writing them one by one would have thrown there: the
     // exception its making threw, or std::runtime_error with its message; the
-    // files after it never appear.
-    void commitInOrder();
+    // files after it never appear. beforeFirstRename, when given, runs once the
+    // first file is staged and just before it is renamed; what it throws ends
+    // the commit there, before any file appears.
+    void commitInOrder(const std::function<void()>& beforeFirstRename = {});
 
 private:
     struct Entry {

@@ -6,7 +6,6 @@
 #include "KinectCapture.h"
 #include "OrbbecCapture.h"
 #include "OutputDirectories.h"
-#include "StopSignal.h"
 
 #include <exception>
 
@@ -26,7 +25,6 @@ int recordSeries(int argc, const char* const argv[])
 
 int runCapture(int argc, const char* const argv[])
 {
-    installStopHandlers();
     // The backends have released their cameras by the time an exception gets here.
     try {
         return recordSeries(argc, argv);

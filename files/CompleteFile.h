@@ -38,6 +38,9 @@ public:
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
 
+    // True while the complete temporary file waits for its rename.
+    bool isStaged() const { return !temporary_.empty(); }
+
     // Written once renamed onto path; otherwise what writeCompleteFile would
     // have returned. A file that failed to stage reports that failure.
     CompleteFileResult commit();

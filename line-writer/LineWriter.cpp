@@ -1,6 +1,7 @@
 // Whole lines to a file descriptor.
 #include "LineWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <unistd.h>
@@ -25,6 +26,17 @@ bool writeLine(int fd, std::string_view text)
         written += static_cast<size_t>(result);
     }
     return true;
+}
+
+std::string oneLine(std::string_view text)
+{
+    std::string line(text);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.pop_back();
+    }
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    return line;
 }
 
 } // namespace kestrum

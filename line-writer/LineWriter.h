@@ -2,6 +2,7 @@
 // messages, the path line) and the camera libraries' log lines all go out this way.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace kestrum {
@@ -10,5 +11,9 @@ namespace kestrum {
 // never interleave; an interrupted call is repeated and a partial write continued.
 // False when the descriptor took less than the whole line.
 bool writeLine(int fd, std::string_view text);
+
+// The text as one line: line feeds and carriage returns at its end dropped, those
+// inside turned into blanks (a library's message may span lines or end in one).
+std::string oneLine(std::string_view text);
 
 } // namespace kestrum

@@ -6,16 +6,11 @@
 
 #include <libobsensor/ObSensor.hpp>
 
-#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
 
 namespace {
-
-constexpr int kStreamWidth = 1280;
-constexpr int kStreamHeight = 720;
-constexpr int kStreamFps = 30;
 
 const char* const kCannotOpenMessage = "Orbbec-Kamera konnte nicht geöffnet werden.";
 const char* const kNoColorProfileMessage = "Color 1280x720 BGR @30 nicht verfügbar.";
@@ -40,13 +35,8 @@ std::string textOrEmpty(const char* text)
 // Exactly one line per message, whether or not the SDK ends it with a line feed.
 void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message)
 {
-    std::string line = textOrEmpty(message);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.pop_back();
-    std::replace(line.begin(), line.end(), '\n', ' ');
-    std::replace(line.begin(), line.end(), '\r', ' ');
     // One write per line, so that lines from SDK threads never interleave mid-line.
-    kestrum::writeLine(STDERR_FILENO, line);
+    kestrum::writeLine(STDERR_FILENO, kestrum::oneLine(textOrEmpty(message)));
 }
 
 // The severity call also switches the SDK's file log on at that severity, whatever its
@@ -101,7 +91,7 @@ std::shared_ptr<ob::VideoStreamProfile> findStreamProfile(const ob::Pipeline& pi
                                                           OBFormat format)
 {
     const std::shared_ptr<ob::StreamProfileList> profiles = pipeline.getStreamProfileList(sensor);
-    return profiles->getVideoStreamProfile(kStreamWidth, kStreamHeight, format, kStreamFps);
+    return profiles->getVideoStreamProfile(kOrbbecStreamWidth, kOrbbecStreamHeight, format, kOrbbecStreamFps);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "KinectPhoto.h"
 
 #include "FrameOutput.h"
+#include "LineWriter.h"
 #include "KinectDevice.h"
 #include "KinectFrameSet.h"
 #include "MessageLine.h"
@@ -80,7 +81,7 @@ int runKinect(const PhotoOptions& options)
         return runKinectColor(options);
     } catch (const std::exception& error) {
         // Reached only after the device has been stopped, closed and freed.
-        writeLine(kStandardError, "Kinect-Fehler: " + singleLineMessage(error));
+        writeLine(kStandardError, "Kinect-Fehler: " + kestrum::oneLine(error.what()));
         return kExitKinectError;
     }
 }

@@ -16,12 +16,3 @@ bool LineChannel::writeLine(const std::string& text) const
     stream_->flush();
     return static_cast<bool>(*stream_);
 }
-
-std::string singleLineMessage(const std::exception& error)
-{
-    std::string text = error.what();
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-        text.pop_back();
-    }
-    return text;
-}

@@ -1,7 +1,6 @@
 // Lines for people and the path line: each ends in a line feed and goes out whole at once.
 #pragma once
 
-#include <exception>
 #include <ostream>
 #include <string>
 
@@ -28,7 +27,3 @@ inline bool writeLine(const LineChannel& channel, const std::string& text)
 {
     return channel.writeLine(text);
 }
-
-// An exception's text as one line: image library errors end in a line feed of
-// their own, which would otherwise leave an empty line after the message.
-std::string singleLineMessage(const std::exception& error);

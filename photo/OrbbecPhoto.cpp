@@ -2,6 +2,7 @@
 #include "OrbbecPhoto.h"
 
 #include "FrameOutput.h"
+#include "LineWriter.h"
 #include "MessageLine.h"
 #include "OrbbecCamera.h"
 #include "PhotoExitCodes.h"
@@ -60,7 +61,7 @@ std::optional<int> runOrbbecPhoto(const PhotoOptions& options)
         if (std::string(error.what()) == kNoOrbbecCameraMessage) {
             return std::nullopt;
         }
-        writeLine(kStandardError, "Orbbec-Fehler: " + singleLineMessage(error));
+        writeLine(kStandardError, "Orbbec-Fehler: " + kestrum::oneLine(error.what()));
         return kExitOrbbecError;
     }
 }

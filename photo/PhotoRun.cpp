@@ -6,13 +6,11 @@
 #include "OrbbecPhoto.h"
 #include "PhotoExitCodes.h"
 #include "PhotoOptions.h"
-#include "StopSignal.h"
 
 #include <optional>
 
 int runPhotoProgram(int argc, const char* const argv[])
 {
-    installStopHandlers();
     const std::optional<PhotoOptions> options = parsePhotoArguments(argc, argv);
     if (!options) {
         writeLine(kStandardError, kPhotoUsageMessage);

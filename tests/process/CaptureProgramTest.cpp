@@ -322,12 +322,16 @@ TEST(CaptureProgram, UncreatableOutputDirectoryGivesOneErrorLineAndExit1)
     EXPECT_NE(error["message"].text.find(out + "/color"), std::string::npos) << error["message"].text;
 }
 
+// An earlier run's capture.json stays only where "deviceOpened" could not be written, so that no
+// frame file of the run took its name; the reader that goes away takes "deviceOpened" first.
 TEST(CaptureProgram, StandardOutputThatCannotBeWrittenEndsTheRunLikeAFailedFrame)
 {
     for (const bool orbbec : {false, true}) {
         for (const ChildStdout setup : {ChildStdout::Full, ChildStdout::Closed, ChildStdout::Read}) {
             SCOPED_TRACE(std::string(orbbec ? "Orbbec" : "Kinect v2") + ", set-up " + std::to_string(int(setup)));
             ScratchDir scratch;
+            fs::create_directories(scratch / "series");
+            std::ofstream(scratch / "series/capture.json") << "{\"serial\": \"an earlier run\"}\n";
             ChildProcess child(captureWith(orbbec, "attached", {scratch / "series", "2000", "10"}, setup));
             if (setup == ChildStdout::Read) {  // the reader goes away after the first line
                 child.readStdoutAtLeast(1, std::chrono::seconds(60));
@@ -338,7 +342,8 @@ TEST(CaptureProgram, StandardOutputThatCannotBeWrittenEndsTheRunLikeAFailedFrame
             EXPECT_EQ(result.termSignal, 0);
             EXPECT_EQ(result.exitCode, 1);
             EXPECT_EQ(lastLine(result.err), errorLine("Standardausgabe konnte nicht geschrieben werden."));
-            EXPECT_FALSE(fs::exists(scratch / "series/capture.json"));
+            EXPECT_EQ(fs::exists(scratch / "series/color/color-0000.jpg"), setup == ChildStdout::Read);
+            EXPECT_EQ(fs::exists(scratch / "series/capture.json"), setup != ChildStdout::Read);
         }
     }
 }
@@ -436,31 +441,85 @@ TEST(CaptureProgram, ANearlyFullDiskLeavesOnlyCompleteFilesWithEitherCamera)
     }
 }
 
-// Only capture.json meets the full disk: the frame folders lie elsewhere.
-TEST(CaptureProgram, ACaptureJsonThatCannotBeWrittenLeavesNoneNotEvenAnEarlierOne)
+// An earlier series in the directory: its capture.json (or a link to one) goes just before the first
+// file of the new run takes its name, the file color/ of frame 0; a run that fails before that leaves
+// it. Directories in the way of a frame file make the runs fail right there, whatever the speed.
+TEST(CaptureProgram, AnEarlierCaptureJsonGoesJustBeforeTheFirstFrameFileTakesItsName)
 {
-    ScratchDir scratch;
-    const std::string outputDir = scratch / "series";
-    fs::create_directories(outputDir);
-    const TinyTmpfs disk(outputDir, "64k");
-    if (!disk.mounted()) {
-        GTEST_SKIP() << disk.skipReason();
-    }
-    for (const std::string name : {"color", "color-full", "color-map", "depth", "depth-raw"}) {
-        fs::create_directories(scratch / ("frames/" + name));
-        fs::create_directory_symlink(scratch / ("frames/" + name), outputDir + "/" + name);
-    }
-    std::ofstream(outputDir + "/capture.json") << "{\"serial\": \"an earlier run\"}\n";
-    ASSERT_TRUE(disk.fillUp());
+    enum Earlier { Summary, LinkToASummary, SummaryButTheFirstFileFails };
+    for (const Earlier earlier : {Summary, LinkToASummary, SummaryButTheFirstFileFails}) {
+        SCOPED_TRACE("case " + std::to_string(earlier));
+        ScratchDir scratch;
+        const std::string out = scratch / "series";
+        const std::string summary = "{\"serial\": \"an earlier run\"}\n";
+        std::ofstream(scratch / "elsewhere.json") << summary;
+        if (earlier == LinkToASummary) {
+            fs::create_directories(out);
+            fs::create_symlink("../elsewhere.json", out + "/capture.json");
+        } else {
+            fs::create_directories(out);
+            std::ofstream(out + "/capture.json") << summary;
+        }
+        const std::string inTheWay =
+            out + (earlier == SummaryButTheFirstFileFails ? "/color/color-0000.jpg" : "/color-full/color-full-0000.jpg");
+        fs::create_directories(inTheWay);
 
-    const ChildResult result = runCapture({outputDir, "1000", "10"}, "", "attached");
+        const ChildResult result = runCapture({out, "1000", "10"}, "", "attached;lossless=yes");
 
-    EXPECT_EQ(result.exitCode, 1);
-    const std::vector<JsonValue> events = eventLines(result);
-    ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events.back()["event"].text, "frameSaved");
-    EXPECT_EQ(lastLine(result.err),
-              "{\"event\":\"error\",\"message\":\"capture.json konnte nicht geschrieben werden.\"}");
-    EXPECT_FALSE(fs::exists(outputDir + "/capture.json"));
-    EXPECT_EQ(filesIn(outputDir), 6u) << "the five folders and the filler, no temporary file";
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(lastLine(result.err),
+                  errorLine((earlier == SummaryButTheFirstFileFails ? "Farbbild konnte nicht gespeichert werden: "
+                                                                    : "Original-Farbbild konnte nicht gespeichert werden: ") +
+                            inTheWay));
+        EXPECT_EQ(eventLines(result).size(), 1u) << result.out;
+        EXPECT_EQ(fs::is_regular_file(out + "/color/color-0000.jpg"), earlier != SummaryButTheFirstFileFails);
+        EXPECT_EQ(fs::exists(fs::symlink_status(out + "/capture.json")), earlier == SummaryButTheFirstFileFails);
+        if (earlier == SummaryButTheFirstFileFails) {
+            EXPECT_EQ(readFileBytes(out + "/capture.json"), summary);
+        }
+        EXPECT_EQ(readFileBytes(scratch / "elsewhere.json"), summary);
+    }
+}
+
+// capture.json on a tiny file system of its own, the frame folders elsewhere. Read-only: an earlier
+// capture.json cannot be removed, so the run ends before any frame file. Full: the run's own cannot
+// be written; its frames stay, and no partial or temporary file is left.
+TEST(CaptureProgram, ACaptureJsonThatCannotBeRemovedOrWrittenEndsTheRun)
+{
+    for (const bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "full");
+        ScratchDir scratch;
+        const std::string out = scratch / "series";
+        fs::create_directories(out);
+        const TinyTmpfs disk(out, "64k");
+        if (!disk.mounted()) {
+            GTEST_SKIP() << disk.skipReason();
+        }
+        for (const std::string name : {"color", "color-full", "color-map", "depth", "depth-raw"}) {
+            fs::create_directories(scratch / ("frames/" + name));
+            fs::create_directory_symlink(scratch / ("frames/" + name), out + "/" + name);
+        }
+        const std::string summary = "{\"serial\": \"an earlier run\"}\n";
+        if (readOnly) {
+            std::ofstream(out + "/capture.json") << summary;
+            ASSERT_TRUE(disk.makeReadOnly());
+        } else {
+            ASSERT_TRUE(disk.fillUp());
+        }
+
+        const ChildResult result = runCapture({out, "1000", "10"}, readOnly ? "attached" : "", readOnly ? "" : "attached");
+
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(lastLine(result.err), errorLine("capture.json konnte nicht geschrieben werden."));
+        const std::vector<JsonValue> events = eventLines(result);
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.back()["event"].text, readOnly ? "deviceOpened" : "frameSaved");
+        EXPECT_EQ(fs::is_empty(scratch / "frames/color"), readOnly);
+        if (readOnly) {
+            EXPECT_EQ(readFileBytes(out + "/capture.json"), summary);
+        } else {
+            EXPECT_FALSE(fs::exists(out + "/capture.json"));
+            EXPECT_EQ(filesIn(out), 6u) << "the five folders and the filler, no temporary file";
+        }
+    }
 }

@@ -206,7 +206,8 @@ TEST(PhotoProgram, FailuresGiveOneMessageAtItsPlaceAndTheirExitCode)
          {"Timeout beim Warten", "stopping...", "stopped", "closing..."}},
         {"", "attached;fps=200", "shot.unknown-extension", 8, "Kinect-Fehler: OpenCV", {"stopping...", "closing...", "Kinect-Fehler"}},
         {"attached;fail=open", "attached", "shot.jpg", 7, "Orbbec-Fehler: simulated failure: the device could not be opened", {}},
-        {"attached;fps=200;grab-error-at=5;error=USB-Übertragung abgebrochen", "attached", "shot.jpg", 7,
+        // An SDK message of two lines is one.
+        {"attached;fps=200;grab-error-at=5;error=USB-Übertragung\nabgebrochen", "attached", "shot.jpg", 7,
          "Orbbec-Fehler: USB-Übertragung abgebrochen", {}},
         // Ten frames, then the stream's one-second frame wait runs out.
         {"attached;fps=200;frames=10", "attached", "--stream", 7, "Orbbec-Fehler: Timeout beim Warten auf Orbbec-Color-Frame.", {}},

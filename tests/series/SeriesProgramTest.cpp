@@ -30,12 +30,6 @@ ChildResult runSeries(const std::vector<std::string>& args, std::map<std::string
     return runChild({KESTRUM_SERIES_PROGRAM, args, std::move(env), "", stdoutSetup});
 }
 
-void replaceMember(std::string& json, const std::string& name, const std::string& value)
-{
-    const size_t start = json.find("\"" + name + "\": ") + name.size() + 4;
-    json.replace(start, json.find_first_of(",\n", start) - start, value);
-}
-
 struct Camera {
     const char* orbbecSetting;
     const char* kinectSetting;

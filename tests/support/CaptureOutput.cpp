@@ -113,3 +113,9 @@ long long integer(const JsonValue& value)
 {
     return std::stoll(value.text);
 }
+
+void replaceMember(std::string& json, const std::string& name, const std::string& value)
+{
+    const size_t start = json.find("\"" + name + "\": ") + name.size() + 4;
+    json.replace(start, json.find_first_of(",\n", start) - start, value);
+}

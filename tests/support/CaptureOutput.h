@@ -30,6 +30,9 @@ int jpegQuality(const std::string& jpeg);
 std::vector<std::string> incompleteOrTemporaryFiles(const std::filesystem::path& outputDir,
                                                     std::size_t rawDepthBytes);
 
+// Gives the member of capture.json's text this value, written as it is.
+void replaceMember(std::string& json, const std::string& name, const std::string& value);
+
 std::string lastLine(const std::string& text);
 std::size_t filesIn(const std::filesystem::path& directory);
 long long integer(const JsonValue& value);

@@ -36,6 +36,12 @@ public:
     TinyTmpfs& operator=(const TinyTmpfs&) = delete;
 
     bool mounted() const { return mounted_; }
+
+    // Mounts it again read-only: nothing in it can be created or removed any more.
+    bool makeReadOnly() const
+    {
+        return mount("tmpfs", mountPoint_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
     const std::string& skipReason() const { return skipReason_; }
 
     // Takes every free block but leaveFree bytes, so that the data written next

@@ -231,7 +231,8 @@ TEST_F(FrameFiles, AKinectDepthImageOfTheWrongSizeGetsNoRawFile)
     EXPECT_FALSE(exists("depth-raw/depth-0004.bin"));
 }
 
-// The Orbbec files themselves are checked byte for byte from a real run.
+// The Orbbec files of a run are checked by the process tests: one per folder and frame, the JPEG
+// qualities, and kestrum-series' check of a recorded series (sizes, formats, depth PNG against raw file).
 TEST_F(FrameFiles, OrbbecFailuresUseTheirOwnMessages)
 {
     const cv::Mat color(8, 8, CV_8UC3, cv::Scalar(1, 2, 3));

@@ -76,6 +76,13 @@ std::string valueProblem(const SettingKey& key, const std::string& value)
 
 } // namespace
 
+void exitForBadSetting(const std::string& message)
+{
+    std::fprintf(stderr, "kestrum simulated camera: %s\n", message.c_str());
+    std::fflush(stderr);
+    std::_Exit(2);
+}
+
 Settings Settings::parse(const std::string& variableName, const std::string& text,
                          const std::vector<SettingKey>& knownKeys)
 {
@@ -110,9 +117,7 @@ Settings Settings::fromEnvironment(const char* variableName, const std::vector<S
     try {
         return parse(variableName, text ? text : "", knownKeys);
     } catch (const SettingsError& error) {
-        std::fprintf(stderr, "kestrum simulated camera: %s\n", error.what());
-        std::fflush(stderr);
-        std::_Exit(2);
+        exitForBadSetting(error.what());
     }
 }
 

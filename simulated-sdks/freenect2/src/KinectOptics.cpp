@@ -10,8 +10,8 @@ int pixelIndexOf(const libfreenect2::Freenect2Device::IrCameraParams& ir, double
 {
     const long column = std::lround(ir.fx * x + ir.cx);
     const long row = std::lround(ir.fy * y + ir.cy);
-    if (column < 0 || column >= kDepthWidth || row < 0 || row >= kDepthHeight) return -1;
-    return static_cast<int>(row * kDepthWidth + column);
+    if (column < 0 || column >= kKinectDepthWidth || row < 0 || row >= kKinectDepthHeight) return -1;
+    return static_cast<int>(row * kKinectDepthWidth + column);
 }
 
 } // namespace
@@ -76,13 +76,13 @@ void distortNormalized(const libfreenect2::Freenect2Device::IrCameraParams& ir, 
 
 std::vector<int> rawPixelOfUndistortedPixel(const libfreenect2::Freenect2Device::IrCameraParams& ir)
 {
-    std::vector<int> table(static_cast<size_t>(kDepthWidth) * kDepthHeight);
-    for (int row = 0; row < kDepthHeight; ++row) {
-        for (int column = 0; column < kDepthWidth; ++column) {
+    std::vector<int> table(static_cast<size_t>(kKinectDepthWidth) * kKinectDepthHeight);
+    for (int row = 0; row < kKinectDepthHeight; ++row) {
+        for (int column = 0; column < kKinectDepthWidth; ++column) {
             double x = 0.0;
             double y = 0.0;
             distortNormalized(ir, (column - ir.cx) / ir.fx, (row - ir.cy) / ir.fy, x, y);
-            table[static_cast<size_t>(row) * kDepthWidth + column] = pixelIndexOf(ir, x, y);
+            table[static_cast<size_t>(row) * kKinectDepthWidth + column] = pixelIndexOf(ir, x, y);
         }
     }
     return table;
@@ -92,9 +92,9 @@ std::vector<int> undistortedPixelOfRawPixel(const libfreenect2::Freenect2Device:
 {
     constexpr int kIterations = 20;
     constexpr double kConverged = 1e-7; // far below a pixel (1 / fx is about 3e-3)
-    std::vector<int> table(static_cast<size_t>(kDepthWidth) * kDepthHeight);
-    for (int row = 0; row < kDepthHeight; ++row) {
-        for (int column = 0; column < kDepthWidth; ++column) {
+    std::vector<int> table(static_cast<size_t>(kKinectDepthWidth) * kKinectDepthHeight);
+    for (int row = 0; row < kKinectDepthHeight; ++row) {
+        for (int column = 0; column < kKinectDepthWidth; ++column) {
             const double targetX = (column - ir.cx) / ir.fx;
             const double targetY = (row - ir.cy) / ir.fy;
             // Fixed-point iteration converges quickly for a lens this mild.
@@ -110,7 +110,7 @@ std::vector<int> undistortedPixelOfRawPixel(const libfreenect2::Freenect2Device:
                 y += errorY;
                 if (std::abs(errorX) + std::abs(errorY) < kConverged) break;
             }
-            table[static_cast<size_t>(row) * kDepthWidth + column] = pixelIndexOf(ir, x, y);
+            table[static_cast<size_t>(row) * kKinectDepthWidth + column] = pixelIndexOf(ir, x, y);
         }
     }
     return table;

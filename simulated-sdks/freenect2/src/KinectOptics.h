@@ -2,16 +2,13 @@
 // that both the simulated device and the registration use.
 #pragma once
 
+#include "KinectGeometry.h"
+
 #include <libfreenect2/libfreenect2.hpp>
 
 #include <vector>
 
 namespace kestrum_sim {
-
-constexpr int kDepthWidth = 512;
-constexpr int kDepthHeight = 424;
-constexpr int kColorWidth = 1920;
-constexpr int kColorHeight = 1080;
 
 libfreenect2::Freenect2Device::IrCameraParams factoryIrCameraParams();
 libfreenect2::Freenect2Device::ColorCameraParams factoryColorCameraParams();

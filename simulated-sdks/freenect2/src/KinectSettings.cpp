@@ -11,10 +11,12 @@
 namespace kestrum_sim {
 namespace {
 
+constexpr const char* kVariableName = "KESTRUM_SIM_KINECT";
+
 KinectSettings readKinectSettings()
 {
     const Settings settings =
-        Settings::fromEnvironment("KESTRUM_SIM_KINECT", {
+        Settings::fromEnvironment(kVariableName, {
                                                             {"fps", SettingType::PositiveNumber},
                                                             {"frames", SettingType::Count},
                                                             {"serial", SettingType::Text},
@@ -23,11 +25,22 @@ KinectSettings readKinectSettings()
                                                             {"no-depth-every", SettingType::PositiveCount},
                                                             {"no-color-every", SettingType::PositiveCount},
                                                             {"lossless", SettingType::Choice, false, {"yes"}},
+                                                            {"replay", SettingType::Text},
                                                         });
     KinectSettings kinect;
     if (!settings.attached()) return kinect;
     kinect.deviceCount = settings.count("count", 1);
     kinect.firstSerial = settings.text("serial", kinectSerialNumber(kinect, 0));
+    if (settings.has("replay")) {
+        // The series says which camera it was; a setting that would be overruled is refused, not ignored.
+        for (const char* overruled : {"serial", "count"}) {
+            if (settings.has(overruled)) {
+                exitForBadSetting(std::string(kVariableName) + ": setting '" + overruled + "' cannot go with 'replay'");
+            }
+        }
+        kinect.replay = replaySeriesOrExit(kVariableName, settings.text("replay", ""), SeriesCamera::KinectV2);
+        kinect.firstSerial = kinect.replay->description().serial;
+    }
     kinect.fps = settings.number("fps", kinect.fps);
     kinect.frameLimit = settings.count("frames", kinect.frameLimit);
     kinect.failOpen = settings.includes("fail", "open");

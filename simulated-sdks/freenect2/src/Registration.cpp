@@ -2,6 +2,7 @@
 // lens model and projects every depth point into the colour camera (pinhole, baseline shift_m).
 #include <libfreenect2/registration.h>
 
+#include "DeviceFrame.h"
 #include "KinectOptics.h"
 
 #include <algorithm>
@@ -29,9 +30,9 @@ public:
         : color(color), rawPixel(kestrum_sim::rawPixelOfUndistortedPixel(ir)), rayX(rawPixel.size()),
           rayY(rawPixel.size())
     {
-        for (int row = 0; row < kestrum_sim::kDepthHeight; ++row) {
-            for (int column = 0; column < kestrum_sim::kDepthWidth; ++column) {
-                const size_t i = static_cast<size_t>(row) * kestrum_sim::kDepthWidth + column;
+        for (int row = 0; row < kKinectDepthHeight; ++row) {
+            for (int column = 0; column < kKinectDepthWidth; ++column) {
+                const size_t i = static_cast<size_t>(row) * kKinectDepthWidth + column;
                 rayX[i] = (column - ir.cx) / ir.fx;
                 rayY[i] = (row - ir.cy) / ir.fy;
             }
@@ -45,8 +46,8 @@ public:
         const float v = color.fy * rayY[depthPixel] + color.cy;
         const long column = std::lround(u);
         const long row = std::lround(v);
-        if (column < 0 || column >= kestrum_sim::kColorWidth || row < 0 || row >= kestrum_sim::kColorHeight) return -1;
-        return static_cast<int>(row * kestrum_sim::kColorWidth + column);
+        if (column < 0 || column >= kKinectColorWidth || row < 0 || row >= kKinectColorHeight) return -1;
+        return static_cast<int>(row * kKinectColorWidth + column);
     }
 
     const Freenect2Device::ColorCameraParams color;
@@ -64,24 +65,28 @@ Registration::~Registration() = default;
 void Registration::apply(const Frame* rgb, const Frame* depth, Frame* undistorted, Frame* registered,
                          const bool enable_filter, Frame* bigdepth, int* color_depth_map) const
 {
-    using kestrum_sim::kColorHeight;
-    using kestrum_sim::kColorWidth;
     const size_t pixelCount = impl_->rawPixel.size();
     const float* rawDepth = reinterpret_cast<const float*>(depth->data);
     float* depthOut = reinterpret_cast<float*>(undistorted->data);
+    // A replayed frame maps its depth pixels as the recording's registration did.
+    const auto* replayed = dynamic_cast<const kestrum_sim::ReplayedDepthFrame*>(depth);
     std::vector<int> colorPixel(pixelCount, -1);
     for (size_t i = 0; i < pixelCount; ++i) {
         const float z = impl_->rawPixel[i] >= 0 ? rawDepth[impl_->rawPixel[i]] : 0.0f;
         const bool valid = z > 0.0f && std::isfinite(z);
         depthOut[i] = valid ? z : 0.0f;
-        if (valid) colorPixel[i] = impl_->colorPixelOf(i, z);
+        if (replayed) {
+            colorPixel[i] = replayed->colorDepthMap.ptr<int32_t>()[i];
+        } else if (valid) {
+            colorPixel[i] = impl_->colorPixelOf(i, z);
+        }
     }
 
     // Nearest depth seen at each colour pixel, with a blank row above and below as the real bigdepth has.
     std::vector<float> ownNearest;
     float* nearest = nullptr;
     if (enable_filter || bigdepth) {
-        const size_t nearestSize = static_cast<size_t>(kColorWidth) * (kColorHeight + 2);
+        const size_t nearestSize = static_cast<size_t>(kKinectColorWidth) * (kKinectColorHeight + 2);
         if (bigdepth) {
             nearest = reinterpret_cast<float*>(bigdepth->data);
         } else {
@@ -91,13 +96,13 @@ void Registration::apply(const Frame* rgb, const Frame* depth, Frame* undistorte
         std::fill(nearest, nearest + nearestSize, std::numeric_limits<float>::infinity());
         for (size_t i = 0; i < pixelCount; ++i) {
             if (colorPixel[i] < 0) continue;
-            const int row = colorPixel[i] / kColorWidth;
-            const int column = colorPixel[i] % kColorWidth;
+            const int row = colorPixel[i] / kKinectColorWidth;
+            const int column = colorPixel[i] % kKinectColorWidth;
             for (int r = std::max(0, row - kFootprintHalfHeight);
-                 r <= std::min(kColorHeight - 1, row + kFootprintHalfHeight); ++r) {
-                float* line = nearest + static_cast<size_t>(r + 1) * kColorWidth;
+                 r <= std::min(kKinectColorHeight - 1, row + kFootprintHalfHeight); ++r) {
+                float* line = nearest + static_cast<size_t>(r + 1) * kKinectColorWidth;
                 for (int c = std::max(0, column - kFootprintHalfWidth);
-                     c <= std::min(kColorWidth - 1, column + kFootprintHalfWidth); ++c) {
+                     c <= std::min(kKinectColorWidth - 1, column + kFootprintHalfWidth); ++c) {
                     line[c] = std::min(line[c], depthOut[i]);
                 }
             }
@@ -107,12 +112,14 @@ void Registration::apply(const Frame* rgb, const Frame* depth, Frame* undistorte
     for (size_t i = 0; i < pixelCount; ++i) {
         unsigned char* out = registered->data + i * 4;
         const int target = colorPixel[i];
-        if (target < 0) {
-            std::memset(out, 0, 4);
+        if (target >= 0 && color_depth_map) color_depth_map[i] = target;
+        if (replayed) {
+            std::memcpy(out, replayed->registeredColor.data + i * 3, 3);
+            out[3] = 0;
             continue;
         }
-        if (color_depth_map) color_depth_map[i] = target;
-        const bool hidden = enable_filter && depthOut[i] > nearest[target + kColorWidth] * (1.0f + kOcclusionTolerance);
+        const bool hidden = target < 0 || (enable_filter &&
+                                           depthOut[i] > nearest[target + kKinectColorWidth] * (1.0f + kOcclusionTolerance));
         if (hidden) {
             std::memset(out, 0, 4);
         } else {

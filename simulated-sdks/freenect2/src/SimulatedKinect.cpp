@@ -1,6 +1,7 @@
 // The simulated Kinect v2 device: lifecycle, log lines and the frame producer thread.
 #include "SimulatedKinect.h"
 
+#include "DeviceFrame.h"
 #include "KinectOptics.h"
 #include "LibraryLog.h"
 #include "SimulationRecord.h"
@@ -10,6 +11,8 @@
 #include <libfreenect2/frame_listener_impl.h>
 
 #include <chrono>
+#include <cstring>
+#include <optional>
 
 namespace kestrum_sim {
 namespace {
@@ -21,16 +24,6 @@ using libfreenect2::Logger;
 constexpr const char* kOrigin = "Freenect2DeviceImpl";
 // Scales 1/z^2 into the IR range of a real sensor (a few thousand at 2.5 m).
 constexpr float kIrBrightnessMm2 = 2.0e10f;
-
-// A frame the device allocated; counted so tests can see frames nobody deleted.
-class DeviceFrame : public Frame {
-public:
-    DeviceFrame(size_t width, size_t height, size_t bytesPerPixel) : Frame(width, height, bytesPerPixel)
-    {
-        countDeviceFrames(1);
-    }
-    ~DeviceFrame() override { countDeviceFrames(-1); }
-};
 
 void logInfo(const std::string& text) { logLibraryMessage(Logger::Info, kOrigin, text); }
 
@@ -46,16 +39,18 @@ bool holdsASet(FrameListener* listener)
     return sync != nullptr && sync->hasNewFrame();
 }
 
+float irOf(float depthMm) { return depthMm > 0.0f ? kIrBrightnessMm2 / (depthMm * depthMm) : 0.0f; }
+
 bool skipsSet(long every, uint64_t setNumber) { return every > 0 && setNumber % every == 0; }
 
 PinholeView irView(const libfreenect2::Freenect2Device::IrCameraParams& ir)
 {
-    return {ir.fx, ir.fy, ir.cx, ir.cy, kDepthWidth, kDepthHeight, 0.0};
+    return {ir.fx, ir.fy, ir.cx, ir.cy, kKinectDepthWidth, kKinectDepthHeight, 0.0};
 }
 
 PinholeView colorView(const libfreenect2::Freenect2Device::ColorCameraParams& color)
 {
-    return {color.fx, color.fy, color.cx, color.cy, kColorWidth, kColorHeight, color.shift_m};
+    return {color.fx, color.fy, color.cx, color.cy, kKinectColorWidth, kKinectColorHeight, color.shift_m};
 }
 
 const std::vector<int>& idealPixelOfRawPixel()
@@ -86,7 +81,19 @@ SimulatedKinect::~SimulatedKinect()
 std::string SimulatedKinect::getSerialNumber() { return serial_; }
 std::string SimulatedKinect::getFirmwareVersion() { return "4.3.3916.0.7 (simulated)"; }
 SimulatedKinect::ColorCameraParams SimulatedKinect::getColorCameraParams() { return factoryColorCameraParams(); }
-SimulatedKinect::IrCameraParams SimulatedKinect::getIrCameraParams() { return factoryIrCameraParams(); }
+
+SimulatedKinect::IrCameraParams SimulatedKinect::getIrCameraParams()
+{
+    if (!settings_.replay) return factoryIrCameraParams();
+    // The recorded depth is undistorted already: a lens without distortion leaves it as it is.
+    const CameraIntrinsics& recorded = settings_.replay->description().intrinsics;
+    IrCameraParams ir{};
+    ir.fx = static_cast<float>(recorded.fx);
+    ir.fy = static_cast<float>(recorded.fy);
+    ir.cx = static_cast<float>(recorded.cx);
+    ir.cy = static_cast<float>(recorded.cy);
+    return ir;
+}
 
 void SimulatedKinect::setColorFrameListener(FrameListener* rgb_frame_listener) { colorListener_ = rgb_frame_listener; }
 
@@ -184,10 +191,14 @@ void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListen
             }
         }
         const uint64_t setNumber = frameNumber + 1;
-        if (colorListener && !skipsSet(settings_.noColorEvery, setNumber)) deliverColor(frameNumber, colorListener);
-        if (irDepthListener && !skipsSet(settings_.noDepthEvery, setNumber)) {
-            deliverIrAndDepth(frameNumber, irDepthListener);
+        const bool color = colorListener && !skipsSet(settings_.noColorEvery, setNumber);
+        const bool irAndDepth = irDepthListener && !skipsSet(settings_.noDepthEvery, setNumber);
+        if (settings_.replay) {
+            deliverReplayed(frameNumber, color ? colorListener : nullptr, irAndDepth ? irDepthListener : nullptr);
+            continue;
         }
+        if (color) deliverColor(frameNumber, colorListener);
+        if (irAndDepth) deliverIrAndDepth(frameNumber, irDepthListener);
     }
 }
 
@@ -198,40 +209,76 @@ uint32_t SimulatedKinect::timestampOf(uint64_t frameNumber) const
 
 void SimulatedKinect::deliverColor(uint64_t frameNumber, FrameListener* listener)
 {
-    auto frame = std::make_unique<DeviceFrame>(kColorWidth, kColorHeight, 4);
+    auto frame = std::make_unique<DeviceFrame>(kKinectColorWidth, kKinectColorHeight, 4);
     renderColor(frameNumber, colorView(factoryColorCameraParams()), frame->data, 4);
-    frame->format = Frame::BGRX;
-    frame->sequence = static_cast<uint32_t>(frameNumber);
-    frame->timestamp = timestampOf(frameNumber);
-    frame->exposure = 12.0f;
-    frame->gain = 1.0f;
-    frame->gamma = 1.0f;
+    stamp(*frame, Frame::BGRX, frameNumber);
     offer(listener, Frame::Color, std::move(frame));
+}
+
+// Decoded as it is delivered; a frame that does not decode is a frame set that never comes.
+void SimulatedKinect::deliverReplayed(uint64_t frameNumber, FrameListener* colorListener, FrameListener* irDepthListener)
+{
+    if (!colorListener && !irDepthListener) return;
+    const std::optional<ReplayedFrame> recorded = settings_.replay->frame(frameNumber);
+    if (!recorded) return;
+    if (colorListener) {
+        auto frame = std::make_unique<DeviceFrame>(kKinectColorWidth, kKinectColorHeight, 4);
+        for (size_t i = 0; i < recorded->fullColor.total(); ++i) {
+            std::memcpy(frame->data + i * 4, recorded->fullColor.data + i * 3, 3);
+            frame->data[i * 4 + 3] = 0;
+        }
+        stamp(*frame, Frame::BGRX, frameNumber);
+        offer(colorListener, Frame::Color, std::move(frame));
+    }
+    if (irDepthListener) {
+        auto depth = std::make_unique<ReplayedDepthFrame>(recorded->registeredColor, recorded->colorDepthMap);
+        auto ir = std::make_unique<DeviceFrame>(kKinectDepthWidth, kKinectDepthHeight, 4);
+        float* depthMm = reinterpret_cast<float*>(depth->data);
+        float* irValues = reinterpret_cast<float*>(ir->data);
+        const uint16_t* millimetres = recorded->depthMm.ptr<uint16_t>();
+        for (size_t i = 0; i < recorded->depthMm.total(); ++i) {
+            depthMm[i] = millimetres[i];
+            irValues[i] = irOf(depthMm[i]);
+        }
+        stamp(*ir, Frame::Float, frameNumber);
+        stamp(*depth, Frame::Float, frameNumber);
+        offer(irDepthListener, Frame::Ir, std::move(ir));
+        offer(irDepthListener, Frame::Depth, std::move(depth));
+    }
+}
+
+void SimulatedKinect::stamp(Frame& frame, Frame::Format format, uint64_t frameNumber) const
+{
+    frame.format = format;
+    frame.sequence = static_cast<uint32_t>(frameNumber);
+    frame.timestamp = timestampOf(frameNumber);
+    if (format == Frame::BGRX) {
+        frame.exposure = 12.0f;
+        frame.gain = 1.0f;
+        frame.gamma = 1.0f;
+    }
 }
 
 // The sensor sees the scene through its lens: each raw pixel takes the ideal
 // pinhole depth of the ray it receives, so undistortion has real work to do.
 void SimulatedKinect::deliverIrAndDepth(uint64_t frameNumber, FrameListener* listener)
 {
-    const size_t pixelCount = static_cast<size_t>(kDepthWidth) * kDepthHeight;
+    const size_t pixelCount = static_cast<size_t>(kKinectDepthWidth) * kKinectDepthHeight;
     idealDepth_.resize(pixelCount);
     renderDepthMm(frameNumber, irView(factoryIrCameraParams()), idealDepth_.data());
 
-    auto depth = std::make_unique<DeviceFrame>(kDepthWidth, kDepthHeight, 4);
-    auto ir = std::make_unique<DeviceFrame>(kDepthWidth, kDepthHeight, 4);
+    auto depth = std::make_unique<DeviceFrame>(kKinectDepthWidth, kKinectDepthHeight, 4);
+    auto ir = std::make_unique<DeviceFrame>(kKinectDepthWidth, kKinectDepthHeight, 4);
     float* depthMm = reinterpret_cast<float*>(depth->data);
     float* irValues = reinterpret_cast<float*>(ir->data);
     const std::vector<int>& idealPixel = idealPixelOfRawPixel();
     for (size_t i = 0; i < pixelCount; ++i) {
         const float z = idealPixel[i] >= 0 ? idealDepth_[idealPixel[i]] : 0.0f;
         depthMm[i] = z;
-        irValues[i] = z > 0.0f ? kIrBrightnessMm2 / (z * z) : 0.0f;
+        irValues[i] = irOf(z);
     }
-    for (DeviceFrame* frame : {ir.get(), depth.get()}) {
-        frame->format = Frame::Float;
-        frame->sequence = static_cast<uint32_t>(frameNumber);
-        frame->timestamp = timestampOf(frameNumber);
-    }
+    stamp(*ir, Frame::Float, frameNumber);
+    stamp(*depth, Frame::Float, frameNumber);
     offer(listener, Frame::Ir, std::move(ir));
     offer(listener, Frame::Depth, std::move(depth));
 }

@@ -1,4 +1,4 @@
-// One simulated Kinect v2: produces frame sets of the synthetic scene on its own
+// One simulated Kinect v2: produces frame sets of the synthetic scene, or of a replayed series, on its own
 // thread, in real time, into the listeners the caller attached.
 #pragma once
 
@@ -41,6 +41,10 @@ private:
     void produceFrameSets(libfreenect2::FrameListener* colorListener, libfreenect2::FrameListener* irDepthListener);
     void deliverColor(uint64_t frameNumber, libfreenect2::FrameListener* listener);
     void deliverIrAndDepth(uint64_t frameNumber, libfreenect2::FrameListener* listener);
+    // A frame of the replayed series to the listeners that are not null.
+    void deliverReplayed(uint64_t frameNumber, libfreenect2::FrameListener* colorListener,
+                         libfreenect2::FrameListener* irDepthListener);
+    void stamp(libfreenect2::Frame& frame, libfreenect2::Frame::Format format, uint64_t frameNumber) const;
     uint32_t timestampOf(uint64_t frameNumber) const;
 
     const std::string serial_;

@@ -3,9 +3,6 @@
 
 #include "kestrum_sim/Settings.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace kestrum_sim::orbbec {
 namespace {
 
@@ -24,6 +21,7 @@ const std::vector<SettingKey>& knownKeys() {
         {"empty-depth-every", SettingType::PositiveCount},
         {"grab-error-at", SettingType::PositiveCount},
         {"error", SettingType::Text},
+        {"replay", SettingType::Text},
     };
     return keys;
 }
@@ -47,18 +45,35 @@ CameraSettings cameraSettingsFrom(const Settings& settings) {
         throw SettingsError(std::string(kVariableName) + ": setting 'error' needs 'grab-error-at', which says when to report it");
     }
     camera.grabErrorText = settings.text("error", camera.grabErrorText);
+    if (settings.has("replay")) {
+        // The series says which camera it was; a setting that would be overruled is refused, not ignored.
+        for (const char* overruled : {"serial", "name", "firmware", "connection", "depth-scale"}) {
+            if (settings.has(overruled)) {
+                throw SettingsError(std::string(kVariableName) + ": setting '" + overruled + "' cannot go with 'replay'");
+            }
+        }
+    }
     return camera;
 }
 
 CameraSettings cameraSettingsFromEnvironment() {
     const Settings settings = Settings::fromEnvironment(kVariableName, knownKeys());
+    CameraSettings camera;
     try {
-        return cameraSettingsFrom(settings);
+        camera = cameraSettingsFrom(settings);
     } catch (const SettingsError& error) {
-        std::fprintf(stderr, "kestrum simulated camera: %s\n", error.what());
-        std::fflush(stderr);
-        std::_Exit(2);
+        exitForBadSetting(error.what());
     }
+    if (settings.has("replay")) {
+        camera.replay = replaySeriesOrExit(kVariableName, settings.text("replay", ""), SeriesCamera::Orbbec);
+        const SeriesDescription& recorded = camera.replay->description();
+        camera.serialNumber = recorded.serial;
+        camera.name = recorded.device;
+        camera.firmwareVersion = recorded.firmware;
+        camera.connectionType = recorded.connection;
+        camera.depthScale = static_cast<float>(recorded.depthScale);
+    }
+    return camera;
 }
 
 }  // namespace kestrum_sim::orbbec

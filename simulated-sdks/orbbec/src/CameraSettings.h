@@ -1,7 +1,10 @@
 // What KESTRUM_SIM_ORBBEC says about the simulated camera.
 #pragma once
 
+#include "kestrum_sim/ReplaySeries.h"
+
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -25,14 +28,17 @@ struct CameraSettings {
     uint64_t emptyDepthEvery = 0;      // 0: never
     uint64_t grabErrorAt = 0;          // 0: never
     std::string grabErrorText = "simulated failure: the frameset could not be delivered (grab-error-at)";
+    std::shared_ptr<const ReplaySeries> replay;   // frames of a recorded series instead of the scene
 
     bool fails(const char* step) const { return failures.count(step) != 0; }
 };
 
-// Interprets parsed settings; throws SettingsError for settings that only make sense together.
+// Interprets parsed settings; throws SettingsError for settings that only make sense together, or that replay
+// would overrule. A series to replay is not read here.
 CameraSettings cameraSettingsFrom(const Settings& settings);
 
-// Reads the variable now; a bad setting ends the process with a message on stderr.
+// Reads the variable now, and the series to replay; a bad setting or a series that cannot be replayed ends the
+// process with a message on stderr.
 CameraSettings cameraSettingsFromEnvironment();
 
 }  // namespace kestrum_sim::orbbec

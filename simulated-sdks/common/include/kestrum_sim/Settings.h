@@ -29,14 +29,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Ends the process as a bad setting does: "kestrum simulated camera: " and the message on standard error,
+// exit status 2, because a simulated camera that went on would mislead whoever set it.
+[[noreturn]] void exitForBadSetting(const std::string& message);
+
 class Settings {
 public:
     // Unset or empty text means no camera attached. Throws SettingsError.
     static Settings parse(const std::string& variableName, const std::string& text,
                           const std::vector<SettingKey>& knownKeys);
 
-    // Reads the variable; a bad setting ends the process with a message on stderr and status 2,
-    // because a simulated camera that ignored it would mislead whoever set it.
+    // Reads the variable; a bad setting ends the process (exitForBadSetting).
     static Settings fromEnvironment(const char* variableName, const std::vector<SettingKey>& knownKeys);
 
     bool attached() const { return attached_; }

@@ -2,6 +2,7 @@
 // that falls behind skips ahead rather than bursting.
 #include "FramesetStream.h"
 
+#include "ObjectRegistry.h"
 #include "SceneFrames.h"
 
 #include <vector>
@@ -39,7 +40,10 @@ FramesetStream::~FramesetStream() {
 
 FrameRef FramesetStream::waitForFrameset(std::chrono::milliseconds timeout) {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (!changed_.wait_for(lock, timeout, [this] { return !queue_.empty(); })) return FrameRef();
+    if (!changed_.wait_for(lock, timeout, [this] { return !queue_.empty(); })) {
+        noteFramesetTimeout();
+        return FrameRef();
+    }
     FrameRef frameset = std::move(queue_.front());
     queue_.pop_front();
     lock.unlock();

@@ -2,6 +2,7 @@
 // that falls behind skips ahead rather than bursting.
 #include "FramesetStream.h"
 
+#include "ObjectRegistry.h"
 #include "SceneFrames.h"
 
 #include <vector>
@@ -39,9 +40,14 @@ FramesetStream::~FramesetStream() {
 
 FrameRef FramesetStream::waitForFrameset(std::chrono::milliseconds timeout) {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (!changed_.wait_for(lock, timeout, [this] { return !queue_.empty(); })) return FrameRef();
+    if (!changed_.wait_for(lock, timeout, [this] { return !queue_.empty(); })) {
+        noteFramesetTimeout();
+        return FrameRef();
+    }
     FrameRef frameset = std::move(queue_.front());
     queue_.pop_front();
+    lock.unlock();
+    changed_.notify_all();  // room for a lossless producer
     return frameset;
 }
 
@@ -66,7 +72,11 @@ void FramesetStream::produce() {
         }
         FrameRef frameset = makeFrameset(frameNumber);
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (settings_.lossless) {
+                changed_.wait(lock, [this] { return stopping_ || queue_.size() < kQueueCapacity; });
+                if (stopping_) return;
+            }
             if (queue_.size() == kQueueCapacity) queue_.pop_front();
             queue_.push_back(std::move(frameset));
         }

@@ -107,7 +107,7 @@ ReplaySeries::ReplaySeries(const std::string& variableName, const std::string& d
     }
 }
 
-std::optional<ReplayedFrame> ReplaySeries::frame(uint64_t number) const
+std::optional<ReplayedFrame> ReplaySeries::frame(uint64_t number, bool colorOnly) const
 {
     const auto index = static_cast<int32_t>(number % frames_.size());
     const StoredFrame& stored = frames_[static_cast<size_t>(index)];
@@ -122,7 +122,7 @@ std::optional<ReplayedFrame> ReplaySeries::frame(uint64_t number) const
                           : kinect && is(kColorFile)     ? &frame.registeredColor
                           : kinect && is(kColorMapFile)  ? &frame.colorDepthMap
                                                          : nullptr;
-        if (!target) continue;
+        if (!target || (colorOnly && target != &frame.fullColor)) continue;
         FrameImage image = decoded(files[i], stored[i]);
         if (image.problem) {
             std::fprintf(stderr, "kestrum simulated camera: %s: frame %d is not delivered: %s %s\n", setting_.c_str(),

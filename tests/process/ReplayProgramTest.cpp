@@ -134,12 +134,33 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Refused as a bad setting is: exit status 2, the setting, the series and the file at fault named, nothing done.
-TEST(ReplayRefusal, SeriesOfTheOtherCameraMissingOrDamagedAndSettingsReplayWouldOverrule)
+// A frame that passes the checks but does not decode is left out with a warning.
+TEST(ReplayRefusal, SeriesItCannotPlayAreRefusedAndAFrameThatDoesNotDecodeIsLeftOut)
 {
     ScratchDir scratch;
     const std::string kinect = scratch / "kinect";
     ASSERT_EQ(runCapture({kinect, "1000", "1"}, "", "attached;lossless=yes").exitCode, 0);
-    fs::resize_file(kinect + "/depth-raw/depth-0000.bin", 10);
+    // Frame 1 is frame 0 again, but for a full colour JPEG whose header and end marker are all that is left.
+    for (const auto& [folder, extension] : {std::pair{"color", ".jpg"}, {"color-full", ".jpg"}, {"color-map", ".bin"},
+                                            {"depth", ".png"}, {"depth-raw", ".bin"}}) {
+        fs::copy_file(numbered(kinect, folder, extension, 0), numbered(kinect, folder, extension, 1),
+                      fs::copy_options::overwrite_existing);
+    }
+    std::string jpeg = readFileBytes(numbered(kinect, "color-full", ".jpg", 1));
+    const size_t scan = jpeg.find("\xFF\xDA");
+    std::fill(jpeg.begin() + static_cast<long>(scan), jpeg.end() - 2, '\0');
+    std::ofstream(numbered(kinect, "color-full", ".jpg", 1), std::ios::binary | std::ios::trunc) << jpeg;
+    std::string metadata = readFileBytes(kinect + "/capture.json");
+    replaceMember(metadata, "savedFrames", "2");
+    std::ofstream(kinect + "/capture.json", std::ios::trunc) << metadata;
+    const ChildResult played = runCapture({scratch / "played", "1000", "2"}, "", "replay=" + kinect + ";lossless=yes");
+    EXPECT_EQ(played.exitCode, 0);
+    EXPECT_NE(played.err.find("kestrum simulated camera: KESTRUM_SIM_KINECT: replay=" + kinect +
+                              ": frame 1 is not delivered: " + numbered(kinect, "color-full", ".jpg", 1) +
+                              " does not decode\n"),
+              std::string::npos);
+
+    fs::resize_file(numbered(kinect, "depth-raw", ".bin", 0), 10);
     const struct {
         const char* variable;
         std::string setting;

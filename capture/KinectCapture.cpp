@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int kWarmupWaitMs = 5000;
-
 // The loop's view of the device: frame sets are registered and written only when kept.
 class KinectFrameSource final : public FrameSource {
 public:
@@ -30,9 +28,9 @@ public:
 
     void fetchWarmupFrame() override
     {
-        const KinectFrameSet frames(device_, kWarmupWaitMs);
+        const KinectFrameSet frames(device_, kKinectWarmupWaitMs);
         if (!frames.delivered()) {
-            throw std::runtime_error("Zeitüberschreitung während der Aufwärmphase.");
+            throw std::runtime_error(kKinectWarmupTimeoutMessage);
         }
     }
 
@@ -83,14 +81,14 @@ KinectRunOutcome recordKinectSeries(const std::filesystem::path& outputDir, int3
     KinectDevice kinect;
     switch (kinect.open()) {
     case KinectDevice::Opening::NoDevice:
-        return failedDevice("Keine Kinect v2 gefunden.");
+        return failedDevice(kNoKinectMessage);
     case KinectDevice::Opening::NotOpened:
-        return failedDevice("Kinect konnte nicht geöffnet werden.");
+        return failedDevice(kKinectNotOpenedMessage);
     case KinectDevice::Opening::Opened:
         break;
     }
     if (!kinect.start(KinectDevice::Streams::ColorInfraredDepth, KinectDevice::AfterFailedStart::Stop)) {
-        return failedDevice("Kinect konnte nicht gestartet werden.");
+        return failedDevice(kKinectNotStartedMessage);
     }
 
     libfreenect2::Freenect2Device& device = kinect.device();

@@ -39,7 +39,7 @@ public:
     }
 
     // A time-out here is not forgiven: it ends the run with the camera's message.
-    void fetchWarmupFrame() override { camera_.grabAlignedRgbd(kWaitMs); }
+    void fetchWarmupFrame() override { camera_.grabAlignedRgbd(kOrbbecWarmupWaitMs); }
 
     bool requestFrame(std::chrono::milliseconds waitLimit) override
     {
@@ -76,7 +76,6 @@ public:
     float keptDepthScale() const { return keptDepthScale_; }
 
 private:
-    static constexpr uint32_t kWaitMs = 2000;
     OrbbecCamera& camera_;
     const std::filesystem::path& outputDir_;
     OrbbecRgbdFrame frame_;

@@ -1,4 +1,4 @@
-# The Debian package of the three programs (cpack -G DEB), for the architecture being built.
+# The Debian package of the four programs (cpack -G DEB), for the architecture being built.
 #
 # A build that links a simulated camera SDK is packaged as kestrum-sim, never as
 # kestrum, so that nobody installs a simulated camera on a station. The real
@@ -37,7 +37,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${KESTRUM_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${KESTRUM_PACKAGE_SUMMARY}")
-set(CPACK_PACKAGE_DESCRIPTION "kestrum-capture records a test series from the station's depth camera (Orbbec SDK v2 or Kinect v2 through libfreenect2); kestrum-photo takes one photo or streams MJPEG; kestrum-series checks a recorded series, draws its contact sheet and writes a frame's depth as a coloured point cloud.")
+set(CPACK_PACKAGE_DESCRIPTION "kestrum-capture records a test series from the station's depth camera (Orbbec SDK v2 or Kinect v2 through libfreenect2); kestrum-photo takes one photo or streams MJPEG; kestrum-series checks a recorded series, draws its contact sheet and writes a frame's depth as a coloured point cloud; kestrum-doctor tells why no camera is found and whether the station is ready to record.")
 set(CPACK_PACKAGE_CONTACT "kestrum maintainers")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The build type keeps debug information; the station gets lean programs.
@@ -132,7 +132,7 @@ if(NOT CMAKE_CROSSCOMPILING)
 else()
   # What the programs link besides the camera SDKs.
   kestrum_depends_from_sysroot("${CMAKE_SYSROOT}" CPACK_DEBIAN_PACKAGE_DEPENDS KESTRUM_PACKAGE_PROBLEM
-    libopencv_core libopencv_imgproc libopencv_imgcodecs libstdc++ libgcc_s libm libc)
+    libopencv_core libopencv_imgproc libopencv_imgcodecs libtinyxml2 libstdc++ libgcc_s libm libc)
 endif()
 
 # A package that would be wrong is refused when cpack runs, not at configure

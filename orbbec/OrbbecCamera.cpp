@@ -12,10 +12,6 @@
 
 namespace {
 
-constexpr int kStreamWidth = 1280;
-constexpr int kStreamHeight = 720;
-constexpr int kStreamFps = 30;
-
 const char* const kCannotOpenMessage = "Orbbec-Kamera konnte nicht geöffnet werden.";
 const char* const kNoColorProfileMessage = "Color 1280x720 BGR @30 nicht verfügbar.";
 const char* const kNoDepthProfileMessage = "Depth 1280x720 Y16 @30 nicht verfügbar.";
@@ -95,7 +91,7 @@ std::shared_ptr<ob::VideoStreamProfile> findStreamProfile(const ob::Pipeline& pi
                                                           OBFormat format)
 {
     const std::shared_ptr<ob::StreamProfileList> profiles = pipeline.getStreamProfileList(sensor);
-    return profiles->getVideoStreamProfile(kStreamWidth, kStreamHeight, format, kStreamFps);
+    return profiles->getVideoStreamProfile(kOrbbecStreamWidth, kOrbbecStreamHeight, format, kOrbbecStreamFps);
 }
 
 } // namespace

@@ -7,6 +7,11 @@
 #include <memory>
 #include <string>
 
+// The one colour and depth profile the programs stream: aligned depth shares the colour geometry.
+inline constexpr int32_t kOrbbecStreamWidth = 1280;
+inline constexpr int32_t kOrbbecStreamHeight = 720;
+inline constexpr int32_t kOrbbecStreamFps = 30;
+
 struct OrbbecDeviceInfo {
     std::string name;
     std::string serialNumber;

@@ -30,7 +30,7 @@ esac
 # package is the same for every architecture); having it here keeps every
 # header of the build inside the sysroot.
 packages=(libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
-          nlohmann-json3-dev libgtest-dev libc6 libstdc++6 libgcc-s1)
+          nlohmann-json3-dev libtinyxml2-dev libgtest-dev libc6 libstdc++6 libgcc-s1)
 
 suite=${KESTRUM_SYSROOT_SUITE:-}
 if [[ -z "$suite" ]]; then
@@ -148,8 +148,8 @@ while read -r name_version; do
 done <<< "$closure"
 
 if [[ ! -e "$sysroot.new/usr/lib/ld-linux-aarch64.so.1" ]] || [[ ! -e "$sysroot.new/usr/include/opencv4/opencv2/core.hpp" ]] ||
-   [[ ! -e "$sysroot.new/usr/include/nlohmann/json.hpp" ]]; then
-  echo "the assembled sysroot lacks the arm64 loader, the OpenCV headers or nlohmann/json.hpp" >&2
+   [[ ! -e "$sysroot.new/usr/include/nlohmann/json.hpp" ]] || [[ ! -e "$sysroot.new/usr/include/tinyxml2.h" ]]; then
+  echo "the assembled sysroot lacks the arm64 loader, the OpenCV headers, nlohmann/json.hpp or tinyxml2.h" >&2
   exit 1
 fi
 printf '%s\n' "$wanted" > "$sysroot.new/.kestrum-sysroot"

@@ -6,7 +6,7 @@
 # Installs what it needs when missing (the cross compiler, qemu-user-static),
 # assembles the arm64 sysroot in BUILD_DIR/sysroot from Debian's arm64
 # packages (scripts/assemble-arm64-sysroot.sh; the host gets no arm64
-# packages), builds the three programs and the tests against the simulated camera
+# packages), builds the four programs and the tests against the simulated camera
 # SDKs, runs the suite through CTest with qemu-aarch64-static -L BUILD_DIR/sysroot,
 # then packages BUILD_DIR/packages/kestrum-sim_<version>_arm64.deb and checks
 # what it holds. Works as root and through sudo; safe to repeat.
@@ -59,10 +59,10 @@ phase "Install and package"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-# cmake --install must put the three programs into bin/ and nothing else.
+# cmake --install must put the four programs into bin/ and nothing else.
 DESTDIR="$scratch/install" cmake --install "$build_dir" --prefix /usr >/dev/null
 installed=$(cd "$scratch/install" && find . -mindepth 1 \( -type f -o -type l \) | sort)
-expected=$'./usr/bin/kestrum-capture\n./usr/bin/kestrum-photo\n./usr/bin/kestrum-series'
+expected=$'./usr/bin/kestrum-capture\n./usr/bin/kestrum-doctor\n./usr/bin/kestrum-photo\n./usr/bin/kestrum-series'
 [[ "$installed" == "$expected" ]] || fail "cmake --install installs:"$'\n'"$installed"$'\n'"expected:"$'\n'"$expected"
 
 rm -rf "$build_dir/packages"
@@ -87,7 +87,7 @@ dpkg-deb -x "$deb" "$scratch/package"
 contents=$(cd "$scratch/package" && find . -mindepth 1 \( -type f -o -type l \) | sort)
 [[ "$contents" == "$expected" ]] || fail "the package holds:"$'\n'"$contents"$'\n'"expected:"$'\n'"$expected"
 
-for program in kestrum-capture kestrum-photo kestrum-series; do
+for program in kestrum-capture kestrum-photo kestrum-series kestrum-doctor; do
   path="$scratch/package/usr/bin/$program"
   [[ -x "$path" ]] || fail "$program is not executable in the package"
   description=$(file -b "$path")

@@ -9,7 +9,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -48,6 +50,13 @@ ChildProcess::ChildProcess(const ChildLaunch& launch)
     for (const auto& [name, value] : launch.env) envp.push_back(name + "=" + value);
     std::vector<char*> argvPointers = pointers(argv);
     std::vector<char*> envPointers = pointers(envp);
+    const passwd* user = launch.user.empty() ? nullptr : getpwnam(launch.user.c_str());
+    if (!launch.user.empty() && user == nullptr) {
+        throw std::runtime_error("no user " + launch.user);
+    }
+    if (user != nullptr && user->pw_uid == geteuid()) {
+        user = nullptr;
+    }
 
     int outPipe[2];
     int errPipe[2];
@@ -77,6 +86,9 @@ ChildProcess::ChildProcess(const ChildLaunch& launch)
                  STDOUT_FILENO);
         }
         signal(SIGPIPE, SIG_DFL);
+        if (user != nullptr && (setgroups(0, nullptr) != 0 || setgid(user->pw_gid) != 0 || setuid(user->pw_uid) != 0)) {
+            _exit(125);
+        }
         if (!launch.workingDir.empty() && chdir(launch.workingDir.c_str()) != 0) {
             _exit(126);
         }
@@ -174,6 +186,27 @@ ChildResult runChild(const ChildLaunch& launch, std::chrono::milliseconds limit)
 
 std::string captureProgramPath() { return KESTRUM_CAPTURE_PROGRAM; }
 std::string photoProgramPath() { return KESTRUM_PHOTO_PROGRAM; }
+std::string doctorProgramPath() { return KESTRUM_DOCTOR_PROGRAM; }
+
+std::string unprivilegedUser(const std::string& program)
+{
+    if (geteuid() != 0) {
+        const passwd* self = getpwuid(geteuid());
+        return self != nullptr ? self->pw_name : "";
+    }
+    const passwd* nobody = getpwnam("nobody");
+    if (nobody == nullptr) {
+        return "";
+    }
+    // The program and every folder above it must be open to that user.
+    const pid_t pid = fork();
+    if (pid == 0) {
+        _exit(setgid(nobody->pw_gid) == 0 && setuid(nobody->pw_uid) == 0 && access(program.c_str(), X_OK) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "nobody" : "";
+}
 
 ScratchDir::ScratchDir() : path_((std::filesystem::temp_directory_path() / "kestrum-test-XXXXXX").string())
 {

@@ -30,6 +30,7 @@ struct ChildLaunch {
     std::map<std::string, std::string> env;
     std::string workingDir;   // empty: the parent's
     ChildStdout stdoutSetup = ChildStdout::Read;
+    std::string user{};   // empty: the parent's; else the child runs as this user (the parent must be root)
 };
 
 class ChildProcess {
@@ -62,6 +63,11 @@ ChildResult runChild(const ChildLaunch& launch, std::chrono::milliseconds limit 
 
 std::string captureProgramPath();
 std::string photoProgramPath();
+std::string doctorProgramPath();
+
+// A user that may not open what only root may, and who can start the program: the caller itself
+// when it is not root, else "nobody" when that user can reach the program; empty when there is none.
+std::string unprivilegedUser(const std::string& program);
 
 // A fresh, empty directory below the system's temporary directory, removed on destruction.
 class ScratchDir {

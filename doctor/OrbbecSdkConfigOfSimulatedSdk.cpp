@@ -1,0 +1,7 @@
+// The simulated Orbbec SDK reads no configuration file, so there is nothing to find.
+#include "OrbbecSdkConfigCheck.h"
+
+Findings orbbecSdkConfigFindings()
+{
+    return {};
+}

@@ -1,0 +1,165 @@
+// kestrum-doctor's pure logic: the Orbbec SDK's configuration file read as the SDK reads it,
+// the space one series can take, the command line, the lines, and the grab's time limits.
+#include "DoctorArguments.h"
+#include "FindingLines.h"
+#include "FrameGrab.h"
+#include "OrbbecSdkConfig.h"
+#include "SeriesSpace.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace {
+
+std::string deviceSection(const std::string& setting)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Config>\n  <Log><FileLogLevel>1</FileLogLevel></Log>\n"
+           "  <Device>\n    <!-- Whether to enumerate network devices -->\n    " + setting +
+           "\n    <LinuxUVCBackend>Auto</LinuxUVCBackend>\n  </Device>\n</Config>\n";
+}
+
+} // namespace
+
+TEST(OrbbecSdkConfig, NetworkDiscoveryIsReadAsTheSdkReadsIt)
+{
+    struct Case {
+        std::string text;
+        NetworkDiscovery expected;
+    };
+    const Case cases[] = {
+        {deviceSection("<EnumerateNetDevice>true</EnumerateNetDevice>"), NetworkDiscovery::On},
+        {deviceSection("<EnumerateNetDevice>false</EnumerateNetDevice>"), NetworkDiscovery::Off},
+        {deviceSection("<EnumerateNetDevice> FALSE </EnumerateNetDevice>"), NetworkDiscovery::Off},
+        {deviceSection("<EnumerateNetDevice>0</EnumerateNetDevice>"), NetworkDiscovery::Off},
+        {deviceSection("<EnumerateNetDevice> 1 </EnumerateNetDevice>"), NetworkDiscovery::On},
+        {deviceSection("<EnumerateNetDevice>no</EnumerateNetDevice>"), NetworkDiscovery::Unset},
+        {deviceSection("<EnumerateNetDevice>10</EnumerateNetDevice>"), NetworkDiscovery::Unset},
+        {deviceSection("<EnumerateNetDevice><!-- off -->false</EnumerateNetDevice>"), NetworkDiscovery::Unset},
+        {deviceSection("<EnumerateNetDevice/>"), NetworkDiscovery::Unset},
+        {deviceSection("<!-- <EnumerateNetDevice>false</EnumerateNetDevice> -->"), NetworkDiscovery::Unset},
+        // Only the first of each element counts, below whatever the root is called.
+        {deviceSection("<EnumerateNetDevice>false</EnumerateNetDevice><EnumerateNetDevice>true</EnumerateNetDevice>"),
+         NetworkDiscovery::Off},
+        {"<Config><Device/><Device><EnumerateNetDevice>false</EnumerateNetDevice></Device></Config>",
+         NetworkDiscovery::Unset},
+        {"<Settings><Device><EnumerateNetDevice>false</EnumerateNetDevice></Device></Settings>", NetworkDiscovery::Off},
+        {"<Config><EnumerateNetDevice>false</EnumerateNetDevice></Config>", NetworkDiscovery::Unset},
+        {deviceSection("<EnumerateNetDevice>false</EnumerateNetDevice").substr(0, 200), NetworkDiscovery::NotXml},
+        {"<Config><Device><EnumerateNetDevice>false</EnumerateNetDevice></Config>", NetworkDiscovery::NotXml},
+        {"", NetworkDiscovery::NotXml},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(readOrbbecSdkConfig(c.text).discovery, c.expected) << c.text;
+    }
+    EXPECT_EQ(readOrbbecSdkConfig("<Config><Device></Config>").detail, "XML_ERROR_MISMATCHED_ELEMENT");
+}
+
+TEST(OrbbecSdkConfig, NetworkDiscoveryOnIsANoteWithTheReadmesEdit)
+{
+    const std::string file = "/opt/OrbbecSDK/lib/OrbbecSDKConfig.xml";
+    const auto line = [&](const std::optional<std::string>& text) {
+        return findingLine(sdkConfigFinding(file, text, "No such file or directory"), false);
+    };
+    EXPECT_EQ(line(deviceSection("<EnumerateNetDevice>true</EnumerateNetDevice>")),
+              "note: " + file + ": network discovery on, which adds about 2 s to every start of the programs -- fix: "
+              "sudo sed -i -e 's|<EnumerateNetDevice>[^<]*</EnumerateNetDevice>|<EnumerateNetDevice>false"
+              "</EnumerateNetDevice>|' " + file);
+    EXPECT_EQ(line(deviceSection("<EnumerateNetDevice>false</EnumerateNetDevice>")),
+              "ok: " + file + ": network discovery off");
+    EXPECT_EQ(line(std::nullopt),
+              "note: cannot read " + file + " (No such file or directory), so the SDK's built-in setting turns "
+              "network discovery on, which adds about 2 s to every start of the programs -- fix: install the SDK "
+              "again, which puts the file there, then set <EnumerateNetDevice>false</EnumerateNetDevice> in it");
+}
+
+TEST(SeriesSpace, OneSeriesIsBoundedFromAboveForEitherCamera)
+{
+    // Kept at 0, 99, 198, ... 9999 ms: 102 frames before 10000 ms and one that arrives after it.
+    EXPECT_EQ(mostFramesOfLongestSeries(), 103);
+    // Two 1280x720 BGR JPEGs, a 16-bit PNG and a raw file a frame, 64 KiB more per file, and capture.json.
+    EXPECT_EQ(seriesBytesUpperBound(CameraKind::Orbbec), 103 * (2 * 2764800 + 2 * 1843200 + 4 * 65536) + 65536);
+    // Registered and full colour, the colour-to-depth map, PNG and raw depth at 512x424.
+    EXPECT_EQ(seriesBytesUpperBound(CameraKind::Kinect),
+              103 * (651264 + 6220800 + 868352 + 2 * 434176 + 5 * 65536) + 65536);
+    EXPECT_EQ(seriesBytesUpperBound(CameraKind::None), seriesBytesUpperBound(CameraKind::Orbbec));
+}
+
+TEST(DoctorArguments, JsonAnywhereAndAtMostOneDirectory)
+{
+    const auto parsed = [](std::vector<std::string> arguments) { return parseDoctorArguments(arguments); };
+    EXPECT_EQ(parsed({})->outputDir, "/usr/local/var/kestrum-measurement/tmp/test-series");
+    EXPECT_FALSE(parsed({})->json);
+    EXPECT_TRUE(parsed({"--json", "out"})->json);
+    EXPECT_EQ(parsed({"out", "--json"})->outputDir, "out");
+    EXPECT_EQ(parsed({""})->outputDir, ".");
+    EXPECT_FALSE(parsed({"out", "other"}));
+    EXPECT_FALSE(parsed({"-j"}));
+    EXPECT_FALSE(parsed({"--json=yes"}));
+}
+
+TEST(FindingLines, TextOrJsonAndTheExitCode)
+{
+    const Finding problem{Level::Problem, Topic::SdkConfig, "say \"no\"\nnow", "do it"};
+    const Finding note{Level::Note, Topic::Directory, "fine", ""};
+    EXPECT_EQ(findingLine(problem, false), "problem: say \"no\" now -- fix: do it");
+    EXPECT_EQ(findingLine(note, false), "note: fine");
+    EXPECT_EQ(findingLine(problem, true),
+              "{\"level\":\"problem\",\"topic\":\"sdk-config\",\"message\":\"say \\\"no\\\"\\nnow\",\"fix\":\"do it\"}");
+    EXPECT_EQ(findingLine(note, true), "{\"level\":\"note\",\"topic\":\"directory\",\"message\":\"fine\",\"fix\":\"\"}");
+    EXPECT_EQ(doctorExitCode({note, Finding{}}), 0);
+    EXPECT_EQ(doctorExitCode({note, problem}), 1);
+}
+
+namespace {
+
+// Answers each wait from a script and lets each one take 100 ms of a fake clock.
+class ScriptedGrabber final : public FrameGrabber {
+public:
+    explicit ScriptedGrabber(std::deque<Grab> script) : script_(std::move(script)) {}
+    Grab grab(std::chrono::milliseconds waitLimit) override
+    {
+        limits.push_back(waitLimit.count());
+        now += std::chrono::milliseconds(100);
+        const Grab next = script_.empty() ? Grab::Complete : script_.front();
+        if (!script_.empty()) script_.pop_front();
+        return next;
+    }
+    std::vector<long long> limits;
+    std::chrono::nanoseconds now{0};
+
+private:
+    std::deque<Grab> script_;
+};
+
+} // namespace
+
+TEST(FrameGrab, TheWarmupsLimitForTheFirstFifteenWaitsThenTheLoopsUntilTheDuration)
+{
+    ScriptedGrabber grabber({Grab::Complete, Grab::Incomplete, Grab::TimedOut});
+    const GrabCounts counts = grabFrames(grabber, [&] { return grabber.now; }, {std::chrono::milliseconds(2000),
+                                                                                std::chrono::milliseconds(5000)},
+                                         [] { return false; });
+
+    ASSERT_EQ(grabber.limits.size(), 20u);
+    EXPECT_EQ(grabber.limits[14], 5000);
+    EXPECT_EQ(grabber.limits[15], 2000);
+    EXPECT_EQ(counts.complete, 18);
+    EXPECT_EQ(counts.incomplete, 1);
+    EXPECT_EQ(counts.timedOut, 1);
+    EXPECT_TRUE(counts.warmupTimedOut);
+    EXPECT_EQ(counts.elapsedMs, 2000);
+    EXPECT_FALSE(counts.stopped);
+
+    std::deque<Grab> lateTimeOut(15, Grab::Complete);
+    lateTimeOut.push_back(Grab::TimedOut);
+    ScriptedGrabber late(lateTimeOut);
+    int checks = 0;
+    const GrabCounts stopped = grabFrames(late, [&] { return late.now; }, {std::chrono::milliseconds(3000),
+                                                                           std::chrono::milliseconds(2000)},
+                                          [&] { return ++checks > 17; });
+    EXPECT_EQ(stopped.received(), 16);
+    EXPECT_EQ(stopped.timedOut, 1);
+    EXPECT_FALSE(stopped.warmupTimedOut);
+    EXPECT_TRUE(stopped.stopped);
+}

@@ -88,6 +88,14 @@ ReplaySeries::ReplaySeries(const std::string& variableName, const std::string& d
                           " is not the Kinect v2's " + std::to_string(kKinectDepthWidth) + "x" +
                           std::to_string(kKinectDepthHeight));
     }
+    // The Orbbec camera's depth files lie in its colour image.
+    if (camera == SeriesCamera::Orbbec && (description_.width != description_.fullColorWidth ||
+                                           description_.height != description_.fullColorHeight)) {
+        throw ReplayError(setting_ + ": " + metadata + ": width x height " + std::to_string(description_.width) + "x" +
+                          std::to_string(description_.height) + " is not colorWidth x colorHeight " +
+                          std::to_string(description_.fullColorWidth) + "x" +
+                          std::to_string(description_.fullColorHeight));
+    }
     if (description_.savedFrames == 0) {
         throw ReplayError(setting_ + ": " + metadata + " has no saved frames");
     }

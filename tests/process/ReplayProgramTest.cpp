@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cameras, ReplayProgram,
     ::testing::Values(Camera{false, "attached;lossless=yes", ";lossless=yes",
                              {{"serial", "\"REPLAYED-0042\""}, {"fx", "401.250"}, {"cy", "211.500"}}},
-                      Camera{true, "depth-scale=0.1", "",
+                      Camera{true, "depth-scale=0.1;lossless=yes", ";lossless=yes",
                              {{"serial", "\"REPLAYED-0043\""}, {"device", "\"Orbbec Gemini 336\""},
                               {"depthScale", "0.250000"}, {"fx", "901.500000"}, {"cy", "355.250000"}}}),
     [](const auto& info) { return std::string(info.param.orbbec ? "Orbbec" : "KinectV2"); });

@@ -50,6 +50,8 @@ FrameRef FramesetStream::waitForFrameset(std::chrono::milliseconds timeout) {
     }
     FrameRef frameset = std::move(queue_.front());
     queue_.pop_front();
+    lock.unlock();
+    changed_.notify_all();  // room for a lossless producer
     return frameset;
 }
 
@@ -80,7 +82,11 @@ void FramesetStream::produce() {
         }
         FrameRef frameset = makeFrameset(frameNumber);
         if (frameset) {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (settings_.lossless) {
+                changed_.wait(lock, [this] { return stopping_ || queue_.size() < kQueueCapacity; });
+                if (stopping_) return;
+            }
             if (queue_.size() == kQueueCapacity) queue_.pop_front();
             queue_.push_back(std::move(frameset));
         }

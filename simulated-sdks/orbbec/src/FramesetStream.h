@@ -30,7 +30,8 @@ public:
     FrameRef waitForFrameset(std::chrono::milliseconds timeout);
 
 private:
-    // As in the real SDK's default configuration, the oldest frameset goes when a new one finds the queue full.
+    // As in the real SDK's default configuration, the oldest frameset goes when a new one finds the queue
+    // full; with lossless=yes the new one waits instead.
     static constexpr size_t kQueueCapacity = 10;
 
     void produce();

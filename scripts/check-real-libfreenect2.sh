@@ -9,6 +9,7 @@
 # build options, so later runs reuse it. Then checks that
 #  - both programs take the no-camera path against the real library: exit codes 1 and 3,
 #    nothing on standard output, the error line last on standard error;
+#  - kestrum-doctor reports that no camera is found in the programs' words, on an empty USB tree;
 #  - the Kinect v2 frame files come out right through the real Registration (real-sdk tests);
 #  - configuring against the build without C++11 threading fails and says how to fix it.
 # Installs what it needs when missing. Works as root and through sudo; safe to repeat.
@@ -82,7 +83,7 @@ cmake -S "$repo" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 grep -qF "libfreenect2: real ($stdlib_prefix/lib/libfreenect2.so" "$scratch/configure.log" \
   || fail "the configure step did not take the libfreenect2 in $stdlib_prefix"
 # The programs and the tests that need the real library; the rest of the suite runs in other stages.
-cmake --build "$build_dir" -j 2 --target kestrum-capture kestrum-photo real_freenect2_tests
+cmake --build "$build_dir" -j 2 --target kestrum-capture kestrum-photo kestrum-doctor real_freenect2_tests
 
 # expect_no_camera EXIT_CODE LAST_STDERR_LINE PROGRAM ARGUMENT...
 expect_no_camera() {
@@ -106,6 +107,20 @@ phase "No camera: both programs against the real libfreenect2"
 expect_no_camera 1 '{"event":"error","message":"Keine Kinect v2 gefunden."}' \
   "$build_dir/capture/kestrum-capture" "$scratch/series" 1000 1
 expect_no_camera 3 'Keine Kinect v2 gefunden.' "$build_dir/photo/kestrum-photo" "$scratch/photo.jpg"
+
+phase "No camera: kestrum-doctor against the real libfreenect2"
+# An empty fake USB tree keeps the machine's own devices out of its lines.
+mkdir -p "$scratch/no-usb/sys/bus/usb/devices" "$scratch/doctor-out"
+status=0
+env -u KESTRUM_SIM_ORBBEC -u KESTRUM_SIM_KINECT KESTRUM_SYSTEM_ROOT="$scratch/no-usb" \
+  "$build_dir/doctor/kestrum-doctor" --json "$scratch/doctor-out" >"$scratch/doctor.out" 2>"$scratch/doctor.err" || status=$?
+echo "kestrum-doctor: exit $status; standard output:"
+sed 's/^/  /' "$scratch/doctor.out"
+((status == 1)) || fail "kestrum-doctor: exit code $status, expected 1"
+grep -qxF '{"level":"problem","topic":"camera","message":"neither the Orbbec SDK nor libfreenect2 finds a camera: the programs report \"Keine Kinect v2 gefunden.\"","fix":"see the USB lines above"}' \
+  "$scratch/doctor.out" || fail "kestrum-doctor: no camera line in the programs' words"
+grep -q '^\[Info\] \[Freenect2Impl\] found 0 devices$' "$scratch/doctor.err" \
+  || fail "kestrum-doctor: libfreenect2 did not report that it found no device"
 
 phase "Kinect v2 frame files through the real Registration"
 ctest --test-dir "$build_dir" -L real-sdk --output-on-failure

@@ -67,7 +67,7 @@ public:
     }
 
     ChildResult run(std::vector<std::string> args, const std::string& orbbec = "", const std::string& kinect = "",
-                    const std::string& user = "") const
+                    const std::string& user = "", ChildStdout out = ChildStdout::Read) const
     {
         ChildLaunch launch;
         launch.program = doctorProgramPath();
@@ -75,6 +75,7 @@ public:
         launch.env = {{"KESTRUM_SYSTEM_ROOT", scratch_.path()}, {"KESTRUM_SIM_ORBBEC", orbbec},
                       {"KESTRUM_SIM_KINECT", kinect}};
         launch.user = user;
+        launch.stdoutSetup = out;
         return runChild(launch);
     }
 
@@ -291,7 +292,7 @@ TEST(DoctorProgram, JsonLinesCarryTheSameFindingsWithTheirTopic)
     }
 }
 
-TEST(DoctorProgram, UsageErrorsEndWithTwoBeforeAnyCheck)
+TEST(DoctorProgram, UsageErrorsEndWithTwoBeforeAnyCheckAndUnwrittenLinesWithOne)
 {
     FakeStation station;
     for (const std::vector<std::string>& args : {std::vector<std::string>{"--verbose"}, {"one", "--json", "two"}}) {
@@ -300,4 +301,7 @@ TEST(DoctorProgram, UsageErrorsEndWithTwoBeforeAnyCheck)
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, "usage: kestrum-doctor [--json] [OUTPUT-DIRECTORY]\n");
     }
+    const ChildResult full = station.run({station.outputDir()}, "", "", "", ChildStdout::Full);
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(splitLines(full.err).back(), "Standardausgabe konnte nicht geschrieben werden.") << full.err;
 }

@@ -91,9 +91,6 @@ TEST_F(DoctorCamera, OrbbecFailuresInTheProgramsWords)
          {"problem: the Orbbec camera cannot be opened: \"simulated failure: the device could not be opened "
           "(fail=open)\""}},
         {"attached;fail=color-profile", {kOrbbecOpened, kNotStarted + "\"Color 1280x720 BGR @30 nicht verfügbar.\"" + kStartFix}},
-        {"attached;fail=start",
-         {kOrbbecOpened, kNotStarted + "\"simulated failure: the pipeline could not start its streams (fail=start)\"" +
-                             kStartFix}},
         {"attached;fail=stop",
          {kOrbbecOpened, "problem: the Orbbec camera fails while streaming: \"simulated failure: the pipeline could not "
                          "stop its streams (fail=stop)\"" + kCableFix}},

@@ -5,7 +5,7 @@
 #include "CaptureMetadata.h"
 #include "EventLines.h"
 #include "OrbbecCamera.h"
-#include "OrbbecFrameFiles.h"
+#include "OrbbecFrameKeeper.h"
 #include "OutputDirectories.h"
 #include "SeriesSummary.h"
 #include "StopSignal.h"
@@ -33,10 +33,7 @@ std::unique_ptr<OrbbecCamera> openAttachedCamera()
 // images the loop owns until the next request.
 class OrbbecFrameSource final : public FrameSource {
 public:
-    OrbbecFrameSource(OrbbecCamera& camera, const std::filesystem::path& outputDir)
-        : camera_(camera), outputDir_(outputDir)
-    {
-    }
+    OrbbecFrameSource(OrbbecCamera& camera, const std::filesystem::path& outputDir) : camera_(camera), keeper_(outputDir) {}
 
     // A time-out here is not forgiven: it ends the run with the camera's message.
     void fetchWarmupFrame() override { camera_.grabAlignedRgbd(kOrbbecWarmupWaitMs); }
@@ -60,13 +57,7 @@ public:
     void keepFrame(int32_t index, int64_t timestampMs) override
     {
         keptDepthScale_ = frame_.depthScale;
-        SampledFrame sampled;
-        sampled.index = index;
-        sampled.timestampMs = timestampMs;
-        sampled.color = frame_.color;
-        sampled.colorFull = frame_.color;
-        sampled.depthMm = frame_.depth;
-        writeOrbbecFrameFiles(workers_, outputDir_, sampled);
+        keeper_.keep(frame_, index, timestampMs);
     }
 
     void releaseFrame() noexcept override { frame_ = OrbbecRgbdFrame{}; }
@@ -77,10 +68,9 @@ public:
 
 private:
     OrbbecCamera& camera_;
-    const std::filesystem::path& outputDir_;
+    OrbbecFrameKeeper keeper_;
     OrbbecRgbdFrame frame_;
     float keptDepthScale_ = 1.0f;
-    WorkerPool workers_{WorkerPool::threadsFor(kOrbbecFrameImages)};
 };
 
 OrbbecMetadata describe(const OrbbecCamera& camera, float depthScale)

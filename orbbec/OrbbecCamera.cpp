@@ -2,13 +2,14 @@
 // real SDK and against the simulated one.
 #include "OrbbecCamera.h"
 
-#include "LineWriter.h"
+#include "OrbbecAlignment.h"
+#include "OrbbecFrameImages.h"
+#include "OrbbecSdkLog.h"
 
 #include <libobsensor/ObSensor.hpp>
 
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -21,49 +22,10 @@ const char* const kColorTimeoutMessage = "Timeout beim Warten auf Orbbec-Color-F
 const char* const kRgbdTimeoutMessage = "Timeout beim Warten auf Orbbec-RGBD-Frame.";
 const char* const kColorFrameMissingMessage = "Orbbec-Color-Frame fehlt.";
 const char* const kAlignerMissingMessage = "Orbbec-D2C-Aligner fehlt.";
-const char* const kAlignmentFailedMessage = "Orbbec-D2C-Alignment fehlgeschlagen.";
-const char* const kAlignedFrameMissingMessage = "Color- oder Depth-Frame fehlt nach D2C.";
-
-// Severity 3 (errors) for the SDK's whole log, in every sink.
-constexpr OBLogSeverity kSdkLogSeverity = OB_LOG_SEVERITY_ERROR;
 
 std::string textOrEmpty(const char* text)
 {
     return text ? std::string(text) : std::string();
-}
-
-// Exactly one line per message, whether or not the SDK ends it with a line feed.
-void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message)
-{
-    // One write per line, so that lines from SDK threads never interleave mid-line.
-    kestrum::writeLine(STDERR_FILENO, kestrum::oneLine(textOrEmpty(message)));
-}
-
-// The severity call also switches the SDK's file log on at that severity, whatever its
-// configuration file says, which would leave a folder Log/ in every working directory the
-// programs run in. Switching the file log off again works only right after that call and
-// before the first SDK object exists; the log reaches standard error through the callback.
-void setSdkLogSeverity()
-{
-    ob::Context::setLoggerSeverity(kSdkLogSeverity);
-    ob::Context::setLoggerToFile(OB_LOG_SEVERITY_OFF, "");
-}
-
-// The SDK's console sink writes to standard output, which carries the programs'
-// machine-readable output; its messages go to standard error instead.
-void routeSdkLogToStandardError()
-{
-    ob::Context::setLoggerToConsole(OB_LOG_SEVERITY_OFF);
-    ob::Context::setLoggerToCallback(kSdkLogSeverity, &writeSdkLogMessageToStandardError);
-}
-
-// Own copy of the colour frame's pixels, taken as BGR rows packed one after the other.
-cv::Mat copyColorImage(const ob::ColorFrame& frame)
-{
-    const int height = static_cast<int>(frame.getHeight());
-    const int width = static_cast<int>(frame.getWidth());
-    const cv::Mat view(height, width, CV_8UC3, frame.getData());
-    return view.clone();
 }
 
 } // namespace
@@ -78,7 +40,7 @@ struct OrbbecCamera::State {
     std::shared_ptr<ob::Device> device;
     std::shared_ptr<ob::Pipeline> pipeline;
     std::shared_ptr<ob::Config> config;
-    std::unique_ptr<ob::Align> alignFilter;
+    std::unique_ptr<OrbbecAlignment> alignFilter;
     bool started = false;
     bool frameSyncEnabled = false;
 
@@ -102,8 +64,7 @@ OrbbecCamera::OrbbecCamera(Mode mode) : state_(std::make_unique<State>())
     State& state = *state_;
     state.mode = mode;
 
-    setSdkLogSeverity();
-    routeSdkLogToStandardError();
+    setUpOrbbecSdkLog();
 
     state.context = std::make_unique<ob::Context>("");
     const std::shared_ptr<ob::DeviceList> devices = state.context->queryDeviceList();
@@ -166,9 +127,8 @@ void OrbbecCamera::start()
             // Cameras that cannot synchronise still deliver usable framesets.
             state.frameSyncEnabled = false;
         }
-        // The wrapper sets "AlignType" to the colour stream (2.0). reset() deletes
-        // the filter of an earlier start only once the new one is in place.
-        state.alignFilter.reset(new ob::Align(OB_STREAM_COLOR));
+        // reset() deletes the filter of an earlier start only once the new one is in place.
+        state.alignFilter.reset(new OrbbecAlignment);
     }
 
     state.pipeline->start(state.config);
@@ -192,7 +152,7 @@ cv::Mat OrbbecCamera::grabColor(uint32_t timeoutMs)
     if (!frameset) throw std::runtime_error(kColorTimeoutMessage);
     const std::shared_ptr<ob::Frame> frame = frameset->getFrame(OB_FRAME_COLOR);
     if (!frame) throw std::runtime_error(kColorFrameMissingMessage);
-    return copyColorImage(*frame->as<ob::ColorFrame>());
+    return colorImageOf(*frame->as<ob::ColorFrame>());
 }
 
 OrbbecRgbdFrame OrbbecCamera::grabAlignedRgbd(uint32_t timeoutMs)
@@ -204,24 +164,7 @@ OrbbecRgbdFrame OrbbecCamera::grabAlignedRgbd(uint32_t timeoutMs)
     const std::shared_ptr<ob::FrameSet> frameset = state.pipeline->waitForFrameset(timeoutMs);
     if (!frameset) throw std::runtime_error(kRgbdTimeoutMessage);
     if (!state.alignFilter) throw std::runtime_error(kAlignerMissingMessage);
-    const std::shared_ptr<ob::Frame> processed = state.alignFilter->process(frameset);
-    if (!processed) throw std::runtime_error(kAlignmentFailedMessage);
-    const std::shared_ptr<ob::FrameSet> aligned = processed->as<ob::FrameSet>();
-
-    const std::shared_ptr<ob::Frame> colorFrame = aligned->getFrame(OB_FRAME_COLOR);
-    const std::shared_ptr<ob::Frame> depthFrame = aligned->getFrame(OB_FRAME_DEPTH);
-    if (!colorFrame || !depthFrame) throw std::runtime_error(kAlignedFrameMissingMessage);
-    const std::shared_ptr<ob::ColorFrame> color = colorFrame->as<ob::ColorFrame>();
-    const std::shared_ptr<ob::DepthFrame> depth = depthFrame->as<ob::DepthFrame>();
-
-    OrbbecRgbdFrame result;
-    result.color = copyColorImage(*color);
-    result.depthScale = depth->getValueScale();
-    const int height = static_cast<int>(depth->getHeight());
-    const int width = static_cast<int>(depth->getWidth());
-    const cv::Mat rawDepth(height, width, CV_16UC1, depth->getData());
-    rawDepth.convertTo(result.depth, CV_32FC1, static_cast<double>(result.depthScale), 0.0);
-    return result;
+    return state.alignFilter->apply(frameset);
 }
 
 const OrbbecDeviceInfo& OrbbecCamera::deviceInfo() const

@@ -1,6 +1,8 @@
 // OrbbecCamera: the first attached Orbbec camera, colour-only or aligned colour and depth.
 #pragma once
 
+#include "OrbbecRgbdFrame.h"
+
 #include <opencv2/core.hpp>
 
 #include <cstdint>
@@ -27,12 +29,6 @@ struct OrbbecIntrinsics {
     float cy = 0.0f;
     int32_t width = 0;
     int32_t height = 0;
-};
-
-struct OrbbecRgbdFrame {
-    cv::Mat color;            // CV_8UC3, BGR, own copy
-    cv::Mat depth;            // CV_32FC1, raw value times depthScale (millimetres), aligned to color
-    float depthScale = 1.0f;
 };
 
 class OrbbecCamera {

@@ -180,11 +180,21 @@ TEST(PhotoKinectTeardown, EveryWayOutReleasesInOrder)
         options.outputPath = c.argument;
         std::string err;
         int code = -1;
+        bytesAtEvent[0].clear();
+        bytesAtEvent[1].clear();
+        kestrum_sim::observeFreenect2Events(noteWrittenBytes);
         const std::string out = writtenTo(std::cout, [&] { err = writtenTo(std::cerr, [&] { code = runKinect(options); }); });
+        kestrum_sim::observeFreenect2Events(nullptr);
 
         EXPECT_EQ(code, c.code) << err;
         EXPECT_EQ(out.empty(), c.code != 0) << out;
         EXPECT_EQ(distinctEvents(), c.events) << err;
+        // The path line only once the device is stopped, closed and gone.
+        const std::vector<std::string> events = kestrum_sim::freenect2Events();
+        const size_t deleted = static_cast<size_t>(std::find(events.begin(), events.end(), "device-deleted") - events.begin());
+        if (deleted < bytesAtEvent[0].size()) {
+            EXPECT_EQ(bytesAtEvent[0][deleted], 0) << out;
+        }
         EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
         EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
     }

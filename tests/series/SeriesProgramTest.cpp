@@ -4,6 +4,7 @@
 // scene's surfaces where the scene has them, the sheet has its width and shows the frames; its
 // standard streams; usage errors and capture.json files it cannot read.
 #include "CaptureOutput.h"
+#include "TinyTmpfs.h"
 
 #include "kestrum_sim/Scene.h"
 
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -89,7 +91,13 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
 {
     ScratchDir scratch;
     const std::string series = scratch / "series";
-    ASSERT_EQ(runCapture({series, "2000", "4"}, GetParam().orbbecSetting, GetParam().kinectSetting).exitCode, 0);
+    {
+        // Stopped once three frames are saved, however long the machine takes to write them.
+        ChildProcess capture(captureLaunch({series, "10000", "4"}, GetParam().orbbecSetting, GetParam().kinectSetting));
+        capture.readStdoutLines(4, std::chrono::seconds(60));
+        capture.sendSignal(SIGTERM);
+        ASSERT_EQ(capture.wait().exitCode, 0);
+    }
     const JsonValue summary = parseJson(readFileBytes(series + "/capture.json"));
     const long long saved = integer(summary["savedFrames"]);
     ASSERT_GE(saved, 3);
@@ -207,6 +215,9 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     EXPECT_NEAR(inBlock.red, block.red, 20);
     EXPECT_NEAR(inBlock.green, block.green, 20);
     EXPECT_NEAR(inBlock.blue, block.blue, 20);
+    // The first frame beyond savedFrames has files, from an earlier and longer run.
+    fs::copy_file(series + "/depth/depth-0000.png", series + "/depth/depth-" + number + ".png");
+    fs::copy_file(series + "/color/color-0000.jpg", series + "/color/color-" + number + ".jpg");
     const ChildResult beyond = runSeries({"points", series, std::to_string(saved), scratch / "none.ply"});
     EXPECT_EQ(beyond.exitCode, 1);
     EXPECT_FALSE(fs::exists(scratch / "none.ply"));
@@ -218,6 +229,15 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     const ChildResult unread = runSeries({"check", series}, {}, ChildStdout::ReaderGone);
     EXPECT_EQ(unread.exitCode, 1);
     EXPECT_EQ(unread.err, "kestrum-series: standard output cannot be written\n");
+    // A sheet that does not fit on the disk leaves the earlier one as it was.
+    fs::create_directory(scratch / "full");
+    const TinyTmpfs disk(scratch / "full", "256k");
+    if (disk.mounted()) {
+        std::ofstream(scratch / "full/sheet.png") << "an earlier sheet";
+        ASSERT_TRUE(disk.fillUp());
+        EXPECT_EQ(runSeries({"sheet", series, scratch / "full/sheet.png"}).exitCode, 1);
+        EXPECT_EQ(readFileBytes(scratch / "full/sheet.png"), "an earlier sheet");
+    }
     const cv::Mat sheet = cv::imread(scratch / "sheet.png", cv::IMREAD_COLOR);
     ASSERT_EQ(sheet.cols, 1920);
     ASSERT_GT(sheet.rows, 300);

@@ -1,10 +1,15 @@
-// WorkerPool: what a task returns or throws reaches its waiter, and no submitted task is lost.
+// WorkerPool: what a task returns or throws reaches its waiter, and no submitted task is lost;
+// OrderedFiles: a frame's files end only once every worker is done with them, however they end.
+#include "OrderedFiles.h"
 #include "WorkerPool.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 TEST(WorkerPool, ResultsAndExceptionsReachTheWaiterAndEveryTaskRunsBeforeThePoolGoes)
 {
@@ -27,4 +32,28 @@ TEST(WorkerPool, ResultsAndExceptionsReachTheWaiterAndEveryTaskRunsBeforeThePool
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "Tiefen-PNG");
     }
+}
+
+// The first file fails at once while a worker still makes the second from the frame's memory: that
+// memory may only go once the worker is done (the sanitizers also see a write after it went).
+TEST(OrderedFiles, AFailedFileStillWaitsForTheFilesTheWorkersAreMaking)
+{
+    WorkerPool workers(1);
+    std::atomic<bool> made{false};
+    {
+        std::vector<int> frameMemory(1000, 0);
+        OrderedFiles files(workers, 2);
+        files.makeOnWorker(
+            1,
+            [&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                frameMemory.back() = 1;
+                made = true;
+                return StagedFile::failed(CompleteFileResult::NotWritten);
+            },
+            sameMessage("second"));
+        files.makeHere(0, [] { return StagedFile::failed(CompleteFileResult::NotCreated); }, sameMessage("first"));
+        EXPECT_THROW(files.commitInOrder(), std::runtime_error);
+    }
+    EXPECT_TRUE(made) << "the files ended while a worker was still making one";
 }

@@ -21,6 +21,7 @@ const std::vector<SettingKey>& knownKeys() {
         {"empty-depth-every", SettingType::PositiveCount},
         {"grab-error-at", SettingType::PositiveCount},
         {"error", SettingType::Text},
+        {"lossless", SettingType::Choice, false, {"yes"}},
         {"replay", SettingType::Text},
     };
     return keys;
@@ -45,6 +46,7 @@ CameraSettings cameraSettingsFrom(const Settings& settings) {
         throw SettingsError(std::string(kVariableName) + ": setting 'error' needs 'grab-error-at', which says when to report it");
     }
     camera.grabErrorText = settings.text("error", camera.grabErrorText);
+    camera.lossless = settings.includes("lossless", "yes");
     if (settings.has("replay")) {
         // The series says which camera it was; a setting that would be overruled is refused, not ignored.
         for (const char* overruled : {"serial", "name", "firmware", "connection", "depth-scale"}) {

@@ -27,6 +27,7 @@ struct CameraSettings {
     std::set<std::string> failures;   // "open", "color-profile", ...
     uint64_t emptyDepthEvery = 0;      // 0: never
     uint64_t grabErrorAt = 0;          // 0: never
+    bool lossless = false;             // a new frameset waits while the queue is full
     std::string grabErrorText = "simulated failure: the frameset could not be delivered (grab-error-at)";
     std::shared_ptr<const ReplaySeries> replay;   // frames of a recorded series instead of the scene
 

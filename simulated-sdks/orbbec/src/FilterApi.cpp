@@ -1,7 +1,6 @@
 // The "Align" filter: maps the depth of a frameset onto its colour image.
 #include "ApiCall.h"
 #include "Handles.h"
-#include "SceneFrames.h"
 #include "libobsensor/h/Filter.h"
 
 #include <string>
@@ -12,7 +11,7 @@ namespace {
 
 constexpr const char* kAlignType = "AlignType";
 
-// Only what is simulated: the result always has the colour image's resolution.
+// Only what is simulated: the result always has the colour image's size.
 std::vector<ob_filter_config_schema_item> alignSchema() {
     return {
         {kAlignType, OB_FILTER_CONFIG_VALUE_TYPE_INT, 0.0, 10.0, 1.0, static_cast<double>(OB_STREAM_COLOR),
@@ -27,20 +26,15 @@ const ob_filter_config_schema_item& schemaItem(const ob_filter& filter, const ch
     throw SdkFailure(std::string("filter ") + filter.name + " has no config value " + name, OB_EXCEPTION_TYPE_INVALID_VALUE);
 }
 
-// The depth mapped onto the colour image of the same frame, with the depth frame's scale.
-FrameRef alignedToColor(const ob_frame_t& frameset) {
+// The colour frame as it came and its depth aligned to it; none when the set lacks either, as in the real SDK.
+FrameRef alignedToColor(DepthAlignment& alignment, const ob_frame_t& frameset) {
     FrameRef color = framesetMember(frameset, OB_FRAME_COLOR);
     FrameRef depth = framesetMember(frameset, OB_FRAME_DEPTH);
-    if (!color || !depth) {
-        throw SdkFailure("Align needs a frameset with colour and depth", OB_EXCEPTION_TYPE_INVALID_VALUE);
-    }
-    FrameRef alignedDepth =
-        depth->width == 0 || depth->height == 0
-            ? renderDepthFrame(depth->index, VideoProfile{}, depth->valueScale, true)
-            : renderDepthSeenByColorCamera(depth->index, color->intrinsic, depth->valueScale);
+    if (!color || !depth) return FrameRef();
+    FrameRef aligned = alignment.align(*depth, *color);
     std::vector<FrameRef> members;
     members.push_back(std::move(color));
-    members.push_back(std::move(alignedDepth));
+    members.push_back(std::move(aligned));
     return newFrameset(frameset.index, std::move(members));
 }
 
@@ -114,13 +108,13 @@ void ob_filter_set_config_value(ob_filter* filter, const char* config_name, doub
 
 ob_frame* ob_filter_process(ob_filter* filter, const ob_frame* frame, ob_error** error) {
     return apiCall("ob_filter_process", error, static_cast<ob_frame*>(nullptr), [&] {
-        const ob_filter& align = *require(filter, "filter");
+        ob_filter& align = *require(filter, "filter");
         const ob_frame_t& input = *require(frame, "frame");
-        if (input.type != OB_FRAME_SET) throw SdkFailure("Align processes framesets only", OB_EXCEPTION_TYPE_INVALID_VALUE);
+        if (input.type != OB_FRAME_SET) return static_cast<ob_frame*>(nullptr);
         // Mapping colour onto depth is not simulated; kestrum maps depth onto colour.
         if (align.values.at(kAlignType) != static_cast<double>(OB_STREAM_COLOR)) {
             throw SdkFailure("simulated Align maps depth onto colour only (AlignType 2)", OB_EXCEPTION_TYPE_UNSUPPORTED_OPERATION);
         }
-        return const_cast<ob_frame*>(alignedToColor(input).release());
+        return const_cast<ob_frame*>(alignedToColor(align.alignment, input).release());
     });
 }

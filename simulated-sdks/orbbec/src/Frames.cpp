@@ -3,6 +3,8 @@
 
 #include "ObjectRegistry.h"
 
+#include <utility>
+
 namespace kestrum_sim::orbbec {
 
 void addFrameReference(const ob_frame_t* frame) {
@@ -32,6 +34,16 @@ FrameRef newFrameset(uint64_t index, std::vector<FrameRef> members) {
     auto* set = const_cast<ob_frame_t*>(frameset.get());
     for (FrameRef& member : members) set->members.push_back(member.release());
     return frameset;
+}
+
+void putFramesetMember(ob_frame_t& frameset, FrameRef member) {
+    for (const ob_frame_t*& present : frameset.members) {
+        if (present->type == member->type) {
+            releaseFrameReference(std::exchange(present, member.release()));
+            return;
+        }
+    }
+    frameset.members.push_back(member.release());
 }
 
 FrameRef framesetMember(const ob_frame_t& frameset, ob_frame_type type) {

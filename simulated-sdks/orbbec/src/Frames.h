@@ -1,6 +1,7 @@
 // The simulated SDK's frames: reference-counted, a frameset holding one reference to each of its frames.
 #pragma once
 
+#include "ProfileNode.h"
 #include "libobsensor/h/ObTypes.h"
 
 #include <atomic>
@@ -17,7 +18,7 @@ struct ob_frame_t {
     uint32_t width = 0;
     uint32_t height = 0;
     float valueScale = 1.0f;
-    ob_camera_intrinsic intrinsic{};
+    std::shared_ptr<const kestrum_sim::orbbec::ProfileNode> profile;  // none until set
     std::vector<uint8_t> data;
     std::vector<const ob_frame_t*> members;   // frameset only
 };
@@ -36,6 +37,8 @@ using FrameRef = std::unique_ptr<const ob_frame_t, FrameReferenceRelease>;
 FrameRef newFrame(ob_frame_type type, ob_format format, uint64_t index);
 // The set takes over the references it is given.
 FrameRef newFrameset(uint64_t index, std::vector<FrameRef> members);
+// The set takes over the reference and releases a member of the same type.
+void putFramesetMember(ob_frame_t& frameset, FrameRef member);
 // A new reference to the member of that type, or none.
 FrameRef framesetMember(const ob_frame_t& frameset, ob_frame_type type);
 

@@ -2,15 +2,32 @@
 // that falls behind skips ahead rather than bursting.
 #include "FramesetStream.h"
 
+#include "ObjectRegistry.h"
 #include "SceneFrames.h"
 
 #include <vector>
 
 namespace kestrum_sim::orbbec {
 
+namespace {
+
+std::shared_ptr<ProfileNode> nodeOf(std::optional<VideoProfile> profile) {
+    return profile ? std::make_shared<ProfileNode>(std::move(*profile)) : nullptr;
+}
+
+std::shared_ptr<const ProfileNode> calibrated(std::shared_ptr<ProfileNode> depth, const std::shared_ptr<const ProfileNode>& color) {
+    if (depth && color) bindExtrinsic(*depth, color, depthToColorExtrinsic());
+    return depth;
+}
+
+}  // namespace
+
 FramesetStream::FramesetStream(const CameraSettings& settings, std::optional<VideoProfile> color,
                                std::optional<VideoProfile> depth)
-    : settings_(settings), color_(std::move(color)), depth_(std::move(depth)), producer_([this] { produce(); }) {}
+    : settings_(settings),
+      color_(nodeOf(std::move(color))),
+      depth_(calibrated(nodeOf(std::move(depth)), color_)),
+      producer_([this] { produce(); }) {}
 
 FramesetStream::~FramesetStream() {
     {
@@ -23,18 +40,23 @@ FramesetStream::~FramesetStream() {
 
 FrameRef FramesetStream::waitForFrameset(std::chrono::milliseconds timeout) {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (!changed_.wait_for(lock, timeout, [this] { return !queue_.empty(); })) return FrameRef();
+    if (!changed_.wait_for(lock, timeout, [this] { return !queue_.empty(); })) {
+        noteFramesetTimeout();
+        return FrameRef();
+    }
     FrameRef frameset = std::move(queue_.front());
     queue_.pop_front();
+    lock.unlock();
+    changed_.notify_all();  // room for a lossless producer
     return frameset;
 }
 
 FrameRef FramesetStream::makeFrameset(uint64_t frameNumber) const {
     std::vector<FrameRef> members;
-    if (color_) members.push_back(renderColorFrame(frameNumber, *color_));
+    if (color_) members.push_back(renderColorFrame(frameNumber, color_));
     if (depth_) {
         const bool empty = settings_.emptyDepthEvery != 0 && frameNumber % settings_.emptyDepthEvery == 0;
-        members.push_back(renderDepthFrame(frameNumber, *depth_, settings_.depthScale, empty));
+        members.push_back(renderDepthFrame(frameNumber, depth_, settings_.depthScale, empty));
     }
     return newFrameset(frameNumber, std::move(members));
 }
@@ -50,7 +72,11 @@ void FramesetStream::produce() {
         }
         FrameRef frameset = makeFrameset(frameNumber);
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (settings_.lossless) {
+                changed_.wait(lock, [this] { return stopping_ || queue_.size() < kQueueCapacity; });
+                if (stopping_) return;
+            }
             if (queue_.size() == kQueueCapacity) queue_.pop_front();
             queue_.push_back(std::move(frameset));
         }

@@ -4,11 +4,13 @@
 
 #include "CameraSettings.h"
 #include "Frames.h"
+#include "ProfileNode.h"
 #include "StreamProfiles.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -17,6 +19,7 @@ namespace kestrum_sim::orbbec {
 
 class FramesetStream {
 public:
+    // The frames refer to profiles of their own, the depth one bound to the colour one as calibrated.
     FramesetStream(const CameraSettings& settings, std::optional<VideoProfile> color, std::optional<VideoProfile> depth);
     // Stops the thread and drops the framesets nobody took.
     ~FramesetStream();
@@ -27,15 +30,16 @@ public:
     FrameRef waitForFrameset(std::chrono::milliseconds timeout);
 
 private:
-    // As in the real SDK's default configuration, the oldest frameset goes when a new one finds the queue full.
+    // As in the real SDK's default configuration, the oldest frameset goes when a new one finds the queue
+    // full; with lossless=yes the new one waits instead.
     static constexpr size_t kQueueCapacity = 10;
 
     void produce();
     FrameRef makeFrameset(uint64_t frameNumber) const;
 
     const CameraSettings settings_;
-    const std::optional<VideoProfile> color_;
-    const std::optional<VideoProfile> depth_;
+    const std::shared_ptr<const ProfileNode> color_;
+    const std::shared_ptr<const ProfileNode> depth_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<FrameRef> queue_;

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "CameraSettings.h"
+#include "DepthAlignment.h"
 #include "FramesetStream.h"
 #include "ObjectRegistry.h"
+#include "ProfileNode.h"
 #include "StreamProfiles.h"
 #include "libobsensor/h/ObTypes.h"
 
@@ -35,8 +37,9 @@ struct ob_device_info_t : kestrum_sim::orbbec::Counted<kestrum_sim::OrbbecObject
     std::string connectionType;
 };
 
+// Shared with the frames it is set on and the profiles bound to it.
 struct ob_stream_profile_t : kestrum_sim::orbbec::Counted<kestrum_sim::OrbbecObjectKind::StreamProfile> {
-    kestrum_sim::orbbec::VideoProfile profile;
+    std::shared_ptr<kestrum_sim::orbbec::ProfileNode> node;
 };
 
 struct ob_stream_profile_list_t : kestrum_sim::orbbec::Counted<kestrum_sim::OrbbecObjectKind::StreamProfileList> {
@@ -62,6 +65,7 @@ struct ob_filter_t : kestrum_sim::orbbec::Counted<kestrum_sim::OrbbecObjectKind:
     std::string name;
     std::vector<ob_filter_config_schema_item> schema;
     std::map<std::string, double> values;
+    kestrum_sim::orbbec::DepthAlignment alignment;
 };
 
 struct ob_filter_config_schema_list_t : kestrum_sim::orbbec::Counted<kestrum_sim::OrbbecObjectKind::FilterConfigSchemaList> {

@@ -26,6 +26,8 @@ CallLog& callLog() {
     return log;
 }
 
+std::atomic<void (*)()> framesetTimeoutObserver{nullptr};
+
 }  // namespace
 
 namespace orbbec {
@@ -40,7 +42,13 @@ void noteCreated(OrbbecObjectKind kind) { ++liveCounts()[static_cast<std::size_t
 
 void noteReleased(OrbbecObjectKind kind) { --liveCounts()[static_cast<std::size_t>(kind)]; }
 
+void noteFramesetTimeout() {
+    if (void (*observer)() = framesetTimeoutObserver.load()) observer();
+}
+
 }  // namespace orbbec
+
+void observeOrbbecFramesetTimeouts(void (*whenRunOut)()) { framesetTimeoutObserver = whenRunOut; }
 
 void startOrbbecCallLog() {
     CallLog& log = callLog();

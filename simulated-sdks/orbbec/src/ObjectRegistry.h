@@ -1,4 +1,4 @@
-// Bookkeeping behind OrbbecObserver.h: the call log and the live-object counts.
+// Bookkeeping behind OrbbecObserver.h: the call log, the live-object counts, the frameset timeouts.
 #pragma once
 
 #include "kestrum_sim/OrbbecObserver.h"
@@ -8,6 +8,7 @@ namespace kestrum_sim::orbbec {
 void recordCall(const char* function);
 void noteCreated(OrbbecObjectKind kind);
 void noteReleased(OrbbecObjectKind kind);
+void noteFramesetTimeout();
 
 // A base that counts the live objects of one kind.
 template <OrbbecObjectKind Kind> struct Counted {

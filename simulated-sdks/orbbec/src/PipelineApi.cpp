@@ -108,7 +108,7 @@ void ob_delete_config(ob_config* config, ob_error** error) {
 void ob_config_enable_stream_with_stream_profile(ob_config* config, const ob_stream_profile* profile, ob_error** error) {
     apiCall("ob_config_enable_stream_with_stream_profile", error, [&] {
         require(config, "config");
-        const VideoProfile& video = require(profile, "stream profile")->profile;
+        const VideoProfile& video = require(profile, "stream profile")->node->values;
         if (video.type == OB_STREAM_COLOR) {
             config->color = video;
         } else if (video.type == OB_STREAM_DEPTH) {

@@ -1,5 +1,5 @@
 // Test-only view into the simulated Orbbec SDK (not part of the SDK's API): the
-// C functions called, in order, and the SDK objects alive right now.
+// C functions called, in order, the SDK objects alive right now, and a frameset wait that runs out.
 #pragma once
 
 #include <cstddef>
@@ -35,5 +35,9 @@ std::size_t liveOrbbecObjects(OrbbecObjectKind kind);
 
 // SDK objects of every kind that exist now.
 std::size_t liveOrbbecObjects();
+
+// Calls the function (null: none) on the waiting thread when a wait for a frameset has run out,
+// just before the wait reports that none came, so a test can have something happen during a wait.
+void observeOrbbecFramesetTimeouts(void (*whenRunOut)());
 
 }  // namespace kestrum_sim

@@ -7,6 +7,11 @@
 extern "C" {
 #endif
 
+// A frame of no device with zeroed pixels, rows packed (stride_bytes 0 or exactly the packed row).
+OB_EXPORT ob_frame* ob_create_video_frame(ob_frame_type frame_type, ob_format format, uint32_t width, uint32_t height,
+                                          uint32_t stride_bytes, ob_error** error);
+OB_EXPORT ob_frame* ob_create_frameset(ob_error** error);
+
 OB_EXPORT void ob_frame_add_ref(const ob_frame* frame, ob_error** error);
 // Drops one reference; the last one frees the frame.
 OB_EXPORT void ob_delete_frame(const ob_frame* frame, ob_error** error);
@@ -19,11 +24,16 @@ OB_EXPORT uint32_t ob_frame_get_data_size(const ob_frame* frame, ob_error** erro
 
 OB_EXPORT uint32_t ob_video_frame_get_width(const ob_frame* frame, ob_error** error);
 OB_EXPORT uint32_t ob_video_frame_get_height(const ob_frame* frame, ob_error** error);
+OB_EXPORT void ob_frame_set_stream_profile(ob_frame* frame, const ob_stream_profile* stream_profile, ob_error** error);
+OB_EXPORT void ob_video_frame_set_pixel_available_bit_size(ob_frame* frame, uint8_t bit_size, ob_error** error);
 OB_EXPORT float ob_depth_frame_get_value_scale(const ob_frame* frame, ob_error** error);
+OB_EXPORT void ob_depth_frame_set_value_scale(ob_frame* frame, float value_scale, ob_error** error);
 
 OB_EXPORT uint32_t ob_frameset_get_count(const ob_frame* frameset, ob_error** error);
 // A reference of the caller's own to the frame of that type, or NULL when the set has none.
 OB_EXPORT ob_frame* ob_frameset_get_frame(const ob_frame* frameset, ob_frame_type frame_type, ob_error** error);
+// The set takes a reference of its own and replaces a frame of the same type.
+OB_EXPORT void ob_frameset_push_frame(ob_frame* frameset, const ob_frame* frame, ob_error** error);
 
 #ifdef __cplusplus
 }

@@ -172,6 +172,35 @@ typedef struct {
     int16_t height;
 } OBCameraIntrinsic, ob_camera_intrinsic;
 
+// How a lens bends rays; the Brown-Conrady models use k1, k2, k3 (radial), p1, p2 (tangential),
+// and the K6 one also k4, k5, k6 (a rational radial factor).
+typedef enum {
+    OB_DISTORTION_NONE = 0,
+    OB_DISTORTION_MODIFIED_BROWN_CONRADY = 1,
+    OB_DISTORTION_INVERSE_BROWN_CONRADY = 2,
+    OB_DISTORTION_BROWN_CONRADY = 3,
+    OB_DISTORTION_BROWN_CONRADY_K6 = 4,
+    OB_DISTORTION_KANNALA_BRANDT4 = 5,
+} OBCameraDistortionModel, ob_camera_distortion_model;
+
+typedef struct {
+    float k1;
+    float k2;
+    float k3;
+    float k4;
+    float k5;
+    float k6;
+    float p1;
+    float p2;
+    OBCameraDistortionModel model;
+} OBCameraDistortion, ob_camera_distortion;
+
+// From one camera's coordinates to another's: p' = rot * p + trans, rot row by row, trans in millimetres.
+typedef struct {
+    float rot[9];
+    float trans[3];
+} OBExtrinsic, ob_extrinsic;
+
 typedef enum {
     ALIGN_DISABLE = 0,
     ALIGN_D2C_HW_MODE = 1,

@@ -1,7 +1,8 @@
-// ob::Frame and its kinds: VideoFrame, ColorFrame, DepthFrame and FrameSet.
+// ob::Frame and its kinds (VideoFrame, ColorFrame, DepthFrame, FrameSet), and ob::FrameFactory.
 #pragma once
 
 #include "Error.hpp"
+#include "StreamProfile.hpp"
 #include "Types.hpp"
 #include "libobsensor/h/Frame.h"
 
@@ -28,6 +29,9 @@ public:
     virtual uint64_t getIndex() const { return detail::call(ob_frame_get_index, handle_); }
     virtual uint8_t* getData() const { return detail::call(ob_frame_get_data, handle_); }
     virtual uint32_t getDataSize() const { return detail::call(ob_frame_get_data_size, handle_); }
+    void setStreamProfile(std::shared_ptr<const StreamProfile> profile) {
+        detail::call(ob_frame_set_stream_profile, const_cast<ob_frame*>(handle_), profile->getImpl());
+    }
 
     template <typename T> bool is() const;
     // A new wrapper of kind T, with a reference of its own, around the same frame.
@@ -47,6 +51,9 @@ public:
 
     uint32_t getWidth() const { return detail::call(ob_video_frame_get_width, handle_); }
     uint32_t getHeight() const { return detail::call(ob_video_frame_get_height, handle_); }
+    void setPixelAvailableBitSize(uint8_t bitSize) {
+        detail::call(ob_video_frame_set_pixel_available_bit_size, const_cast<ob_frame*>(handle_), bitSize);
+    }
 };
 
 class ColorFrame : public VideoFrame {
@@ -60,6 +67,7 @@ public:
 
     // A raw depth value times this scale is millimetres.
     float getValueScale() const { return detail::call(ob_depth_frame_get_value_scale, handle_); }
+    void setValueScale(float valueScale) { detail::call(ob_depth_frame_set_value_scale, const_cast<ob_frame*>(handle_), valueScale); }
 };
 
 class FrameSet : public Frame {
@@ -71,6 +79,9 @@ public:
     std::shared_ptr<Frame> getFrame(OBFrameType frameType) const {
         const ob_frame* frame = detail::callOrNull(ob_frameset_get_frame, handle_, frameType);
         return frame ? std::make_shared<Frame>(frame) : nullptr;
+    }
+    void pushFrame(std::shared_ptr<const Frame> frame) const {
+        detail::call(ob_frameset_push_frame, const_cast<ob_frame*>(handle_), frame->getImpl());
     }
 };
 
@@ -87,5 +98,16 @@ template <typename T> bool Frame::is() const {
     }
     return false;
 }
+
+// Frames and framesets of no device, for the filters.
+class FrameFactory {
+public:
+    static std::shared_ptr<VideoFrame> createVideoFrame(OBFrameType frameType, OBFormat format, uint32_t width, uint32_t height,
+                                                        uint32_t stride = 0) {
+        const auto frame = std::make_shared<Frame>(detail::call(ob_create_video_frame, frameType, format, width, height, stride));
+        return frame->as<VideoFrame>();
+    }
+    static std::shared_ptr<FrameSet> createFrameSet() { return std::make_shared<FrameSet>(detail::call(ob_create_frameset)); }
+};
 
 }  // namespace ob

@@ -21,6 +21,9 @@ public:
     const ob_stream_profile* getImpl() const { return handle_; }
     OBFormat getFormat() const { return detail::call(ob_stream_profile_get_format, handle_); }
     OBStreamType getType() const { return detail::call(ob_stream_profile_get_type, handle_); }
+    void bindExtrinsicTo(std::shared_ptr<StreamProfile> target, const OBExtrinsic& extrinsic) {
+        detail::call(ob_stream_profile_set_extrinsic_to, const_cast<ob_stream_profile_t*>(handle_), target->getImpl(), extrinsic);
+    }
 
     template <typename T> bool is() const;
     // The same object seen as T; throws when it is no T.
@@ -43,6 +46,12 @@ public:
     uint32_t getWidth() const { return detail::call(ob_video_stream_profile_get_width, handle_); }
     uint32_t getHeight() const { return detail::call(ob_video_stream_profile_get_height, handle_); }
     OBCameraIntrinsic getIntrinsic() const { return detail::call(ob_video_stream_profile_get_intrinsic, handle_); }
+    void setIntrinsic(const OBCameraIntrinsic& intrinsic) {
+        detail::call(ob_video_stream_profile_set_intrinsic, const_cast<ob_stream_profile_t*>(handle_), intrinsic);
+    }
+    void setDistortion(const OBCameraDistortion& distortion) {
+        detail::call(ob_video_stream_profile_set_distortion, const_cast<ob_stream_profile_t*>(handle_), distortion);
+    }
 };
 
 // Raw phase counts as a video stream here, though the factory below makes no profile of it.

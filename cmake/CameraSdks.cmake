@@ -82,6 +82,23 @@ if(KESTRUM_FREENECT2_IS_SIMULATED)
   message(STATUS "libfreenect2: SIMULATED stand-in")
 endif()
 
+# The real Orbbec SDK exports the libusb functions of the libusb copy built into it. Ahead of the
+# system libusb-1.0 in the lookup order, it would take libfreenect2's libusb calls, which then fail
+# to make their context: the Kinect v2 could never be found. A program that links both real SDKs
+# therefore names the system libusb-1.0 first, kept even where the linker drops libraries it sees
+# no use for, so that the system library comes first; the SDK binds its own calls inside itself.
+add_library(kestrum_system_libusb_first INTERFACE)
+add_library(kestrum::system_libusb_first ALIAS kestrum_system_libusb_first)
+if(NOT KESTRUM_ORBBEC_IS_SIMULATED AND NOT KESTRUM_FREENECT2_IS_SIMULATED)
+  find_library(KESTRUM_SYSTEM_LIBUSB usb-1.0)
+  if(NOT KESTRUM_SYSTEM_LIBUSB)
+    message(FATAL_ERROR "The system libusb-1.0 that libfreenect2 was built against is missing (Debian: libusb-1.0-0-dev)")
+  endif()
+  target_link_libraries(kestrum_system_libusb_first INTERFACE
+    "-Wl,--push-state,--no-as-needed" "${KESTRUM_SYSTEM_LIBUSB}" "-Wl,--pop-state")
+  message(STATUS "libusb-1.0 ahead of the Orbbec SDK: ${KESTRUM_SYSTEM_LIBUSB}")
+endif()
+
 # A build against a stand-in must never pass for a station build: the package
 # name says so (see cmake/Packaging.cmake), and so does the configure output above.
 set(KESTRUM_USES_SIMULATED_SDK OFF)

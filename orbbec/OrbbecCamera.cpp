@@ -2,15 +2,14 @@
 // real SDK and against the simulated one.
 #include "OrbbecCamera.h"
 
-#include "LineWriter.h"
 #include "OrbbecAlignment.h"
 #include "OrbbecFrameImages.h"
+#include "OrbbecSdkLog.h"
 
 #include <libobsensor/ObSensor.hpp>
 
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -24,37 +23,9 @@ const char* const kRgbdTimeoutMessage = "Timeout beim Warten auf Orbbec-RGBD-Fra
 const char* const kColorFrameMissingMessage = "Orbbec-Color-Frame fehlt.";
 const char* const kAlignerMissingMessage = "Orbbec-D2C-Aligner fehlt.";
 
-// Severity 3 (errors) for the SDK's whole log, in every sink.
-constexpr OBLogSeverity kSdkLogSeverity = OB_LOG_SEVERITY_ERROR;
-
 std::string textOrEmpty(const char* text)
 {
     return text ? std::string(text) : std::string();
-}
-
-// Exactly one line per message, whether or not the SDK ends it with a line feed.
-void writeSdkLogMessageToStandardError(OBLogSeverity, const char* message)
-{
-    // One write per line, so that lines from SDK threads never interleave mid-line.
-    kestrum::writeLine(STDERR_FILENO, kestrum::oneLine(textOrEmpty(message)));
-}
-
-// The severity call also switches the SDK's file log on at that severity, whatever its
-// configuration file says, which would leave a folder Log/ in every working directory the
-// programs run in. Switching the file log off again works only right after that call and
-// before the first SDK object exists; the log reaches standard error through the callback.
-void setSdkLogSeverity()
-{
-    ob::Context::setLoggerSeverity(kSdkLogSeverity);
-    ob::Context::setLoggerToFile(OB_LOG_SEVERITY_OFF, "");
-}
-
-// The SDK's console sink writes to standard output, which carries the programs'
-// machine-readable output; its messages go to standard error instead.
-void routeSdkLogToStandardError()
-{
-    ob::Context::setLoggerToConsole(OB_LOG_SEVERITY_OFF);
-    ob::Context::setLoggerToCallback(kSdkLogSeverity, &writeSdkLogMessageToStandardError);
 }
 
 } // namespace
@@ -93,8 +64,7 @@ OrbbecCamera::OrbbecCamera(Mode mode) : state_(std::make_unique<State>())
     State& state = *state_;
     state.mode = mode;
 
-    setSdkLogSeverity();
-    routeSdkLogToStandardError();
+    setUpOrbbecSdkLog();
 
     state.context = std::make_unique<ob::Context>("");
     const std::shared_ptr<ob::DeviceList> devices = state.context->queryDeviceList();

@@ -245,16 +245,3 @@ TEST(PhotoProgram, PathLineThatCannotBeWrittenGivesItsMessageAndExit6AndKeepsThe
         EXPECT_EQ(decodeJpeg(readFileBytes(scratch / "shot.jpg")).size(), camera.colorSize) << camera.name;
     }
 }
-
-// The photo gets the mode of any newly made file, 0666 less the umask, also under a strict one.
-TEST(PhotoProgram, APhotoGetsTheModeOfANewFileUnderTheUmask)
-{
-    ScratchDir scratch;
-    const mode_t inherited = ::umask(077);
-    const ChildResult result = runChild(photoRun(kOrbbec, {"shot.jpg"}, scratch.path()));
-    ::umask(inherited);
-
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(std::filesystem::status(scratch / "shot.jpg").permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-}

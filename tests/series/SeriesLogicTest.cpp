@@ -1,13 +1,16 @@
 // kestrum-series' pure logic where the process tests' recorded series cannot reach: broken
 // capture.json files and texts that are not UTF-8, what a run can write, the check rules and image
 // headers, leftovers beyond those the process tests make, the report's singular forms and escapes,
-// the depth range, the sheet's frames and grid, the command line.
+// the depth range, the sheet's frames, grid, tile labels and legend, the point cloud's axes, the command line.
 #include "CaptureMetadata.h"
 #include "CheckReport.h"
 #include "CheckRules.h"
+#include "ChildProcess.h"
+#include "ContactSheet.h"
 #include "DepthColoring.h"
 #include "FrameFileRules.h"
 #include "FrameImage.h"
+#include "PointCloud.h"
 #include "RunLimits.h"
 #include "SeriesArguments.h"
 #include "SeriesFiles.h"
@@ -18,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <tuple>
 #include <utility>
 
@@ -107,6 +111,10 @@ TEST(CheckRules, CountersThatDoNotAddUp)
               (std::vector<std::string>{
                   "receivedFrames 89 is not savedFrames + incompleteFrames + skippedFrames (88)",
                   "savedFps 11 is not frames * 1000 / actualDurationMs (9.97009)"}));
+    // Incomplete frames count among the received; a run that lasted 0 ms has rates of 0.
+    EXPECT_EQ(counterProblems(kinectSeries({3000, 10, 3009, 94, 30, 2, 5, 59, 94 * 1000.0 / 3009, 30 * 1000.0 / 3009})),
+              std::vector<std::string>{});
+    EXPECT_EQ(counterProblems(kinectSeries({3000, 10, 0, 0, 0, 0, 0, 0, 0.0, 0.0})), std::vector<std::string>{});
 }
 
 TEST(CheckRules, FilesCutShortOrOfTheWrongSizeOrType)
@@ -118,7 +126,7 @@ TEST(CheckRules, FilesCutShortOrOfTheWrongSizeOrType)
     EXPECT_EQ(truncationProblem(png, true), "is cut short: it does not end with the IEND chunk");
 
     EXPECT_EQ(imageProblem(cv::Mat(), 3, 2, CV_16UC1), "does not decode");
-    EXPECT_EQ(imageProblem(cv::Mat(2, 3, CV_16UC1), 2, 3, CV_16UC1), "decodes to 3x2, not 2x3");
+    EXPECT_EQ(imageProblem(cv::Mat(2, 3, CV_16UC1), 3, 3, CV_16UC1), "decodes to 3x2, not 3x3");
     EXPECT_EQ(imageProblem(cv::Mat(2, 3, CV_8UC1), 3, 2, CV_16UC1), "is not 16-bit greyscale");
     EXPECT_EQ(byteSizeProblem(11, 12), "has 11 bytes, not 12");
 }
@@ -133,6 +141,7 @@ TEST(CheckRules, ImageHeadersOfTheWrongSizeOrPixelsBeforeDecoding)
     EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, true), std::nullopt);
     EXPECT_EQ(headerProblem(jpegHeader(jpeg), 3, 2, false), std::nullopt);
     EXPECT_EQ(headerProblem(jpegHeader(png), 3, 2, false), "does not decode");
+    EXPECT_EQ(headerProblem(jpegHeader(jpeg), 3, 3, false), "is 3x2 in its header, not 3x3");
     png[18] = 0x7D;   // the width's third byte: 32003
     EXPECT_EQ(headerProblem(pngHeader(png), 3, 2, true), "is 32003x2 in its header, not 3x2");
     cv::imencode(".png", cv::Mat(2, 3, CV_8UC1), png);
@@ -165,6 +174,7 @@ TEST(SeriesFiles, FolderEntriesThatAreNotFilesOfTheSeries)
         std::optional<std::string> reason;
     } cases[] = {
         {kinect, "color", "color-005.jpg", foreign},
+        {kinect, "depth", "depth-0006.png", "frame 6 is beyond savedFrames 6 (a file of an earlier, longer run)"},
         {kinect, "color", "color-00005.jpg", foreign},
         {kinect, "depth-raw", "depth-0001.png", foreign},
         {kinect, "color-full", "color-0001.jpg", foreign},
@@ -182,13 +192,13 @@ TEST(CheckReport, TextAndJsonLines)
     CheckReport report;
     report.frames = 1;
     report.faults = {{"out/depth-raw/depth-0000.bin", "is missing"}};
-    report.leftovers = {{"out/color/c\"1.jpg", "not a file of a test series"}};
+    report.leftovers = {{"out/color/c\"1\xFF.jpg", "not a file of a test series"}};
     EXPECT_EQ(checkReportText(report), "fault: out/depth-raw/depth-0000.bin: is missing\n"
-                                       "leftover: out/color/c\"1.jpg: not a file of a test series\n"
+                                       "leftover: out/color/c\"1\xFF.jpg: not a file of a test series\n"
                                        "summary: not whole, 1 frame, 1 fault, 1 leftover\n");
     EXPECT_EQ(checkReportJson(report),
               "{\"type\":\"fault\",\"file\":\"out/depth-raw/depth-0000.bin\",\"what\":\"is missing\"}\n"
-              "{\"type\":\"leftover\",\"file\":\"out/color/c\\\"1.jpg\",\"what\":\"not a file of a test series\"}\n"
+              "{\"type\":\"leftover\",\"file\":\"out/color/c\\\"1\uFFFD.jpg\",\"what\":\"not a file of a test series\"}\n"
               "{\"type\":\"summary\",\"whole\":false,\"frames\":1,\"faults\":1,\"leftovers\":1}\n");
 }
 
@@ -208,6 +218,12 @@ TEST(DepthColoring, PercentilesOfValidDepthAndInvalidBlack)
     EXPECT_EQ(colored.at<cv::Vec3b>(0, 1), colored.at<cv::Vec3b>(0, 2));   // below the range: its start
     EXPECT_EQ(colored.at<cv::Vec3b>(0, 100), depthColor(980, range));
     EXPECT_NE(colored.at<cv::Vec3b>(0, 2), colored.at<cv::Vec3b>(0, 98));
+
+    // Nearest rank of three values: the 98th percentile is the third (rank 2.94 rounded up), not the second.
+    DepthHistogram three = emptyDepthHistogram();
+    addToHistogram(three, (cv::Mat_<uint16_t>(1, 4) << 0, 10, 20, 30));
+    EXPECT_EQ(percentileRange(three).lowMm, 10);
+    EXPECT_EQ(percentileRange(three).highMm, 30);
 }
 
 TEST(SheetLayout, EvenlySpacedFramesInAGridThatFitsTheWidth)
@@ -230,6 +246,78 @@ TEST(SheetLayout, EvenlySpacedFramesInAGridThatFitsTheWidth)
         EXPECT_NEAR(layout.tileHeight, layout.tileWidth / 2.0 * height / width, 0.5);
     }
     EXPECT_EQ(sheetLayout(1, 512, 424).columns, 1);
+}
+
+// Without any image every tile looks alike but for its label, so a tile of a series of 30 frames must
+// equal the tile of the same frame on the sheet of a series of 24, where each frame has its own tile.
+TEST(ContactSheet, TilesAreLabelledWithTheNumbersOfTheirFrames)
+{
+    ScratchDir noImages;
+    SeriesDescription thirty = kinectSeries();
+    thirty.savedFrames = 30;
+    SeriesDescription twentyFour = thirty;
+    twentyFour.savedFrames = 24;
+    const cv::Mat sampled = contactSheet(noImages.path(), thirty);
+    const cv::Mat every = contactSheet(noImages.path(), twentyFour);
+    const SheetLayout layout = sheetLayout(24, thirty.width, thirty.height);
+    const auto tile = [&](const cv::Mat& sheet, int position) {
+        const int gridTop = sheet.rows - layout.rows * layout.tileHeight;
+        return sheet(cv::Rect(position % layout.columns * layout.tileWidth,
+                              gridTop + position / layout.columns * layout.tileHeight, layout.tileWidth, layout.tileHeight));
+    };
+    const std::vector<int32_t> shown = sheetFrames(30);
+    int moved = 0;
+    for (int position = 0; position < 24 && shown[position] < 24; ++position) {
+        EXPECT_EQ(cv::norm(tile(sampled, position), tile(every, shown[position]), cv::NORM_INF), 0) << position;
+        moved += shown[position] != position;
+    }
+    EXPECT_GT(moved, 10);
+}
+
+// The legend is the header's one coloured bar: its first pixel TURBO's first colour, its last TURBO's last.
+TEST(ContactSheet, TheLegendSpansExactlyTheDepthRange)
+{
+    ScratchDir dir;
+    std::filesystem::create_directory(dir / "depth");
+    cv::Mat depth(424, 512, CV_16UC1, cv::Scalar(30));
+    depth.rowRange(0, 140).setTo(10);
+    depth.rowRange(140, 280).setTo(20);
+    ASSERT_TRUE(cv::imwrite(dir / "depth/depth-0000.png", depth));
+    SeriesDescription series = kinectSeries();
+    series.savedFrames = 1;
+    const cv::Mat sheet = contactSheet(dir.path(), series);
+
+    const int gridTop = sheet.rows - sheetLayout(1, series.width, series.height).tileHeight;
+    const auto coloured = [&](int row, int column) {
+        const cv::Vec3b pixel = sheet.at<cv::Vec3b>(row, column);
+        return pixel[0] != pixel[1] || pixel[1] != pixel[2];
+    };
+    cv::Point left(0, 0);  // the header's first coloured pixel, the bar's top left one
+    while (left.y < gridTop && !coloured(left.y, left.x)) {
+        left = left.x + 1 < sheet.cols ? cv::Point(left.x + 1, left.y) : cv::Point(0, left.y + 1);
+    }
+    ASSERT_LT(left.y, gridTop);
+    int right = left.x;
+    while (right + 1 < sheet.cols && coloured(left.y, right + 1)) ++right;
+    EXPECT_GT(right - left.x, 100);
+    EXPECT_EQ(sheet.at<cv::Vec3b>(left), cv::Vec3b(59, 18, 48));
+    EXPECT_EQ(sheet.at<cv::Vec3b>(left.y, right), cv::Vec3b(3, 4, 122));
+}
+
+// fx scales the columns and fy the rows: a camera whose two differ shows which is used where.
+TEST(PointCloud, ColumnsGoThroughFxAndRowsThroughFy)
+{
+    cv::Mat depth(3, 4, CV_16UC1, cv::Scalar(0));
+    depth.at<uint16_t>(2, 3) = 2000;
+    const cv::Mat color(3, 4, CV_8UC3, cv::Scalar(30, 20, 10));
+
+    const std::vector<ColoredPoint> points = backProject(depth, color, {100.0, 400.0, 1.0, 0.0});
+
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_FLOAT_EQ(points[0].x, 0.04f);  // (3 - 1) * 2 m / 100
+    EXPECT_FLOAT_EQ(points[0].y, 0.01f);  // (2 - 0) * 2 m / 400
+    EXPECT_FLOAT_EQ(points[0].z, 2.0f);
+    EXPECT_EQ(std::vector<int>({points[0].red, points[0].green, points[0].blue}), std::vector<int>({10, 20, 30}));
 }
 
 TEST(SeriesArguments, TheThreeCommandsAndUsageErrors)

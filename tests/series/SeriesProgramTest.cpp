@@ -4,6 +4,7 @@
 // scene's surfaces where the scene has them, the sheet has its width and shows the frames; its
 // standard streams; usage errors and capture.json files it cannot read.
 #include "CaptureOutput.h"
+#include "TinyTmpfs.h"
 
 #include "kestrum_sim/Scene.h"
 
@@ -192,7 +193,10 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
 
     // The scene: the wall, the block and the swinging near plate, at their distances and places
 // (the Orbbec camera's depth aligned to its colour image and scaled to millimetres).
-    ASSERT_EQ(runSeries({"points", series, "0", scratch / "frame.ply"}).exitCode, 0);
+    const mode_t inherited = ::umask(077);  // a new file gets 0666 less the umask, also a strict one
+    EXPECT_EQ(runSeries({"points", series, "0", scratch / "frame.ply"}).exitCode, 0);
+    ::umask(inherited);
+    EXPECT_EQ(fs::status(scratch / "frame.ply").permissions(), fs::perms::owner_read | fs::perms::owner_write);
     const std::vector<PlyPoint> points = readPly(scratch / "frame.ply");
     const kestrum_sim::ScenePlate block = kestrum_sim::scenePlates(0)[0];
     const kestrum_sim::ScenePlate plate = kestrum_sim::scenePlates(0)[1];
@@ -214,6 +218,9 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     EXPECT_NEAR(inBlock.red, block.red, 20);
     EXPECT_NEAR(inBlock.green, block.green, 20);
     EXPECT_NEAR(inBlock.blue, block.blue, 20);
+    // The first frame beyond savedFrames has files, from an earlier and longer run.
+    fs::copy_file(series + "/depth/depth-0000.png", series + "/depth/depth-" + number + ".png");
+    fs::copy_file(series + "/color/color-0000.jpg", series + "/color/color-" + number + ".jpg");
     const ChildResult beyond = runSeries({"points", series, std::to_string(saved), scratch / "none.ply"});
     EXPECT_EQ(beyond.exitCode, 1);
     EXPECT_FALSE(fs::exists(scratch / "none.ply"));
@@ -225,6 +232,15 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     const ChildResult unread = runSeries({"check", series}, {}, ChildStdout::ReaderGone);
     EXPECT_EQ(unread.exitCode, 1);
     EXPECT_EQ(unread.err, "kestrum-series: standard output cannot be written\n");
+    // A sheet that does not fit on the disk leaves the earlier one as it was.
+    fs::create_directory(scratch / "full");
+    const TinyTmpfs disk(scratch / "full", "256k");
+    if (disk.mounted()) {
+        std::ofstream(scratch / "full/sheet.png") << "an earlier sheet";
+        ASSERT_TRUE(disk.fillUp());
+        EXPECT_EQ(runSeries({"sheet", series, scratch / "full/sheet.png"}).exitCode, 1);
+        EXPECT_EQ(readFileBytes(scratch / "full/sheet.png"), "an earlier sheet");
+    }
     const cv::Mat sheet = cv::imread(scratch / "sheet.png", cv::IMREAD_COLOR);
     ASSERT_EQ(sheet.cols, 1920);
     ASSERT_GT(sheet.rows, 300);

@@ -7,8 +7,8 @@
 
 namespace kestrum_sim::orbbec {
 
-// The viewing rays through the corners of a depth camera's pixels.
-struct DepthCornerRays;
+// The viewing rays through the edges of a depth camera's pixels.
+struct DepthEdgeRays;
 
 // Keeps the rays of the last depth calibration it saw, so that a stream of frames works them out once.
 class DepthAlignment {
@@ -26,7 +26,7 @@ public:
     FrameRef align(const ob_frame_t& depth, const ob_frame_t& color);
 
 private:
-    std::unique_ptr<const DepthCornerRays> rays_;
+    std::unique_ptr<const DepthEdgeRays> rays_;
 };
 
 }  // namespace kestrum_sim::orbbec

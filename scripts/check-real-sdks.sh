@@ -15,6 +15,8 @@
 #    that found no device, and no Log/ folder in the working directory;
 #  - every libusb call of libfreenect2 binds to the system libusb-1.0, not to the copy inside the
 #    Orbbec SDK (LD_DEBUG=bindings);
+#  - kestrum-doctor reads the OrbbecSDKConfig.xml installed beside the Orbbec SDK's library, whose
+#    network discovery is on, and says so in its sdk-config line;
 #  - configuring against the libfreenect2 without C++11 threading fails and says how to fix it.
 # Installs what it needs when missing. Works as root and through sudo; safe to repeat.
 set -euo pipefail
@@ -109,7 +111,8 @@ grep -qF "Orbbec SDK: real ($orbbec_prefix/lib)" "$scratch/configure.log" \
 grep -qF "libfreenect2: real ($stdlib_prefix/lib/libfreenect2.so" "$scratch/configure.log" \
   || fail "the configure step did not take the libfreenect2 in $stdlib_prefix"
 # The programs and the tests that need the real SDKs; the rest of the suite runs in other stages.
-cmake --build "$build_dir" -j 2 --target kestrum-capture kestrum-photo real_freenect2_tests orbbec_alignment_tests
+cmake --build "$build_dir" -j 2 --target kestrum-capture kestrum-photo kestrum-doctor real_freenect2_tests \
+  orbbec_alignment_tests
 
 phase "Frame files through the real Registration and the real Align"
 "${no_network[@]}" ctest --test-dir "$build_dir" -L real-sdk --output-on-failure
@@ -148,6 +151,21 @@ expect_no_camera() {
 phase "No camera: both programs against the real SDKs"
 expect_no_camera 1 '{"event":"error","message":"Keine Kinect v2 gefunden."}' "$build_dir/capture/kestrum-capture" series 1000 1
 expect_no_camera 3 'Keine Kinect v2 gefunden.' "$build_dir/photo/kestrum-photo" photo.jpg
+
+phase "kestrum-doctor: the Orbbec SDK's configuration file beside its library"
+# The other lines depend on this machine's USB devices and folders; only the sdk-config line is checked.
+config_file="$orbbec_prefix/lib/OrbbecSDKConfig.xml"
+mkdir -p "$scratch/doctor/cwd"
+(cd "$scratch/doctor/cwd" && env -u KESTRUM_SIM_ORBBEC -u KESTRUM_SIM_KINECT \
+   "${no_network[@]}" "$build_dir/doctor/kestrum-doctor" --json "$scratch/doctor/out" \
+   >"$scratch/doctor/lines" 2>"$scratch/doctor/err") || true
+echo "kestrum-doctor's lines:"
+sed 's/^/  /' "$scratch/doctor/lines"
+grep -qxF "{\"level\":\"note\",\"topic\":\"sdk-config\",\"message\":\"$config_file: network discovery on, which adds \
+about 2 s to every start of the programs\",\"fix\":\"sudo sed -i -e 's|<EnumerateNetDevice>[^<]*</EnumerateNetDevice>|\
+<EnumerateNetDevice>false</EnumerateNetDevice>|' $config_file\"}" "$scratch/doctor/lines" \
+  || fail "kestrum-doctor: no sdk-config line saying that $config_file turns network discovery on"
+[[ ! -e "$scratch/doctor/cwd/Log" ]] || fail "kestrum-doctor: the Orbbec SDK left a Log/ folder in the working directory"
 
 phase "Configure against libfreenect2 without C++11 threading"
 if cmake -S "$repo" -B "$scratch/wrapper-build" -DKESTRUM_BUILD_TESTS=OFF \

@@ -191,10 +191,8 @@ TEST(PhotoKinectTeardown, EveryWayOutReleasesInOrder)
         EXPECT_EQ(distinctEvents(), c.events) << err;
         // The path line only once the device is stopped, closed and gone.
         const std::vector<std::string> events = kestrum_sim::freenect2Events();
-        const size_t deleted = static_cast<size_t>(std::find(events.begin(), events.end(), "device-deleted") - events.begin());
-        if (deleted < bytesAtEvent[0].size()) {
-            EXPECT_EQ(bytesAtEvent[0][deleted], 0) << out;
-        }
+        const auto deleted = static_cast<size_t>(std::find(events.begin(), events.end(), "device-deleted") - events.begin());
+        EXPECT_TRUE(deleted == events.size() || bytesAtEvent[0].at(deleted) == 0) << out;
         EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
         EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
     }

@@ -1,8 +1,12 @@
 // OrbbecCamera against the simulated Orbbec SDK: stream modes, grabs, failures, the release
-// of SDK objects and a log message of several lines. (Device texts, intrinsics, aligned millimetre
+// of SDK objects and a log message of several lines; and the photo's Orbbec stream, which the
+// SDK can have stopped exactly while a frame wait runs out, as no process test can time it. (Device texts, intrinsics, aligned millimetre
 // depth, profile and start failures, frame synchronisation, timeouts and grab errors show in the
 // programs' output.)
 #include "OrbbecCamera.h"
+#include "OrbbecPhoto.h"
+#include "StopSignal.h"
+#include "StreamCapture.h"
 
 #include "../simulated-sdks/OrbbecSimulationVariable.h"
 
@@ -12,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -131,43 +136,26 @@ TEST(OrbbecCameraRelease, StartedCameraStopsThenReleasesFilterConfigPipelineDevi
     EXPECT_EQ(liveOrbbecObjects(), 0u);
 }
 
-TEST(OrbbecCameraGrabs, ImagesOwnTheirPixelsAndOutliveTheCamera) {
+// Each image keeps the pixels it was grabbed with through later grabs and after the camera is gone.
+TEST(OrbbecCameraGrabs, ImagesKeepTheirPixelsThroughLaterGrabsAndAfterTheCamera) {
     OrbbecSimulationVariable camera("attached");
-    OrbbecRgbdFrame first;
-    OrbbecRgbdFrame second;
-    cv::Mat colourOnly;
+    std::vector<std::pair<cv::Mat, cv::Mat>> grabbed;  // each image with a copy taken at once
     {
         OrbbecCamera opened(Mode::Rgbd);
         opened.start();
-        first = opened.grabAlignedRgbd(5000);
-        second = opened.grabAlignedRgbd(5000);
-        colourOnly = opened.grabColor(5000);
+        for (int grab = 0; grab < 3; ++grab) {
+            const OrbbecRgbdFrame frame = opened.grabAlignedRgbd(5000);
+            grabbed.emplace_back(frame.color, frame.color.clone());
+            grabbed.emplace_back(frame.depth, frame.depth.clone());
+        }
+        const cv::Mat colourOnly = opened.grabColor(5000);
+        grabbed.emplace_back(colourOnly, colourOnly.clone());
     }
-    // An image over SDK memory would have no OpenCV allocation of its own (u == nullptr).
-    for (const cv::Mat* image : {&first.color, &first.depth, &second.color, &second.depth, &colourOnly}) {
-        EXPECT_NE(image->u, nullptr);
+    for (const auto& [image, copy] : grabbed) {
+        ASSERT_TRUE(image.isContinuous() && image.size() == copy.size() && image.type() == copy.type());
+        EXPECT_EQ(std::memcmp(image.data, copy.data, copy.total() * copy.elemSize()), 0);
     }
-    EXPECT_NE(first.color.data, second.color.data);
-    EXPECT_GT(cv::sum(first.color)[0] + cv::sum(first.depth)[0] + cv::sum(colourOnly)[0], 0.0);
-}
-
-// The severity call turns the real SDK's file log on; only a call right after it, before the
-// first SDK object, turns it off again. Also when no camera is attached.
-TEST(OrbbecCameraLog, TheFileLogIsSwitchedOffRightAfterTheSeverityBeforeAnyContext) {
-    for (const char* setting : {"", "attached"}) {
-        OrbbecSimulationVariable camera(setting);
-        const auto calls = callsDuring([] {
-            try {
-                OrbbecCamera opened(Mode::Color);
-            } catch (const std::exception&) {
-            }
-        });
-        const size_t severity = positionOf(calls, "ob_set_logger_severity");
-        ASSERT_LT(severity + 1, calls.size()) << setting;
-        EXPECT_EQ(calls[severity + 1], "ob_set_logger_to_file") << setting;
-        EXPECT_LT(severity + 1, positionOf(calls, "ob_create_context_with_config")) << setting;
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), "ob_set_logger_to_file"), 1) << setting;
-    }
+    EXPECT_GT(cv::sum(grabbed[0].first)[0] + cv::sum(grabbed[1].first)[0], 0.0);
 }
 
 // Where the SDK's log goes and that its lines are whole shows in the programs' standard error.
@@ -181,6 +169,24 @@ TEST(OrbbecCameraLog, AnSdkMessageOfTwoLinesIsLoggedAsOne) {
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find("transfer failed endpoint stalled"), std::string::npos) << err;
     EXPECT_EQ(err.back(), '\n');
+}
+
+TEST(OrbbecPhotoStream, AFrameWaitThatRunsOutWhileAStopIsPendingEndsTheStreamAsAStop) {
+    // Five warm-up frames, then no more: the sixth wait runs out, and the stop comes as it does.
+    OrbbecSimulationVariable camera("fps=200;frames=5");
+    kestrum_sim::observeOrbbecFramesetTimeouts([] { stopRequested = 1; });
+    PhotoOptions options;
+    options.stream = true;
+    options.outputPath = "--stream";
+    std::optional<int> code;
+    std::string err;
+    const std::string out = writtenTo(std::cout, [&] { err = writtenTo(std::cerr, [&] { code = runOrbbecPhoto(options); }); });
+    kestrum_sim::observeOrbbecFramesetTimeouts(nullptr);
+    stopRequested = 0;
+
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(out, "");
 }
 
 }  // namespace

@@ -349,11 +349,10 @@ TEST(CaptureProgram, StandardOutputThatCannotBeWrittenEndsTheRunLikeAFailedFrame
     }
 }
 
-// A stop signal ends the sampling after the frame in progress, in order and with the actual duration;
-// OpenCV prints debug lines too, which must not come between the event lines. A slow feed keeps the run
-// in its warm-up when the signal comes: with a reader, the run ends like any that saved nothing; with a
-// stalled reader, "captureCompleted" cannot be written within half a second of the stop, so the run
-// fails and takes capture.json back.
+// A stop signal ends the sampling after the frame in progress, in order and with the actual duration.
+// A slow feed keeps the run in its warm-up when the signal comes: with a reader, the run ends like any
+// that saved nothing; with a stalled reader, "captureCompleted" cannot be written within half a second
+// of the stop, so the run fails and takes capture.json back.
 TEST(CaptureProgram, StopSignalsInTheSamplingAndInTheWarmUpEvenWithAStalledReader)
 {
     enum When { Sampling, WarmUp, WarmUpWithAStalledReader };
@@ -364,7 +363,6 @@ TEST(CaptureProgram, StopSignalsInTheSamplingAndInTheWarmUpEvenWithAStalledReade
             const std::string outputDir = scratch / "series";
             ChildLaunch launch = captureWith(orbbec, when == Sampling ? "attached" : "attached;fps=2", {outputDir, "10000", "10"},
                                              when == WarmUpWithAStalledReader ? ChildStdout::UnreadOnePage : ChildStdout::Read);
-            launch.env["OPENCV_LOG_LEVEL"] = "DEBUG";
             ChildProcess child(launch);
             if (when == WarmUpWithAStalledReader) {
                 ASSERT_TRUE(child.waitUntilStdoutWritten(std::chrono::seconds(60)));

@@ -16,21 +16,19 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Camera {
-    const char* name;
-    const char* variable;   // KESTRUM_SIM_ORBBEC or KESTRUM_SIM_KINECT
+    bool orbbec;
     const char* recording;  // its setting for the first recording
+    const char* replaying;  // settings beside replay=
     // Members of capture.json and their new values; those of "camera" are the intrinsics.
     std::vector<std::pair<std::string, std::string>> changes;
-    bool colorMap;
+    const char* variable() const { return orbbec ? "KESTRUM_SIM_ORBBEC" : "KESTRUM_SIM_KINECT"; }
 };
 
-void PrintTo(const Camera& camera, std::ostream* out) { *out << camera.name; }
-
-bool isOrbbec(const Camera& camera) { return std::string(camera.variable) == "KESTRUM_SIM_ORBBEC"; }
+void PrintTo(const Camera& camera, std::ostream* out) { *out << camera.variable(); }
 
 ChildResult captureWith(const Camera& camera, const std::string& setting, const std::string& dir)
 {
-    return runCapture({dir, "1000", "5"}, isOrbbec(camera) ? setting : "", isOrbbec(camera) ? "" : setting);
+    return runCapture({dir, "1000", "5"}, camera.orbbec ? setting : "", camera.orbbec ? "" : setting);
 }
 
 std::string numbered(const std::string& dir, const std::string& folder, const std::string& extension, long long index)
@@ -79,7 +77,7 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
     std::ofstream(recorded + "/capture.json", std::ios::trunc) << metadata;
 
     const std::string replayed = scratch / "replayed";
-    const std::string setting = "replay=" + recorded + ";lossless=yes";
+    const std::string setting = "replay=" + recorded + camera.replaying;
     const ChildResult run = captureWith(camera, setting, replayed);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const JsonValue summary = parseJson(readFileBytes(replayed + "/capture.json"));
@@ -98,16 +96,14 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
         long long source = 0;
         while (source < frames && readFileBytes(numbered(recorded, "depth-raw", ".bin", source)) != raw) ++source;
         ASSERT_LT(source, frames) << "frame " << index << " is none of the recording's";
-        for (const auto& [folder, extension] : {std::pair{"depth", ".png"}, std::pair{"color-map", ".bin"}}) {
-            if (folder == std::string("color-map") && !camera.colorMap) continue;
+        for (const auto& [folder, extension] : {std::pair{"depth", ".png"}, {camera.orbbec ? "depth-raw" : "color-map", ".bin"}}) {
             const std::string file = numbered(replayed, folder, extension, index);
             EXPECT_TRUE(readFileBytes(file) == readFileBytes(numbered(recorded, folder, extension, source)))
                 << file << " differs from recorded frame " << source;
         }
         for (const char* folder : {"color", "color-full"}) {
-            EXPECT_LT(meanDifference(numbered(replayed, folder, ".jpg", index), numbered(recorded, folder, ".jpg", source)),
-                      3.0)
-                << folder << " of frame " << index << " against recorded frame " << source;
+            const std::string file = numbered(replayed, folder, ".jpg", index);
+            EXPECT_LT(meanDifference(file, numbered(recorded, folder, ".jpg", source)), 3.0) << file << ", " << source;
         }
     }
     const ChildResult check = runChild({KESTRUM_SERIES_PROGRAM, {"check", replayed}, {}, ""});
@@ -115,7 +111,7 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
 
     // The photo is one of the recorded full colour images.
     const std::string shot = scratch / "shot.jpg";
-    const ChildResult photo = runChild({photoProgramPath(), {shot}, {{camera.variable, setting}}, ""});
+    const ChildResult photo = runChild({photoProgramPath(), {shot}, {{camera.variable(), setting}}, ""});
     ASSERT_EQ(photo.exitCode, 0) << photo.err;
     double nearest = 255.0;
     for (long long source = 0; source < frames; ++source) {
@@ -124,45 +120,62 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
     EXPECT_LT(nearest, 3.0);
 }
 
+// The Orbbec depth files stay in millimetres; the camera delivers them in units of the new scale.
 INSTANTIATE_TEST_SUITE_P(
     Cameras, ReplayProgram,
-    ::testing::Values(Camera{"KinectV2",
-                             "KESTRUM_SIM_KINECT",
-                             "attached;lossless=yes",
-                             {{"serial", "\"REPLAYED-0042\""}, {"fx", "401.250"}, {"cy", "211.500"}},
-                             true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(Camera{false, "attached;lossless=yes", ";lossless=yes",
+                             {{"serial", "\"REPLAYED-0042\""}, {"fx", "401.250"}, {"cy", "211.500"}}},
+                      Camera{true, "depth-scale=0.1;lossless=yes", ";lossless=yes",
+                             {{"serial", "\"REPLAYED-0043\""}, {"device", "\"Orbbec Gemini 336\""},
+                              {"depthScale", "0.250000"}, {"fx", "901.500000"}, {"cy", "355.250000"}}}),
+    [](const auto& info) { return std::string(info.param.orbbec ? "Orbbec" : "KinectV2"); });
 
 // Refused as a bad setting is: exit status 2, the setting, the series and the file at fault named, nothing done.
-TEST(ReplayRefusal, SeriesOfTheOtherCameraMissingOrDamagedAndSettingsReplayWouldOverrule)
+// A frame that passes the checks but does not decode is left out with a warning.
+TEST(ReplayRefusal, SeriesItCannotPlayAreRefusedAndAFrameThatDoesNotDecodeIsLeftOut)
 {
     ScratchDir scratch;
     const std::string kinect = scratch / "kinect";
     ASSERT_EQ(runCapture({kinect, "1000", "1"}, "", "attached;lossless=yes").exitCode, 0);
-    fs::resize_file(kinect + "/depth-raw/depth-0000.bin", 10);
-    const struct {
-        const char* variable;
-        std::string setting;
-        std::string message;
-    } cases[] = {
-        {"KESTRUM_SIM_ORBBEC", "replay=" + kinect,
-         "KESTRUM_SIM_ORBBEC: replay=" + kinect + ": " + kinect +
-             "/capture.json describes a series of a Kinect v2, not of an Orbbec camera"},
-        {"KESTRUM_SIM_KINECT", "replay=" + kinect,
-         "KESTRUM_SIM_KINECT: replay=" + kinect + ": " + kinect + "/depth-raw/depth-0000.bin has 10 bytes, not 434176"},
-        {"KESTRUM_SIM_KINECT", "replay=" + scratch / "none",
-         "KESTRUM_SIM_KINECT: replay=" + scratch / "none" + ": " + scratch / "none" + "/capture.json is missing"},
-        {"KESTRUM_SIM_KINECT", "replay=" + kinect + ";serial=X",
-         "KESTRUM_SIM_KINECT: setting 'serial' cannot go with 'replay'"},
-        {"KESTRUM_SIM_ORBBEC", "replay=" + kinect + ";depth-scale=0.5",
-         "KESTRUM_SIM_ORBBEC: setting 'depth-scale' cannot go with 'replay'"},
+    // Frame 1 is frame 0 again, but for a full colour JPEG whose header and end marker are all that is left.
+    for (const auto& [folder, extension] : {std::pair{"color", ".jpg"}, {"color-full", ".jpg"}, {"color-map", ".bin"},
+                                            {"depth", ".png"}, {"depth-raw", ".bin"}}) {
+        fs::copy_file(numbered(kinect, folder, extension, 0), numbered(kinect, folder, extension, 1),
+                      fs::copy_options::overwrite_existing);
+    }
+    std::string jpeg = readFileBytes(numbered(kinect, "color-full", ".jpg", 1));
+    const size_t scan = jpeg.find("\xFF\xDA");
+    std::fill(jpeg.begin() + static_cast<long>(scan), jpeg.end() - 2, '\0');
+    std::ofstream(numbered(kinect, "color-full", ".jpg", 1), std::ios::binary | std::ios::trunc) << jpeg;
+    std::string metadata = readFileBytes(kinect + "/capture.json");
+    replaceMember(metadata, "savedFrames", "2");
+    std::ofstream(kinect + "/capture.json", std::ios::trunc) << metadata;
+    const ChildResult played = runCapture({scratch / "played", "1000", "2"}, "", "replay=" + kinect + ";lossless=yes");
+    EXPECT_EQ(played.exitCode, 0);
+    EXPECT_NE(played.err.find("kestrum simulated camera: KESTRUM_SIM_KINECT: replay=" + kinect +
+                              ": frame 1 is not delivered: " + numbered(kinect, "color-full", ".jpg", 1) +
+                              " does not decode\n"),
+              std::string::npos);
+
+    fs::resize_file(numbered(kinect, "depth-raw", ".bin", 0), 10);
+    const std::string none = scratch / "none";
+    const std::pair<std::string, std::string> cases[] = {   // the variable and its setting, the message after the variable
+        {"KESTRUM_SIM_ORBBEC=replay=" + kinect,
+         "replay=" + kinect + ": " + kinect + "/capture.json describes a series of a Kinect v2, not of an Orbbec camera"},
+        {"KESTRUM_SIM_KINECT=replay=" + kinect,
+         "replay=" + kinect + ": " + kinect + "/depth-raw/depth-0000.bin has 10 bytes, not 434176"},
+        {"KESTRUM_SIM_KINECT=replay=" + none, "replay=" + none + ": " + none + "/capture.json is missing"},
+        {"KESTRUM_SIM_KINECT=replay=" + kinect + ";serial=X", "setting 'serial' cannot go with 'replay'"},
+        {"KESTRUM_SIM_ORBBEC=replay=" + kinect + ";depth-scale=0.5", "setting 'depth-scale' cannot go with 'replay'"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [variableAndSetting, message] : cases) {
         const std::string out = scratch / "out";
-        const ChildResult run = runChild({captureProgramPath(), {out, "1000", "1"}, {{c.variable, c.setting}}, ""});
-        EXPECT_EQ(run.exitCode, 2) << c.setting;
+        const std::string variable = variableAndSetting.substr(0, variableAndSetting.find('='));
+        const std::string setting = variableAndSetting.substr(variable.size() + 1);
+        const ChildResult run = runChild({captureProgramPath(), {out, "1000", "1"}, {{variable, setting}}, ""});
+        EXPECT_EQ(run.exitCode, 2) << setting;
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(lastLine(run.err), "kestrum simulated camera: " + c.message);
+        EXPECT_EQ(lastLine(run.err), "kestrum simulated camera: " + variable + ": " + message);
         EXPECT_FALSE(fs::exists(out + "/capture.json"));
     }
 }

@@ -288,24 +288,20 @@ TEST(ContactSheet, TheLegendSpansExactlyTheDepthRange)
     const cv::Mat sheet = contactSheet(dir.path(), series);
 
     const int gridTop = sheet.rows - sheetLayout(1, series.width, series.height).tileHeight;
-    std::pair<int, int> bar;  // the row's first coloured pixel and the one after its last
-    int barRow = 0;
-    for (int row = 0; row < gridTop; ++row) {
-        const auto grey = [&](int column) {
-            const cv::Vec3b pixel = sheet.at<cv::Vec3b>(row, column);
-            return pixel[0] == pixel[1] && pixel[1] == pixel[2];
-        };
-        for (int start = 0, end = 0; start < sheet.cols; start = end + 1) {
-            for (end = start; end < sheet.cols && !grey(end); ++end) {}
-            if (end - start > bar.second - bar.first) {
-                bar = {start, end};
-                barRow = row;
-            }
-        }
+    const auto coloured = [&](int row, int column) {
+        const cv::Vec3b pixel = sheet.at<cv::Vec3b>(row, column);
+        return pixel[0] != pixel[1] || pixel[1] != pixel[2];
+    };
+    cv::Point left(0, 0);  // the header's first coloured pixel, the bar's top left one
+    while (left.y < gridTop && !coloured(left.y, left.x)) {
+        left = left.x + 1 < sheet.cols ? cv::Point(left.x + 1, left.y) : cv::Point(0, left.y + 1);
     }
-    ASSERT_GT(bar.second - bar.first, 100);
-    EXPECT_EQ(sheet.at<cv::Vec3b>(barRow, bar.first), cv::Vec3b(59, 18, 48));
-    EXPECT_EQ(sheet.at<cv::Vec3b>(barRow, bar.second - 1), cv::Vec3b(3, 4, 122));
+    ASSERT_LT(left.y, gridTop);
+    int right = left.x;
+    while (right + 1 < sheet.cols && coloured(left.y, right + 1)) ++right;
+    EXPECT_GT(right - left.x, 100);
+    EXPECT_EQ(sheet.at<cv::Vec3b>(left), cv::Vec3b(59, 18, 48));
+    EXPECT_EQ(sheet.at<cv::Vec3b>(left.y, right), cv::Vec3b(3, 4, 122));
 }
 
 // fx scales the columns and fy the rows: a camera whose two differ shows which is used where.

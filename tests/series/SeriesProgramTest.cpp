@@ -193,7 +193,10 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
 
     // The scene: the wall, the block and the swinging near plate, at their distances and places
 // (the Orbbec camera's depth aligned to its colour image and scaled to millimetres).
-    ASSERT_EQ(runSeries({"points", series, "0", scratch / "frame.ply"}).exitCode, 0);
+    const mode_t inherited = ::umask(077);  // a new file gets 0666 less the umask, also a strict one
+    EXPECT_EQ(runSeries({"points", series, "0", scratch / "frame.ply"}).exitCode, 0);
+    ::umask(inherited);
+    EXPECT_EQ(fs::status(scratch / "frame.ply").permissions(), fs::perms::owner_read | fs::perms::owner_write);
     const std::vector<PlyPoint> points = readPly(scratch / "frame.ply");
     const kestrum_sim::ScenePlate block = kestrum_sim::scenePlates(0)[0];
     const kestrum_sim::ScenePlate plate = kestrum_sim::scenePlates(0)[1];

@@ -1,6 +1,5 @@
-// A file bind-mounted over another for a test's lifetime: the name it covers cannot be
-// renamed onto (EBUSY), as no test can otherwise make a rename in a writable folder fail.
-// Mounting needs root (CI runs as root); where it cannot mount, skipReason says why.
+// A file bind-mounted over another for a test's lifetime, so that no file can be renamed onto the
+// name it covers (EBUSY). Needs root, as CI has; where it cannot mount, skipReason says why.
 #pragma once
 
 #include <cerrno>
@@ -13,17 +12,13 @@ class BindMount {
 public:
     BindMount(const std::string& source, const std::string& target) : target_(target)
     {
-        if (::geteuid() != 0) {
-            skipReason_ = "bind mounts need root (CI runs these tests as root)";
-        } else if (::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0) {
-            skipReason_ = std::string("cannot bind-mount here: ") + std::strerror(errno);
+        if (::geteuid() != 0 || ::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            skipReason_ = std::string("cannot bind-mount (CI runs these tests as root): ") + std::strerror(errno);
         }
     }
     ~BindMount()
     {
-        if (mounted()) {
-            ::umount2(target_.c_str(), MNT_DETACH);
-        }
+        if (mounted()) ::umount2(target_.c_str(), MNT_DETACH);
     }
     BindMount(const BindMount&) = delete;
     BindMount& operator=(const BindMount&) = delete;

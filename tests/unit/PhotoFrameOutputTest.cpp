@@ -1,8 +1,10 @@
-// handleFrame: warm-up, the photo at index 20, the one-in-six stream parts and
-// their exact bytes, and what happens when encoding or standard output fails.
+// handleFrame: warm-up, the photo at index 20, the one-in-six stream parts read as the station
+// reads them, also past the end of the 32-bit index, and what happens when encoding or standard
+// output fails.
 #include "FrameOutput.h"
 
-#include "ChildProcess.h"
+#include "CaptureOutput.h"
+#include "PhotoStream.h"
 
 #include <gtest/gtest.h>
 
@@ -25,21 +27,20 @@ cv::Mat gradientFrame(int width, int height)
     return frame;
 }
 
-std::string jpegBytes(const cv::Mat& image, int quality)
+// The whole parts of the stream, each a 960x540 JPEG of quality 82 showing the frame's corners.
+size_t partsIn(const std::string& bytes)
 {
-    std::vector<uchar> jpeg;
-    cv::imencode(".jpg", image, jpeg, {cv::IMWRITE_JPEG_QUALITY, quality});
-    return std::string(jpeg.begin(), jpeg.end());
-}
-
-// The part that a frame must become: 960x540, area scaling, quality 82.
-std::string expectedPart(const cv::Mat& frame)
-{
-    cv::Mat scaled;
-    cv::resize(frame, scaled, cv::Size(960, 540), 0, 0, cv::INTER_AREA);
-    const std::string jpeg = jpegBytes(scaled, 82);
-    return "--kestrumframe\r\nContent-Type: image/jpeg\r\nContent-Length: " + std::to_string(jpeg.size()) +
-           "\r\n\r\n" + jpeg + "\r\n";
+    const ParsedStream stream = parseStream(bytes);
+    EXPECT_EQ(stream.fault, "");
+    EXPECT_EQ(stream.trailing, "");
+    for (const std::string& jpeg : stream.jpegs) {
+        const cv::Mat image = decodeJpeg(jpeg);
+        EXPECT_EQ(image.size(), cv::Size(960, 540));
+        EXPECT_EQ(jpegQuality(jpeg), 82);
+        EXPECT_LT(cv::norm(image.at<cv::Vec3b>(0, 0), cv::Vec3b(0, 0, 255)), 40.0);
+        EXPECT_LT(cv::norm(image.at<cv::Vec3b>(539, 959), cv::Vec3b(255, 255, 255)), 40.0);
+    }
+    return stream.jpegs.size();
 }
 
 // Takes the first `capacity` bytes and then refuses, as a pipe whose reader has gone.
@@ -97,7 +98,9 @@ TEST_F(HandleFrame, PhotoIsFrame20AtFullSizeWithQuality95OrSaysItCouldNot)
     bool outputWritten = false;
     EXPECT_FALSE(call(odd, false, 20, outputWritten));
     EXPECT_TRUE(outputWritten);
-    EXPECT_EQ(readFileBytes(photoPath), jpegBytes(odd, 95));
+    const std::string photo = readFileBytes(photoPath);
+    EXPECT_EQ(decodeJpeg(photo).size(), odd.size());
+    EXPECT_EQ(jpegQuality(photo), 95);
     EXPECT_EQ(messages.str(), "");
 
     photoPath = scratch / "missing-directory/shot.jpg";
@@ -107,32 +110,31 @@ TEST_F(HandleFrame, PhotoIsFrame20AtFullSizeWithQuality95OrSaysItCouldNot)
     EXPECT_EQ(streamOut.str(), "");
 }
 
-// The photo program's runs decode 960x540 parts from 1280x720 and 1920x1080 sources.
-TEST_F(HandleFrame, StreamWritesOneExactPartPerSixthFrameFromIndex20)
+// An empty frame in its turn is skipped; the next turn is six frames on.
+TEST_F(HandleFrame, StreamWritesOnePartPerSixthFrameFromIndex20)
 {
     bool outputWritten = false;
-    EXPECT_TRUE(call(frame, true, 20, outputWritten));
-    EXPECT_TRUE(outputWritten);
-    const std::string part = expectedPart(frame);
-    EXPECT_EQ(streamOut.str(), part);
-
-    for (int32_t index = 21; index <= 25; ++index) {
-        EXPECT_TRUE(call(frame, true, index, outputWritten)) << index;
+    for (int32_t index = 20; index <= 38; ++index) {
+        EXPECT_TRUE(call(index == 32 ? cv::Mat() : frame, true, index, outputWritten)) << index;
+        EXPECT_EQ(partsIn(streamOut.str()), index < 26 ? 1u : index < 38 ? 2u : 3u) << index;
+        EXPECT_TRUE(outputWritten);
     }
-    EXPECT_EQ(streamOut.str(), part);
-    EXPECT_TRUE(call(frame, true, 26, outputWritten));
-    EXPECT_EQ(streamOut.str(), part + part);
-
-    // An empty frame in its turn is skipped; the next turn is six frames on.
-    EXPECT_TRUE(call(cv::Mat(), true, 32, outputWritten));
-    for (int32_t index = 33; index <= 37; ++index) {
-        EXPECT_TRUE(call(frame, true, index, outputWritten)) << index;
-    }
-    EXPECT_EQ(streamOut.str(), part + part);
-    EXPECT_TRUE(call(frame, true, 38, outputWritten));
-    EXPECT_EQ(streamOut.str(), part + part + part);
     EXPECT_FALSE(std::filesystem::exists(photoPath));
     EXPECT_EQ(messages.str(), "");
+}
+
+// 2^31 frames (over two years at 30 a second) use up the 32-bit index; the stream goes on, one part in six.
+TEST_F(HandleFrame, AStreamThatOutlastsTheIndexKeepsOnePartInSix)
+{
+    bool outputWritten = false;
+    std::vector<int> partAt;
+    int32_t index = std::numeric_limits<int32_t>::max() - 11;
+    for (int frameCount = 0; frameCount < 24; ++frameCount, index = nextFrameIndex(index)) {
+        const size_t before = streamOut.str().size();
+        EXPECT_TRUE(call(frame, true, index, outputWritten));
+        if (streamOut.str().size() > before) partAt.push_back(frameCount);
+    }
+    EXPECT_EQ(partAt, (std::vector<int>{0, 6, 12, 18}));
 }
 
 TEST_F(HandleFrame, EncodingFailureWritesNoPartAndStopsTheStream)
@@ -165,14 +167,4 @@ TEST_F(HandleFrame, FailedStandardOutputStopsTheStreamAndKeepsOutputWritten)
         EXPECT_EQ(outputWritten, initial);
     }
     EXPECT_EQ(messages.str(), "");
-}
-
-TEST(FrameIndex, CountsUpAndKeepsTheStreamRhythmInsteadOfOverflowing)
-{
-    EXPECT_EQ(nextFrameIndex(25), 26);
-    constexpr int32_t last = std::numeric_limits<int32_t>::max();
-    const int32_t wrapped = nextFrameIndex(last);
-    EXPECT_GE(wrapped, 20);
-    EXPECT_LT(wrapped, 26);
-    EXPECT_EQ((wrapped - 20) % 6, (static_cast<int64_t>(last) + 1 - 20) % 6);
 }

@@ -15,13 +15,13 @@
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace std::chrono_literals;
 
 namespace {
 
 constexpr int kPage = 4096;
+const std::string kPart(40 * kPage, 'p');
 
 // A child that runs body with the pipe's writing end as standard output and exits 0 when body returns true.
 class Writer {
@@ -29,9 +29,7 @@ public:
     explicit Writer(const std::function<bool()>& body)
     {
         int ends[2];
-        if (::pipe2(ends, O_CLOEXEC) != 0 || ::fcntl(ends[1], F_SETPIPE_SZ, kPage) < 0) {
-            throw std::runtime_error("no one-page pipe");
-        }
+        if (::pipe2(ends, O_CLOEXEC) != 0 || ::fcntl(ends[1], F_SETPIPE_SZ, kPage) < 0) throw std::runtime_error("no pipe");
         const FileDescriptor writeEnd(ends[1]);
         readEnd_ = ends[0];
         pid_ = ::fork();
@@ -42,23 +40,17 @@ public:
     }
     ~Writer()
     {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
+        if (pid_ > 0 && ::kill(pid_, SIGKILL) == 0) ::waitpid(pid_, nullptr, 0);
         ::close(readEnd_);
     }
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
-    void signal(int number) const { ::kill(pid_, number); }
-
-    // Returns once the pipe holds a whole page, that is, once the child waits for the reader.
-    void waitUntilPipeIsFull() const
+    // Signals the child once the pipe is full, that is, once it waits for the reader.
+    void signalOnceStalled(int number) const
     {
-        for (int held = 0; ::ioctl(readEnd_, FIONREAD, &held) == 0 && held < kPage;) {
-            std::this_thread::sleep_for(5ms);
-        }
+        for (int held = 0; ::ioctl(readEnd_, FIONREAD, &held) == 0 && held < kPage;) std::this_thread::sleep_for(5ms);
+        ::kill(pid_, number);
     }
 
     // Reads until the child closes the pipe, pausing after each read.
@@ -67,26 +59,19 @@ public:
         std::string bytes;
         char buffer[kPage];
         pollfd readable{readEnd_, POLLIN, 0};
-        while (::poll(&readable, 1, 30000) == 1) {
-            const ssize_t count = ::read(readEnd_, buffer, sizeof buffer);
-            if (count <= 0) {
-                break;
-            }
+        for (ssize_t count; ::poll(&readable, 1, 30000) == 1 && (count = ::read(readEnd_, buffer, kPage)) > 0;) {
             bytes.append(buffer, static_cast<size_t>(count));
             std::this_thread::sleep_for(pause);
         }
         return bytes;
     }
 
-    // The child's exit code; -1 when it is still running after a limit that only a blocked child reaches.
+    // The child's exit code; -1 when it still runs after a limit that only a blocked child reaches.
     int exitCode()
     {
-        const auto deadline = std::chrono::steady_clock::now() + 30s;
         int status = 0;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return -1;
-            }
+        for (int waited = 0; ::waitpid(pid_, &status, WNOHANG) == 0; ++waited) {
+            if (waited == 3000) return -1;
             std::this_thread::sleep_for(10ms);
         }
         pid_ = -1;
@@ -98,7 +83,11 @@ private:
     int readEnd_ = -1;
 };
 
-const std::string kPart(40 * kPage, 'p');
+bool writePartAfterAStop()
+{
+    stopRequested = 1;
+    return kestrum::writeStandardOutput(kPart);
+}
 
 } // namespace
 
@@ -117,8 +106,8 @@ TEST(StandardOutput, CarriesOnlyTheProgramsOwnBytesEvenWithTheOtherStreamsClosed
     EXPECT_EQ(writer.exitCode(), 0);
 }
 
-// No stop: a reader that pauses well past half a second is waited for, and a signal that
-// interrupts the wait (here one that is not a stop) changes nothing.
+// No stop: a reader that pauses well past half a second is waited for, and signals that
+// interrupt the wait (here ones that are no stop) change nothing.
 TEST(StandardOutput, WithoutAStopAStalledReaderIsWaitedForWhateverInterruptsTheWait)
 {
     Writer writer([] {
@@ -127,9 +116,8 @@ TEST(StandardOutput, WithoutAStopAStalledReaderIsWaitedForWhateverInterruptsTheW
         ::sigaction(SIGUSR1, &ignore, nullptr);
         return kestrum::writeStandardOutput(kPart);
     });
-    writer.waitUntilPipeIsFull();
     for (int interruption = 0; interruption < 5; ++interruption) {
-        writer.signal(SIGUSR1);
+        writer.signalOnceStalled(SIGUSR1);
         std::this_thread::sleep_for(200ms);
     }
 
@@ -142,17 +130,11 @@ TEST(StandardOutput, WithoutAStopAStalledReaderIsWaitedForWhateverInterruptsTheW
 // has room for a little of the part, which a write of the whole rest would block on.
 TEST(StandardOutput, AfterAStopOnlyAReaderThatStopsTakingBytesIsGivenUpOn)
 {
-    Writer steady([] {
-        stopRequested = 1;
-        return kestrum::writeStandardOutput(kPart);
-    });
+    Writer steady(writePartAfterAStop);
     EXPECT_EQ(steady.read(25ms), kPart);
     EXPECT_EQ(steady.exitCode(), 0);
 
-    Writer stalled([] {
-        stopRequested = 1;
-        return kestrum::writeStandardOutput(kPart);
-    });
+    Writer stalled(writePartAfterAStop);
     EXPECT_EQ(stalled.exitCode(), 1) << "-1: blocked in a write";
     EXPECT_EQ(stalled.read(), std::string(kPage, 'p'));
 }

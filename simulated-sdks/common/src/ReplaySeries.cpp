@@ -88,6 +88,14 @@ ReplaySeries::ReplaySeries(const std::string& variableName, const std::string& d
                           " is not the Kinect v2's " + std::to_string(kKinectDepthWidth) + "x" +
                           std::to_string(kKinectDepthHeight));
     }
+    // The Orbbec camera's depth files lie in its colour image.
+    if (camera == SeriesCamera::Orbbec && (description_.width != description_.fullColorWidth ||
+                                           description_.height != description_.fullColorHeight)) {
+        throw ReplayError(setting_ + ": " + metadata + ": width x height " + std::to_string(description_.width) + "x" +
+                          std::to_string(description_.height) + " is not colorWidth x colorHeight " +
+                          std::to_string(description_.fullColorWidth) + "x" +
+                          std::to_string(description_.fullColorHeight));
+    }
     if (description_.savedFrames == 0) {
         throw ReplayError(setting_ + ": " + metadata + " has no saved frames");
     }
@@ -107,7 +115,7 @@ ReplaySeries::ReplaySeries(const std::string& variableName, const std::string& d
     }
 }
 
-std::optional<ReplayedFrame> ReplaySeries::frame(uint64_t number) const
+std::optional<ReplayedFrame> ReplaySeries::frame(uint64_t number, bool colorOnly) const
 {
     const auto index = static_cast<int32_t>(number % frames_.size());
     const StoredFrame& stored = frames_[static_cast<size_t>(index)];
@@ -122,7 +130,7 @@ std::optional<ReplayedFrame> ReplaySeries::frame(uint64_t number) const
                           : kinect && is(kColorFile)     ? &frame.registeredColor
                           : kinect && is(kColorMapFile)  ? &frame.colorDepthMap
                                                          : nullptr;
-        if (!target) continue;
+        if (!target || (colorOnly && target != &frame.fullColor)) continue;
         FrameImage image = decoded(files[i], stored[i]);
         if (image.problem) {
             std::fprintf(stderr, "kestrum simulated camera: %s: frame %d is not delivered: %s %s\n", setting_.c_str(),

@@ -219,7 +219,7 @@ void SimulatedKinect::deliverColor(uint64_t frameNumber, FrameListener* listener
 void SimulatedKinect::deliverReplayed(uint64_t frameNumber, FrameListener* colorListener, FrameListener* irDepthListener)
 {
     if (!colorListener && !irDepthListener) return;
-    const std::optional<ReplayedFrame> recorded = settings_.replay->frame(frameNumber);
+    const std::optional<ReplayedFrame> recorded = settings_.replay->frame(frameNumber, irDepthListener == nullptr);
     if (!recorded) return;
     if (colorListener) {
         auto frame = std::make_unique<DeviceFrame>(kKinectColorWidth, kKinectColorHeight, 4);

@@ -29,6 +29,20 @@ FrameRef newFrame(ob_frame_type type, ob_format format, uint64_t index) {
     return FrameRef(frame);
 }
 
+FrameRef newColorFrame(uint64_t index, const std::shared_ptr<const ProfileNode>& profile, std::vector<uint8_t> bgr) {
+    const VideoProfile& values = profile->values;
+    FrameRef frame = newFrame(OB_FRAME_COLOR, values.format, index);
+    auto* color = const_cast<ob_frame_t*>(frame.get());
+    color->width = values.width;
+    color->height = values.height;
+    color->profile = profile;
+    color->data = std::move(bgr);
+    if (values.format == OB_FORMAT_RGB) {
+        for (size_t i = 0; i + 2 < color->data.size(); i += 3) std::swap(color->data[i], color->data[i + 2]);
+    }
+    return frame;
+}
+
 FrameRef newFrameset(uint64_t index, std::vector<FrameRef> members) {
     FrameRef frameset = newFrame(OB_FRAME_SET, OB_FORMAT_UNKNOWN, index);
     auto* set = const_cast<ob_frame_t*>(frameset.get());

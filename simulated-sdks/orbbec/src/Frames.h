@@ -35,6 +35,8 @@ struct FrameReferenceRelease {
 using FrameRef = std::unique_ptr<const ob_frame_t, FrameReferenceRelease>;
 
 FrameRef newFrame(ob_frame_type type, ob_format format, uint64_t index);
+// A colour frame of the profile's size and format from its pixels in BGR order.
+FrameRef newColorFrame(uint64_t index, const std::shared_ptr<const ProfileNode>& profile, std::vector<uint8_t> bgr);
 // The set takes over the references it is given.
 FrameRef newFrameset(uint64_t index, std::vector<FrameRef> members);
 // The set takes over the reference and releases a member of the same type.

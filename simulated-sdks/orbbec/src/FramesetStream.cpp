@@ -3,6 +3,7 @@
 #include "FramesetStream.h"
 
 #include "ObjectRegistry.h"
+#include "ReplayFrames.h"
 #include "SceneFrames.h"
 
 #include <vector>
@@ -15,8 +16,11 @@ std::shared_ptr<ProfileNode> nodeOf(std::optional<VideoProfile> profile) {
     return profile ? std::make_shared<ProfileNode>(std::move(*profile)) : nullptr;
 }
 
-std::shared_ptr<const ProfileNode> calibrated(std::shared_ptr<ProfileNode> depth, const std::shared_ptr<const ProfileNode>& color) {
-    if (depth && color) bindExtrinsic(*depth, color, depthToColorExtrinsic());
+// A replayed series is in the colour camera's geometry already: the identity leaves it there.
+std::shared_ptr<const ProfileNode> calibrated(std::shared_ptr<ProfileNode> depth, const std::shared_ptr<const ProfileNode>& color,
+                                              bool replay) {
+    static constexpr ob_extrinsic kIdentity{{1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 0.0f}};
+    if (depth && color) bindExtrinsic(*depth, color, replay ? kIdentity : depthToColorExtrinsic());
     return depth;
 }
 
@@ -26,7 +30,7 @@ FramesetStream::FramesetStream(const CameraSettings& settings, std::optional<Vid
                                std::optional<VideoProfile> depth)
     : settings_(settings),
       color_(nodeOf(std::move(color))),
-      depth_(calibrated(nodeOf(std::move(depth)), color_)),
+      depth_(calibrated(nodeOf(std::move(depth)), color_, settings.replay != nullptr)),
       producer_([this] { produce(); }) {}
 
 FramesetStream::~FramesetStream() {
@@ -52,12 +56,18 @@ FrameRef FramesetStream::waitForFrameset(std::chrono::milliseconds timeout) {
 }
 
 FrameRef FramesetStream::makeFrameset(uint64_t frameNumber) const {
+    const bool empty = settings_.emptyDepthEvery != 0 && frameNumber % settings_.emptyDepthEvery == 0;
     std::vector<FrameRef> members;
-    if (color_) members.push_back(renderColorFrame(frameNumber, color_));
-    if (depth_) {
-        const bool empty = settings_.emptyDepthEvery != 0 && frameNumber % settings_.emptyDepthEvery == 0;
-        members.push_back(renderDepthFrame(frameNumber, depth_, settings_.depthScale, empty));
+    if (settings_.replay) {
+        // Frameset 1 is the series' first frame; one that does not decode is never delivered.
+        const std::optional<ReplayedFrame> recorded = settings_.replay->frame(frameNumber - 1, !depth_);
+        if (!recorded) return FrameRef();
+        if (color_) members.push_back(replayedColorFrame(frameNumber, *recorded, color_));
+        if (depth_) members.push_back(replayedDepthFrame(frameNumber, *recorded, depth_, settings_.depthScale, empty));
+        return newFrameset(frameNumber, std::move(members));
     }
+    if (color_) members.push_back(renderColorFrame(frameNumber, color_));
+    if (depth_) members.push_back(renderDepthFrame(frameNumber, depth_, settings_.depthScale, empty));
     return newFrameset(frameNumber, std::move(members));
 }
 
@@ -71,7 +81,7 @@ void FramesetStream::produce() {
             if (changed_.wait_until(lock, due, [this] { return stopping_; })) return;
         }
         FrameRef frameset = makeFrameset(frameNumber);
-        {
+        if (frameset) {
             std::unique_lock<std::mutex> lock(mutex_);
             if (settings_.lossless) {
                 changed_.wait(lock, [this] { return stopping_ || queue_.size() < kQueueCapacity; });

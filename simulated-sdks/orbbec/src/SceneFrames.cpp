@@ -20,17 +20,9 @@ PinholeView viewOf(const VideoProfile& profile, double offsetXmm) {
 
 FrameRef renderColorFrame(uint64_t frameNumber, const std::shared_ptr<const ProfileNode>& profile) {
     const VideoProfile& values = profile->values;
-    FrameRef frame = newFrame(OB_FRAME_COLOR, values.format, frameNumber);
-    auto* color = const_cast<ob_frame_t*>(frame.get());
-    color->width = values.width;
-    color->height = values.height;
-    color->profile = profile;
-    color->data.resize(static_cast<size_t>(values.width) * values.height * 3);
-    renderColor(frameNumber, viewOf(values, 0.0), color->data.data(), 3);
-    if (values.format == OB_FORMAT_RGB) {
-        for (size_t i = 0; i + 2 < color->data.size(); i += 3) std::swap(color->data[i], color->data[i + 2]);
-    }
-    return frame;
+    std::vector<uint8_t> bgr(static_cast<size_t>(values.width) * values.height * 3);
+    renderColor(frameNumber, viewOf(values, 0.0), bgr.data(), 3);
+    return newColorFrame(frameNumber, profile, std::move(bgr));
 }
 
 FrameRef renderDepthFrame(uint64_t frameNumber, const std::shared_ptr<const ProfileNode>& profile, float depthScale, bool empty) {

@@ -2,6 +2,8 @@
 // lenses without distortion.
 #include "StreamProfiles.h"
 
+#include "ReplayFrames.h"
+
 namespace kestrum_sim::orbbec {
 namespace {
 
@@ -23,6 +25,7 @@ VideoProfile depthProfile(uint32_t width, uint32_t height, uint32_t fps, float f
 }  // namespace
 
 std::vector<VideoProfile> offeredProfiles(ob_sensor_type sensor, const CameraSettings& settings) {
+    if (settings.replay) return replayProfiles(sensor, settings);
     std::vector<VideoProfile> profiles;
     if (sensor == OB_SENSOR_COLOR) {
         profiles.push_back(colorProfile(OB_FORMAT_BGR, 1920, 1080, 30));

@@ -39,9 +39,9 @@ public:
     const SeriesDescription& description() const { return description_; }
     size_t frameCount() const { return frames_.size(); }
 
-    // Frame number % frameCount() decoded; nothing, after a warning line on standard error, when one of its files
-    // does not decode after all.
-    std::optional<ReplayedFrame> frame(uint64_t number) const;
+    // Frame number % frameCount() decoded, only its full colour image when colorOnly; nothing, after a warning line
+    // on standard error, when one of its files does not decode after all.
+    std::optional<ReplayedFrame> frame(uint64_t number, bool colorOnly) const;
 
 private:
     // The files of one frame in the order of frameFilesOf: images as they are on disk, binary files as PNG.

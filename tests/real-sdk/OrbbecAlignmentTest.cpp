@@ -59,11 +59,6 @@ struct DepthCamera {
     }
 };
 
-void PrintTo(const DepthCamera& camera, std::ostream* out)
-{
-    *out << camera.width << "x" << camera.height << " scale " << camera.valueScale;
-}
-
 // Where the colour image shows the point z mm along the depth camera's axis behind depth pixel
 // coordinates (u, v): the depth lens undone, the extrinsic applied, the pinhole projection.
 cv::Point3d colourOf(const DepthCamera& camera, double u, double v, double z)
@@ -99,35 +94,27 @@ double depthSeenAt(double u, double v, double planeMm)
     return (planeMm + r[2] * t[0] + r[5] * t[1] + r[8] * t[2]) / (r[2] * ray[0] + r[5] * ray[1] + r[8] * ray[2]);
 }
 
-enum class Seen { None, Wall, Box, Other };
-
-Seen seen(const cv::Mat& depthMm, int column, int row)
+// What a pixel shows: '0' no depth, 'W' the wall, 'B' the box, '?' anything else.
+char seen(const cv::Mat& depthMm, int column, int row)
 {
     const double value = depthMm.at<uint16_t>(row, column);
-    if (value == 0) return Seen::None;
-    if (std::abs(value - depthSeenAt(column, row, kWallMm)) <= 1.5) return Seen::Wall;
-    if (std::abs(value - depthSeenAt(column, row, kBoxMm)) <= 1.5) return Seen::Box;
-    return Seen::Other;
+    if (value == 0) return '0';
+    if (std::abs(value - depthSeenAt(column, row, kWallMm)) <= 1.5) return 'W';
+    if (std::abs(value - depthSeenAt(column, row, kBoxMm)) <= 1.5) return 'B';
+    return '?';
 }
 
 struct Run {
-    char what;   // '0' no depth, 'W' wall, 'B' box, '?' anything else
+    char what;
     double first;
 };
-
-std::string text(const std::vector<Run>& runs)
-{
-    std::ostringstream out;
-    for (const Run& run : runs) out << run.what << "@" << run.first << " ";
-    return out.str();
-}
 
 // What a line of the image shows, run by run, from `from` in steps of `step`.
 std::vector<Run> runs(const cv::Mat& depthMm, cv::Point from, cv::Point step)
 {
     std::vector<Run> found;
     for (cv::Point p = from; p.x < depthMm.cols && p.y < depthMm.rows; p += step) {
-        const char what = "0WB?"[static_cast<int>(seen(depthMm, p.x, p.y))];
+        const char what = seen(depthMm, p.x, p.y);
         if (found.empty() || found.back().what != what) found.push_back({what, static_cast<double>(step.x ? p.x : p.y)});
     }
     return found;
@@ -141,6 +128,11 @@ void expectRuns(const std::vector<Run>& found, const std::vector<Run>& edges)
     for (size_t i = 0; same && i < found.size(); ++i) {
         same = found[i].what == edges[i].what && std::abs(found[i].first - edges[i].first - 0.5) <= 2.0;
     }
+    const auto text = [](const std::vector<Run>& runs) {
+        std::ostringstream out;
+        for (const Run& run : runs) out << run.what << "@" << run.first << " ";
+        return out.str();
+    };
     EXPECT_TRUE(same) << "found:    " << text(found) << "\nexpected: " << text(edges) << "(edges)";
 }
 
@@ -219,7 +211,7 @@ TEST_P(AlignedOrbbecFrame, FourFilesHoldTheColourImageAndTheDepthReprojectedInto
     // Every pixel with depth shows the wall or the box at the colour camera's distance (tilted by the turn).
     int others = 0;
     for (int row = 0; row < kColorHeight; ++row) {
-        for (int column = 0; column < kColorWidth; ++column) others += seen(depthMm, column, row) == Seen::Other;
+        for (int column = 0; column < kColorWidth; ++column) others += seen(depthMm, column, row) == '?';
     }
     EXPECT_EQ(others, 0);
 

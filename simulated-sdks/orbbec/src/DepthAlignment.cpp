@@ -44,8 +44,6 @@ namespace {
 const char* const kNoIntrinsicsMessage = "Intrinsics for the input stream profile is not found.";
 const char* const kNoDistortionMessage = "Distortion for the input stream profile is not found.";
 
-constexpr ob_extrinsic kIdentity{{1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 0.0f}};
-constexpr ob_camera_distortion kNoDistortion{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, OB_DISTORTION_NONE};
 
 // Brown-Conrady coefficients, the radial factor rational for K6; the stand-in models no other lens.
 struct Lens {
@@ -113,8 +111,7 @@ std::unique_ptr<const DepthEdgeRays> edgeRays(uint32_t width, uint32_t height, c
     edges->intrinsic = intrinsic;
     edges->distortion = distortion;
     std::copy(std::begin(extrinsic.rot), std::end(extrinsic.rot), edges->rotation);
-    const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    edges->separable = std::equal(std::begin(identity), std::end(identity), extrinsic.rot) && lensOf(distortion).isPinhole();
+    edges->separable = std::equal(std::begin(kIdentityExtrinsic.rot), std::end(kIdentityExtrinsic.rot), extrinsic.rot) && lensOf(distortion).isPinhole();
     const uint32_t rows = edges->separable ? 1 : height;
     const uint32_t columns = edges->separable ? 1 : width;
     const RayMaker ray(intrinsic, distortion, extrinsic.rot);
@@ -258,7 +255,7 @@ FrameRef DepthAlignment::align(const ob_frame_t& depth, const ob_frame_t& color)
     aligned.data.assign(static_cast<size_t>(color.width) * color.height * sizeof(uint16_t), 0);
     const ob_camera_intrinsic& depthIntrinsic = *depth.profile->values.intrinsic;
     const ob_camera_distortion& depthDistortion = *depth.profile->values.distortion;
-    const ob_extrinsic extrinsic = extrinsicBetween(*depth.profile, *color.profile).value_or(kIdentity);
+    const ob_extrinsic extrinsic = extrinsicBetween(*depth.profile, *color.profile).value_or(kIdentityExtrinsic);
     if (!rays_ || !rays_->fit(depth.width, depth.height, depthIntrinsic, depthDistortion, extrinsic)) {
         rays_ = edgeRays(depth.width, depth.height, depthIntrinsic, depthDistortion, extrinsic);
     }

@@ -19,8 +19,7 @@ std::shared_ptr<ProfileNode> nodeOf(std::optional<VideoProfile> profile) {
 // A replayed series is in the colour camera's geometry already: the identity leaves it there.
 std::shared_ptr<const ProfileNode> calibrated(std::shared_ptr<ProfileNode> depth, const std::shared_ptr<const ProfileNode>& color,
                                               bool replay) {
-    static constexpr ob_extrinsic kIdentity{{1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 0.0f}};
-    if (depth && color) bindExtrinsic(*depth, color, replay ? kIdentity : depthToColorExtrinsic());
+    if (depth && color) bindExtrinsic(*depth, color, replay ? kIdentityExtrinsic : depthToColorExtrinsic());
     return depth;
 }
 

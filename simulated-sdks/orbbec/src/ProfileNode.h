@@ -18,6 +18,9 @@ struct ProfileNode {
     std::vector<std::pair<std::weak_ptr<const ProfileNode>, ob_extrinsic>> extrinsicsTo;
 };
 
+// No turn and no offset between two cameras.
+inline constexpr ob_extrinsic kIdentityExtrinsic{{1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 0.0f}};
+
 // Replaces an earlier binding from `from` to `to`.
 void bindExtrinsic(ProfileNode& from, const std::shared_ptr<const ProfileNode>& to, const ob_extrinsic& extrinsic);
 

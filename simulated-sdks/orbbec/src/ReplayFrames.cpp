@@ -7,8 +7,6 @@
 namespace kestrum_sim::orbbec {
 namespace {
 
-constexpr ob_camera_distortion kNoDistortion{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, OB_DISTORTION_NONE};
-
 VideoProfile recordedProfile(ob_stream_type type, ob_format format, const SeriesDescription& series) {
     const auto width = static_cast<uint32_t>(series.fullColorWidth);
     const auto height = static_cast<uint32_t>(series.fullColorHeight);

@@ -7,8 +7,6 @@
 namespace kestrum_sim::orbbec {
 namespace {
 
-constexpr ob_camera_distortion kNoDistortion{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, OB_DISTORTION_NONE};
-
 VideoProfile colorProfile(ob_format format, uint32_t width, uint32_t height, uint32_t fps) {
     // A lens of about 70 degrees across, with a principal point slightly off centre.
     const float scaleX = static_cast<float>(width) / 1280.0f;

@@ -20,6 +20,8 @@ struct VideoProfile {
     std::optional<ob_camera_distortion> distortion;
 };
 
+inline constexpr ob_camera_distortion kNoDistortion{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, OB_DISTORTION_NONE};
+
 // The depth camera sits this far to the left of the colour camera.
 constexpr double kDepthCameraOffsetMm = -25.0;
 

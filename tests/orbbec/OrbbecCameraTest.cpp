@@ -53,15 +53,23 @@ std::string thrownBy(const std::function<void()>& call) {
     return "(no exception)";
 }
 
-TEST(OrbbecCameraOpening, NoCameraOrOneThatCannotBeOpenedLeavesNoSdkObject) {
+// The severity call turns the real SDK's file log on; only a call right after it, before the first
+// SDK object, turns it off again.
+TEST(OrbbecCameraOpening, NoCameraOrOneThatCannotBeOpenedLeavesNoSdkObjectAndNoFileLog) {
     const std::pair<std::string, std::string> cases[] = {
         {"", "Keine Orbbec-Kamera gefunden."},
         {"fail=open", "ob::Error: simulated failure: the device could not be opened"},
     };
     for (const auto& [setting, message] : cases) {
         OrbbecSimulationVariable camera(setting);
-        EXPECT_EQ(thrownBy([] { OrbbecCamera opened(Mode::Rgbd); }).rfind(message, 0), 0u) << setting;
+        std::string thrown;
+        const auto calls = callsDuring([&] { thrown = thrownBy([] { OrbbecCamera opened(Mode::Rgbd); }); });
+        EXPECT_EQ(thrown.rfind(message, 0), 0u) << setting;
         EXPECT_EQ(liveOrbbecObjects(), 0u) << setting;
+        const size_t severity = positionOf(calls, "ob_set_logger_severity");
+        ASSERT_LT(severity + 1, calls.size()) << setting;
+        EXPECT_EQ(calls[severity + 1], "ob_set_logger_to_file") << setting;
+        EXPECT_LT(severity + 1, positionOf(calls, "ob_create_context_with_config")) << setting;
     }
 }
 

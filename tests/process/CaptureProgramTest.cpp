@@ -440,43 +440,38 @@ TEST(CaptureProgram, ANearlyFullDiskLeavesOnlyCompleteFilesWithEitherCamera)
     }
 }
 
-// An earlier series in the directory: its capture.json (or a link to one) goes just before the first
-// file of the new run takes its name, the file color/ of frame 0; a run that fails before that leaves
-// it. Directories in the way of a frame file make the runs fail right there, whatever the speed.
+// An earlier series in the directory: its capture.json (or a link to one, whose file stays) goes just
+// before the first file of the new run takes its name, color/ of frame 0; a run that fails before that
+// leaves it. A directory in the way of a frame file makes the run fail right there, whatever the speed.
 TEST(CaptureProgram, AnEarlierCaptureJsonGoesJustBeforeTheFirstFrameFileTakesItsName)
 {
-    enum Earlier { Summary, LinkToASummary, SummaryButTheFirstFileFails };
-    for (const Earlier earlier : {Summary, LinkToASummary, SummaryButTheFirstFileFails}) {
-        SCOPED_TRACE("case " + std::to_string(earlier));
+    const struct {
+        bool link;
+        std::string inTheWay;
+        std::string message;
+    } cases[] = {{false, "/color-full/color-full-0000.jpg", "Original-Farbbild konnte nicht gespeichert werden: "},
+                 {true, "/color-full/color-full-0000.jpg", "Original-Farbbild konnte nicht gespeichert werden: "},
+                 {false, "/color/color-0000.jpg", "Farbbild konnte nicht gespeichert werden: "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.inTheWay + (c.link ? ", link" : ""));
         ScratchDir scratch;
         const std::string out = scratch / "series";
         const std::string summary = "{\"serial\": \"an earlier run\"}\n";
-        std::ofstream(scratch / "elsewhere.json") << summary;
-        if (earlier == LinkToASummary) {
-            fs::create_directories(out);
-            fs::create_symlink("../elsewhere.json", out + "/capture.json");
-        } else {
-            fs::create_directories(out);
-            std::ofstream(out + "/capture.json") << summary;
-        }
-        const std::string inTheWay =
-            out + (earlier == SummaryButTheFirstFileFails ? "/color/color-0000.jpg" : "/color-full/color-full-0000.jpg");
-        fs::create_directories(inTheWay);
+        fs::create_directories(out + c.inTheWay);
+        std::ofstream(scratch / (c.link ? "elsewhere.json" : "series/capture.json")) << summary;
+        if (c.link) fs::create_symlink("../elsewhere.json", out + "/capture.json");
+        const bool firstFileFails = c.inTheWay == "/color/color-0000.jpg";
 
         const ChildResult result = runCapture({out, "1000", "10"}, "", "attached;lossless=yes");
 
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(lastLine(result.err),
-                  errorLine((earlier == SummaryButTheFirstFileFails ? "Farbbild konnte nicht gespeichert werden: "
-                                                                    : "Original-Farbbild konnte nicht gespeichert werden: ") +
-                            inTheWay));
+        EXPECT_EQ(lastLine(result.err), errorLine(c.message + out + c.inTheWay));
         EXPECT_EQ(eventLines(result).size(), 1u) << result.out;
-        EXPECT_EQ(fs::is_regular_file(out + "/color/color-0000.jpg"), earlier != SummaryButTheFirstFileFails);
-        EXPECT_EQ(fs::exists(fs::symlink_status(out + "/capture.json")), earlier == SummaryButTheFirstFileFails);
-        if (earlier == SummaryButTheFirstFileFails) {
-            EXPECT_EQ(readFileBytes(out + "/capture.json"), summary);
+        EXPECT_EQ(fs::is_regular_file(out + "/color/color-0000.jpg"), !firstFileFails);
+        EXPECT_EQ(fs::exists(fs::symlink_status(out + "/capture.json")), firstFileFails);
+        if (c.link || firstFileFails) {
+            EXPECT_EQ(readFileBytes(c.link ? scratch / "elsewhere.json" : out + "/capture.json"), summary);
         }
-        EXPECT_EQ(readFileBytes(scratch / "elsewhere.json"), summary);
     }
 }
 

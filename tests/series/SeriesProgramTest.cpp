@@ -92,9 +92,11 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     ScratchDir scratch;
     const std::string series = scratch / "series";
     {
-        // Stopped once three frames are saved, however long the machine takes to write them.
-        ChildProcess capture(captureLaunch({series, "10000", "4"}, GetParam().orbbecSetting, GetParam().kinectSetting));
-        capture.readStdoutLines(4, std::chrono::seconds(60));
+        // Stopped once three frames are saved, however long the machine takes to write them: lines go out
+        // whole and are shorter than 300 bytes, so 1200 bytes hold "deviceOpened" and three "frameSaved".
+        ChildProcess capture({captureProgramPath(), {series, "10000", "4"},
+                              {{"KESTRUM_SIM_ORBBEC", GetParam().orbbecSetting}, {"KESTRUM_SIM_KINECT", GetParam().kinectSetting}}, ""});
+        capture.readStdoutAtLeast(1200, std::chrono::seconds(60));
         capture.sendSignal(SIGTERM);
         ASSERT_EQ(capture.wait().exitCode, 0);
     }

@@ -41,17 +41,11 @@ std::vector<JsonValue> eventLines(const ChildResult& result)
     return events;
 }
 
-ChildLaunch captureLaunch(const std::vector<std::string>& args, const std::string& orbbecSetting,
-                          const std::string& kinectSetting, const std::string& workingDir)
-{
-    return {captureProgramPath(), args,
-            {{"KESTRUM_SIM_ORBBEC", orbbecSetting}, {"KESTRUM_SIM_KINECT", kinectSetting}}, workingDir};
-}
-
 ChildResult runCapture(const std::vector<std::string>& args, const std::string& orbbecSetting,
                        const std::string& kinectSetting, const std::string& workingDir)
 {
-    return runChild(captureLaunch(args, orbbecSetting, kinectSetting, workingDir));
+    return runChild({captureProgramPath(), args,
+                     {{"KESTRUM_SIM_ORBBEC", orbbecSetting}, {"KESTRUM_SIM_KINECT", kinectSetting}}, workingDir});
 }
 
 std::string frameSavedLine(const std::string& outputDir, int index, const std::string& timestampMs)

@@ -13,11 +13,7 @@
 // that does not end with a line feed, fails the calling test.
 std::vector<JsonValue> eventLines(const ChildResult& result);
 
-// kestrum-capture with these arguments; an empty setting leaves that camera unattached.
-ChildLaunch captureLaunch(const std::vector<std::string>& args, const std::string& orbbecSetting,
-                          const std::string& kinectSetting, const std::string& workingDir = "");
-
-// Runs captureLaunch to its end.
+// Runs kestrum-capture with these arguments; an empty setting leaves that camera unattached.
 ChildResult runCapture(const std::vector<std::string>& args, const std::string& orbbecSetting,
                        const std::string& kinectSetting, const std::string& workingDir = "");
 

@@ -145,14 +145,6 @@ const std::string& ChildProcess::readStdoutAtLeast(size_t minBytes, std::chrono:
     return result_.out;
 }
 
-const std::string& ChildProcess::readStdoutLines(size_t lines, std::chrono::milliseconds limit)
-{
-    const auto deadline = Clock::now() + limit;
-    while (static_cast<size_t>(std::count(result_.out.begin(), result_.out.end(), '\n')) < lines && outFd_ >= 0 &&
-           pump(deadline)) {}
-    return result_.out;
-}
-
 void ChildProcess::sendSignal(int signalNumber)
 {
     if (pid_ > 0) kill(pid_, signalNumber);

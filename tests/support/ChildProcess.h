@@ -42,8 +42,6 @@ public:
 
     // Reads until standard output holds minBytes, is closed, or the limit passes; returns what it holds.
     const std::string& readStdoutAtLeast(size_t minBytes, std::chrono::milliseconds limit);
-    // The same until standard output holds that many whole lines.
-    const std::string& readStdoutLines(size_t lines, std::chrono::milliseconds limit);
     void sendSignal(int signalNumber);
     void closeStdout();   // the reader goes away
     // Waits until the child has written into its unread pipe; false after the limit.

@@ -139,34 +139,17 @@ function(kestrum_imported_library_files target out)
   set(${out} "${files}" PARENT_SCOPE)
 endfunction()
 
-# The folders of the real SDKs' libraries that the loader does not search by itself (the SDKs
-# are installed by hand, usually under a prefix of their own). The installed programs carry
-# them as their run path, so they start without LD_LIBRARY_PATH or an ld.so.conf.d entry, and
-# cmake/Packaging.cmake tells dpkg-shlibdeps to look there.
-set(KESTRUM_SDK_LIBRARY_FILES "")
+# The real SDKs' library files the programs link, which travel with them (cmake/PrivateSdks.cmake).
+set(KESTRUM_ORBBEC_SDK_LIBRARY_FILES "")
 if(NOT KESTRUM_ORBBEC_IS_SIMULATED)
-  kestrum_imported_library_files(ob::OrbbecSDK KESTRUM_SDK_LIBRARY_FILES)
+  kestrum_imported_library_files(ob::OrbbecSDK KESTRUM_ORBBEC_SDK_LIBRARY_FILES)
 endif()
+set(KESTRUM_FREENECT2_LIBRARY_FILES "")
 if(NOT KESTRUM_FREENECT2_IS_SIMULATED)
   foreach(item IN LISTS freenect2_LIBRARIES)
     if(IS_ABSOLUTE "${item}")
-      list(APPEND KESTRUM_SDK_LIBRARY_FILES "${item}")
+      list(APPEND KESTRUM_FREENECT2_LIBRARY_FILES "${item}")
     endif()
   endforeach()
 endif()
-set(KESTRUM_SDK_LIBRARY_DIRS "")
-foreach(library IN LISTS KESTRUM_SDK_LIBRARY_FILES)
-  get_filename_component(library_dir "${library}" DIRECTORY)
-  get_filename_component(library_real_dir "${library_dir}" REALPATH)
-  if(NOT library_dir IN_LIST CMAKE_PLATFORM_IMPLICIT_LINK_DIRECTORIES
-     AND NOT library_real_dir IN_LIST CMAKE_PLATFORM_IMPLICIT_LINK_DIRECTORIES
-     AND NOT library_dir IN_LIST CMAKE_CXX_IMPLICIT_LINK_DIRECTORIES
-     AND NOT library_real_dir IN_LIST CMAKE_CXX_IMPLICIT_LINK_DIRECTORIES)
-    list(APPEND KESTRUM_SDK_LIBRARY_DIRS "${library_dir}")
-  endif()
-endforeach()
-list(REMOVE_DUPLICATES KESTRUM_SDK_LIBRARY_DIRS)
-if(KESTRUM_SDK_LIBRARY_DIRS)
-  list(APPEND CMAKE_INSTALL_RPATH ${KESTRUM_SDK_LIBRARY_DIRS})
-  message(STATUS "Run path of the installed programs: ${CMAKE_INSTALL_RPATH}")
-endif()
+include(cmake/PrivateSdks.cmake)

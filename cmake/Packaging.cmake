@@ -2,9 +2,9 @@
 #
 # A build that links a simulated camera SDK is packaged as kestrum-sim, never as
 # kestrum, so that nobody installs a simulated camera on a station. The real
-# camera SDKs are not Debian packages: they are installed by hand (README) and
-# not declared as dependencies; the programs find them through their run path
-# (cmake/CameraSdks.cmake).
+# camera SDKs are not Debian packages: the package carries them in a private
+# folder (cmake/PrivateSdks.cmake), and a build against both of them is the
+# station's package (cmake/StationPackage.cmake).
 
 if(KESTRUM_USES_SIMULATED_SDK)
   set(KESTRUM_PACKAGE_NAME kestrum-sim)
@@ -115,24 +115,22 @@ set(KESTRUM_PACKAGE_PROBLEM "")
 if(NOT CMAKE_CROSSCOMPILING)
   find_program(KESTRUM_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(KESTRUM_DPKG_SHLIBDEPS)
+    # It finds the packaged camera SDK libraries through the programs' run path, inside the
+    # package, and declares what those libraries need in turn.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    # dpkg-shlibdeps must find every library the programs need, the real SDKs' too, or it
-    # fails; they belong to no package, so no dependency is declared for them. It also reads
-    # the programs' run path, which is all that CMake before 3.20 leaves it.
-    if(KESTRUM_SDK_LIBRARY_DIRS)
-      if(NOT CMAKE_VERSION VERSION_LESS 3.20)
-        set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${KESTRUM_SDK_LIBRARY_DIRS})
-      elseif(CMAKE_SKIP_RPATH OR CMAKE_SKIP_INSTALL_RPATH)
-        set(KESTRUM_PACKAGE_PROBLEM "dpkg-shlibdeps cannot find the camera SDK libraries in ${KESTRUM_SDK_LIBRARY_DIRS}: the programs have no run path, and CMake ${CMAKE_VERSION} cannot name the folders to it (that needs CMake 3.20)")
-      endif()
-    endif()
   else()
     set(KESTRUM_PACKAGE_PROBLEM "dpkg-shlibdeps is missing (install dpkg-dev): the package would have no dependencies")
   endif()
 else()
-  # What the programs link besides the camera SDKs.
-  kestrum_depends_from_sysroot("${CMAKE_SYSROOT}" CPACK_DEBIAN_PACKAGE_DEPENDS KESTRUM_PACKAGE_PROBLEM
-    libopencv_core libopencv_imgproc libopencv_imgcodecs libtinyxml2 libstdc++ libgcc_s libm libc)
+  # What the programs and the packaged camera SDK libraries link.
+  set(linked_libraries libopencv_core libopencv_imgproc libopencv_imgcodecs libtinyxml2 libstdc++ libgcc_s libm libc)
+  if(NOT KESTRUM_FREENECT2_IS_SIMULATED)
+    list(APPEND linked_libraries libusb-1.0 libturbojpeg)
+  endif()
+  kestrum_depends_from_sysroot("${CMAKE_SYSROOT}" CPACK_DEBIAN_PACKAGE_DEPENDS KESTRUM_PACKAGE_PROBLEM ${linked_libraries})
+endif()
+if(NOT KESTRUM_USES_SIMULATED_SDK)
+  include(cmake/StationPackage.cmake)
 endif()
 
 # A package that would be wrong is refused when cpack runs, not at configure

@@ -32,7 +32,9 @@ set(KESTRUM_ARM64_SYSROOT "${KESTRUM_ARM64_SYSROOT}" CACHE PATH "arm64 sysroot m
 set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
 set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
 set(CMAKE_SYSROOT "${KESTRUM_ARM64_SYSROOT}")
-set(CMAKE_FIND_ROOT_PATH "${KESTRUM_ARM64_SYSROOT}")
+# Further roots given with -DCMAKE_FIND_ROOT_PATH (the real camera SDKs' arm64 installations,
+# scripts/build-real-sdks.sh) stay searched beside the sysroot.
+list(APPEND CMAKE_FIND_ROOT_PATH "${KESTRUM_ARM64_SYSROOT}")
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

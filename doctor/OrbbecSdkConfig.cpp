@@ -33,6 +33,14 @@ std::optional<bool> truthValue(std::string text)
     return std::nullopt;
 }
 
+// The file a path leads to through every link, or the path itself where that cannot be told.
+std::filesystem::path fileBehind(const std::filesystem::path& path)
+{
+    std::error_code error;
+    std::filesystem::path file = std::filesystem::weakly_canonical(path, error);
+    return error ? path : file;
+}
+
 } // namespace
 
 SdkConfigReading readOrbbecSdkConfig(std::string_view text)
@@ -85,20 +93,27 @@ Finding sdkConfigFinding(const std::filesystem::path& file, const std::optional<
             "install the SDK again, which puts the file there, then set " + kOffSetting + " in it"};
 }
 
-Finding sdkConfigFindingBeside(const void* sdkFunction)
+Findings sdkFindingsBeside(const void* sdkFunction)
 {
     Dl_info library{};
     if (::dladdr(sdkFunction, &library) == 0 || library.dli_fname == nullptr) {
-        return {Level::Note, Topic::SdkConfig,
-                "cannot tell which folder the Orbbec SDK was loaded from, so its configuration file is not checked",
-                ""};
+        return {{Level::Note, Topic::SdkConfig,
+                 "cannot tell which folder the Orbbec SDK was loaded from, so its configuration file is not checked",
+                 ""}};
     }
-    const std::filesystem::path file = std::filesystem::path(library.dli_fname).parent_path() / kOrbbecSdkConfigName;
-    std::ifstream stream(file, std::ios::binary);
+    // The loader's name for the library may pass through links (an alternative, the soname).
+    const std::filesystem::path loadedAs = std::filesystem::path(library.dli_fname).lexically_normal();
+    const Finding loaded{Level::Ok, Topic::SdkConfig,
+                         "the programs load the Orbbec SDK " + fileBehind(loadedAs).string() + " (as " +
+                             loadedAs.string() + ")",
+                         ""};
+    const std::filesystem::path besideLibrary = loadedAs.parent_path() / kOrbbecSdkConfigName;
+    std::ifstream stream(besideLibrary, std::ios::binary);
     if (!stream) {
-        return sdkConfigFinding(file, std::nullopt, std::strerror(errno));
+        const std::string readError = std::strerror(errno);
+        return {loaded, sdkConfigFinding(fileBehind(besideLibrary), std::nullopt, readError)};
     }
     std::ostringstream text;
     text << stream.rdbuf();
-    return sdkConfigFinding(file, text.str(), "");
+    return {loaded, sdkConfigFinding(fileBehind(besideLibrary), text.str(), "")};
 }

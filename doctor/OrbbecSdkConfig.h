@@ -31,6 +31,7 @@ SdkConfigReading readOrbbecSdkConfig(std::string_view text);
 Finding sdkConfigFinding(const std::filesystem::path& file, const std::optional<std::string>& text,
                          const std::string& readError);
 
-// Finds the file beside the shared library that holds this SDK function, as the SDK does,
-// reads it and judges it.
-Finding sdkConfigFindingBeside(const void* sdkFunction);
+// Which file the shared library that holds this SDK function was loaded from and under which
+// name, then the finding for the configuration file beside it, found as the SDK finds it and
+// named by the file it leads to, which is where an edit belongs.
+Findings sdkFindingsBeside(const void* sdkFunction);

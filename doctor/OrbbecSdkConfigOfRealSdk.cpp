@@ -1,9 +1,10 @@
-// The sdk-config finding of a build with the real Orbbec SDK: its file beside libOrbbecSDK.so.
+// The sdk-config findings of a build with the real Orbbec SDK: the libOrbbecSDK.so it loads and
+// the configuration file beside it.
 #include "OrbbecSdkConfigCheck.h"
 
 #include <libobsensor/h/Context.h>
 
 Findings orbbecSdkConfigFindings()
 {
-    return {sdkConfigFindingBeside(reinterpret_cast<const void*>(&ob_create_context))};
+    return sdkFindingsBeside(reinterpret_cast<const void*>(&ob_create_context));
 }

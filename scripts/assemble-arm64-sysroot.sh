@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Assembles an arm64 sysroot from Debian's arm64 packages without installing them on the host.
 #
-#   scripts/assemble-arm64-sysroot.sh [SYSROOT_DIR]     (default: build-arm64/sysroot)
+#   scripts/assemble-arm64-sysroot.sh [SYSROOT_DIR [PACKAGE_FILE]]   (default: build-arm64/sysroot)
+#
+# Without PACKAGE_FILE the sysroot holds what kestrum is built against. With
+# PACKAGE_FILE (an arm64 .deb) it is a root that holds that package's declared
+# dependencies with theirs and nothing else, each recorded as installed in the
+# root's dpkg database, so that dpkg --root can install the package there.
 #
 # The packages are resolved and downloaded by apt with a private state
 # directory that believes the machine is arm64 and has nothing installed, so
@@ -19,6 +24,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 sysroot=${1:-"$repo/build-arm64/sysroot"}
 sysroot=$(realpath -m "$sysroot")
+package_file=${2:+$(realpath "$2")}
 case "$sysroot/" in
   "$repo"/build*/*) ;;
   "$repo"/*) echo "refusing to assemble a sysroot inside the repository outside a build directory: $sysroot" >&2; exit 2 ;;
@@ -28,9 +34,15 @@ esac
 # runtime parts of libc and libstdc++ come with it, so that the emulator's
 # -L finds one consistent C library. nlohmann-json3-dev is header-only (its
 # package is the same for every architecture); having it here keeps every
-# header of the build inside the sysroot.
+# header of the build inside the sysroot. libfreenect2 is built against
+# libusb and TurboJPEG (scripts/build-real-sdks.sh).
 packages=(libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
-          nlohmann-json3-dev libtinyxml2-dev libgtest-dev libc6 libstdc++6 libgcc-s1)
+          nlohmann-json3-dev libtinyxml2-dev libgtest-dev libc6 libstdc++6 libgcc-s1
+          libusb-1.0-0-dev libturbojpeg0-dev)
+if [[ -n "$package_file" ]]; then
+  # apt resolves a local package file's dependencies as it would on the station.
+  packages=("$package_file")
+fi
 
 suite=${KESTRUM_SYSROOT_SUITE:-}
 if [[ -z "$suite" ]]; then
@@ -47,6 +59,9 @@ keyring=/usr/share/keyrings/debian-archive-keyring.gpg
 
 stamp="$sysroot/.kestrum-sysroot"
 wanted="suite=$suite packages=${packages[*]}"
+if [[ -n "$package_file" ]]; then
+  wanted+=" depends=$(dpkg-deb -f "$package_file" Depends)"
+fi
 if [[ -f "$stamp" ]] && [[ "$(head -n 1 "$stamp")" == "$wanted" ]]; then
   echo "arm64 sysroot up to date: $sysroot"
   exit 0
@@ -93,6 +108,9 @@ debs=("$apt_dir"/cache/archives/*.deb)
 # of an earlier package list or older versions.
 closure=$(apt-get -q -y -s "${apt_options[@]}" install "${packages[@]}" |
           awk '/^Inst /{ sub(/^\(/, "", $3); print $2 "_" $3 }')
+if [[ -n "$package_file" ]]; then
+  closure=$(grep -v "^$(dpkg-deb -f "$package_file" Package)_" <<< "$closure" || true)
+fi
 if [[ -z "$closure" ]]; then
   echo "apt resolved no packages" >&2
   exit 1
@@ -103,6 +121,13 @@ mkdir -p "$sysroot.new/usr/lib" "$sysroot.new/usr/bin" "$sysroot.new/usr/sbin"
 ln -s usr/lib "$sysroot.new/lib"
 ln -s usr/bin "$sysroot.new/bin"
 ln -s usr/sbin "$sysroot.new/sbin"
+if [[ -n "$package_file" ]]; then
+  # dpkg's own folders, which its package would have made.
+  mkdir -p "$sysroot.new/var/lib/dpkg/info" "$sysroot.new/var/lib/dpkg/updates" "$sysroot.new/var/lib/dpkg/triggers" \
+           "$sysroot.new/var/lib/dpkg/alternatives" "$sysroot.new/etc/alternatives"
+  echo arm64 > "$sysroot.new/var/lib/dpkg/arch"
+  : > "$sysroot.new/var/lib/dpkg/status"
+fi
 manifest="$sysroot.new/.kestrum-packages"
 : > "$manifest"
 count=0
@@ -120,6 +145,9 @@ while read -r name_version; do
   # The shared-library information of each package, for the .deb's dependencies.
   dpkg-deb --ctrl-tarfile "$deb" | tar -x -O ./shlibs 2>/dev/null >> "$sysroot.new/.kestrum-shlibs" || true
   printf '%s %s\n' "$name" "$version" >> "$manifest"
+  if [[ -n "$package_file" ]]; then
+    { dpkg-deb -f "$deb"; echo "Status: install ok installed"; echo; } >> "$sysroot.new/var/lib/dpkg/status"
+  fi
   count=$((count + 1))
 done <<< "$closure"
 
@@ -147,8 +175,12 @@ while read -r name_version; do
     done || true
 done <<< "$closure"
 
-if [[ ! -e "$sysroot.new/usr/lib/ld-linux-aarch64.so.1" ]] || [[ ! -e "$sysroot.new/usr/include/opencv4/opencv2/core.hpp" ]] ||
-   [[ ! -e "$sysroot.new/usr/include/nlohmann/json.hpp" ]] || [[ ! -e "$sysroot.new/usr/include/tinyxml2.h" ]]; then
+if [[ ! -e "$sysroot.new/usr/lib/ld-linux-aarch64.so.1" ]]; then
+  echo "the assembled root lacks the arm64 loader" >&2
+  exit 1
+fi
+if [[ -z "$package_file" ]] && { [[ ! -e "$sysroot.new/usr/include/opencv4/opencv2/core.hpp" ]] ||
+   [[ ! -e "$sysroot.new/usr/include/nlohmann/json.hpp" ]] || [[ ! -e "$sysroot.new/usr/include/tinyxml2.h" ]]; }; then
   echo "the assembled sysroot lacks the arm64 loader, the OpenCV headers, nlohmann/json.hpp or tinyxml2.h" >&2
   exit 1
 fi

@@ -46,7 +46,7 @@ fi
 phase "Packages"
 "$repo/scripts/install-missing-packages.sh" cmake make g++ util-linux \
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libgtest-dev nlohmann-json3-dev libtinyxml2-dev \
-  libusb-1.0-0-dev libturbojpeg0-dev pkg-config
+  libusb-1.0-0-dev libturbojpeg0-dev pkg-config go-md2man
 
 phase "The real SDKs for amd64"
 sdks=$("$repo/scripts/build-real-sdks.sh" amd64)

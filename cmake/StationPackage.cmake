@@ -12,18 +12,19 @@ install(FILES "${PROJECT_SOURCE_DIR}/packaging/70-kestrum-cameras.rules" DESTINA
 # The copyright file names kestrum's licence and that of every library the package carries.
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" DESTINATION ${package_doc_dir})
 
-# Debian wants a changelog, compressed at the highest level without a time stamp.
+# Debian wants a changelog, compressed at the highest level without a time stamp; a version
+# without a Debian revision is a native package's, whose changelog is changelog.gz.
 find_program(KESTRUM_GZIP gzip REQUIRED)
 string(TIMESTAMP changelog_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
-file(WRITE "${station_dir}/changelog.Debian"
+file(WRITE "${station_dir}/changelog"
 "${KESTRUM_PACKAGE_NAME} (${PROJECT_VERSION}) stable; urgency=medium
 
   * The station's programs with the Orbbec SDK 2.9.3 and libfreenect2 0.2.1.
 
  -- ${CPACK_PACKAGE_CONTACT}  ${changelog_date}
 ")
-execute_process(COMMAND "${KESTRUM_GZIP}" -9nf "${station_dir}/changelog.Debian" COMMAND_ERROR_IS_FATAL ANY)
-install(FILES "${station_dir}/changelog.Debian.gz" DESTINATION ${package_doc_dir})
+execute_process(COMMAND "${KESTRUM_GZIP}" -9nf "${station_dir}/changelog" COMMAND_ERROR_IS_FATAL ANY)
+install(FILES "${station_dir}/changelog.gz" DESTINATION ${package_doc_dir})
 
 # Maintainer scripts and the conffile list name the files where the package puts them.
 set(KESTRUM_PRIVATE_LIBRARY_PATH "${CPACK_PACKAGING_INSTALL_PREFIX}/${KESTRUM_PRIVATE_LIBRARY_DIR}")

@@ -147,6 +147,12 @@ while read -r name_version; do
   printf '%s %s\n' "$name" "$version" >> "$manifest"
   if [[ -n "$package_file" ]]; then
     { dpkg-deb -f "$deb"; echo "Status: install ok installed"; echo; } >> "$sysroot.new/var/lib/dpkg/status"
+    list_name=$name
+    if [[ "$(dpkg-deb -f "$deb" Multi-Arch)" == same ]]; then
+      list_name+=:arm64
+    fi
+    dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -e 's|^\./|/|' -e 's|/$||' -e 's|^$|/.|' \
+      > "$sysroot.new/var/lib/dpkg/info/$list_name.list"
   fi
   count=$((count + 1))
 done <<< "$closure"

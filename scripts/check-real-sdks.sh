@@ -17,7 +17,7 @@
 #  - kestrum-doctor reads the OrbbecSDKConfig.xml installed beside the Orbbec SDK's library, whose
 #    network discovery is on, and says so in its sdk-config line;
 #  - configuring against the libfreenect2 without C++11 threading fails and says how to fix it.
-# The same checks but the last run on the station's package for arm64 (scripts/check-station-package.sh).
+# scripts/check-station-package.sh runs all but the last on the station's arm64 package, as installed.
 # Installs what it needs when missing. Works as root and through sudo; safe to repeat.
 set -euo pipefail
 

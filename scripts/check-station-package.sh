@@ -47,7 +47,7 @@ trap 'rm -rf "$scratch"' EXIT
 
 phase "Host tools"
 "$repo/scripts/install-missing-packages.sh" cmake make file g++-aarch64-linux-gnu qemu-user-static \
-  debian-archive-keyring pkg-config util-linux lintian
+  debian-archive-keyring pkg-config util-linux lintian go-md2man
 phase_done
 
 phase "The real SDKs for arm64"
@@ -71,7 +71,7 @@ done
 # The package's programs and the tests that need the real SDKs; the whole suite runs in the
 # simulated arm64 build (scripts/cross-build-arm64.sh).
 cmake --build "$build_dir" -j "$(nproc)" --target kestrum-capture kestrum-photo kestrum-series kestrum-doctor \
-  orbbec_alignment_tests real_freenect2_tests
+  manual-pages orbbec_alignment_tests real_freenect2_tests
 phase_done
 
 phase "Package"
@@ -105,7 +105,7 @@ expected=$(sort <<EOF
 /usr/lib/kestrum/orbbec-sdk-core/libOrbbecSDK.so.2libOrbbecSDK.so.2.9.3
 /usr/lib/kestrum/orbbec-sdk-core/libOrbbecSDK.so.2.9.3
 /usr/lib/udev/rules.d/70-kestrum-cameras.rules
-/usr/share/doc/kestrum/changelog.Debian.gz
+/usr/share/doc/kestrum/changelog.gz
 /usr/share/doc/kestrum/copyright
 /usr/share/man/man1/kestrum-capture.1.gz
 /usr/share/man/man1/kestrum-doctor.1.gz

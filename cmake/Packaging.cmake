@@ -9,11 +9,11 @@
 if(KESTRUM_USES_SIMULATED_SDK)
   set(KESTRUM_PACKAGE_NAME kestrum-sim)
   set(KESTRUM_OTHER_PACKAGE_NAME kestrum)
-  set(KESTRUM_PACKAGE_SUMMARY "kestrum camera programs built against SIMULATED cameras (not for a station)")
+  set(KESTRUM_PACKAGE_SUMMARY "camera programs built against SIMULATED cameras (not for a station)")
 else()
   set(KESTRUM_PACKAGE_NAME kestrum)
   set(KESTRUM_OTHER_PACKAGE_NAME kestrum-sim)
-  set(KESTRUM_PACKAGE_SUMMARY "kestrum camera programs for the measurement station")
+  set(KESTRUM_PACKAGE_SUMMARY "camera programs of the measurement station")
 endif()
 
 # Debian's architecture name: the cross toolchain file sets it; natively dpkg knows.
@@ -37,8 +37,12 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${KESTRUM_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${KESTRUM_PACKAGE_SUMMARY}")
-set(CPACK_PACKAGE_DESCRIPTION "kestrum-capture records a test series from the station's depth camera (Orbbec SDK v2 or Kinect v2 through libfreenect2); kestrum-photo takes one photo or streams MJPEG; kestrum-series checks a recorded series, draws its contact sheet and writes a frame's depth as a coloured point cloud; kestrum-doctor tells why no camera is found and whether the station is ready to record.")
-set(CPACK_PACKAGE_CONTACT "kestrum maintainers")
+set(CPACK_PACKAGE_DESCRIPTION "kestrum-capture records a test series from the station's depth camera (Orbbec
+SDK v2 or Kinect v2 through libfreenect2); kestrum-photo takes one photo or
+streams MJPEG; kestrum-series checks a recorded series, draws its contact sheet
+and writes a frame's depth as a coloured point cloud; kestrum-doctor tells why
+no camera is found and whether the station is ready to record.")
+set(CPACK_PACKAGE_CONTACT "kestrum maintainers <maintainers@users.noreply.c-seed-584c201a.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The build type keeps debug information; the station gets lean programs.
 set(CPACK_STRIP_FILES ON)

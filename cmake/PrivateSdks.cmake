@@ -31,6 +31,13 @@ function(kestrum_install_library_versions library destination)
     message(FATAL_ERROR "no versioned files of ${library} to install")
   endif()
   install(FILES ${versions} DESTINATION ${destination})
+  # Stripped where the programs are (cpack), as Debian strips a shared library.
+  get_filename_component(file "${library}" REALPATH)
+  get_filename_component(file_name "${file}" NAME)
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note --strip-unneeded
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${destination}/${file_name}\" COMMAND_ERROR_IS_FATAL ANY)
+  endif()")
 endfunction()
 
 set(KESTRUM_PRIVATE_RUN_PATH "")

@@ -12,6 +12,10 @@ install(FILES "${PROJECT_SOURCE_DIR}/packaging/70-kestrum-cameras.rules" DESTINA
 # The copyright file names kestrum's licence and that of every library the package carries.
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" DESTINATION ${package_doc_dir})
 
+# What lintian reports that the package cannot change, each with its reason.
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/lintian-overrides" DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+  RENAME ${KESTRUM_PACKAGE_NAME})
+
 # Debian wants a changelog, compressed at the highest level without a time stamp; a version
 # without a Debian revision is a native package's, whose changelog is changelog.gz.
 find_program(KESTRUM_GZIP gzip REQUIRED)

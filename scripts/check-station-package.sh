@@ -107,6 +107,7 @@ expected=$(sort <<EOF
 /usr/lib/udev/rules.d/70-kestrum-cameras.rules
 /usr/share/doc/kestrum/changelog.gz
 /usr/share/doc/kestrum/copyright
+/usr/share/lintian/overrides/kestrum
 /usr/share/man/man1/kestrum-capture.1.gz
 /usr/share/man/man1/kestrum-doctor.1.gz
 /usr/share/man/man1/kestrum-photo.1.gz

@@ -1,6 +1,7 @@
 // OrbbecCamera: the first attached Orbbec camera, colour-only or aligned colour and depth.
 #pragma once
 
+#include "OrbbecGeometry.h"
 #include "OrbbecRgbdFrame.h"
 
 #include <opencv2/core.hpp>
@@ -9,9 +10,7 @@
 #include <memory>
 #include <string>
 
-// The one colour and depth profile the programs stream: aligned depth shares the colour geometry.
-inline constexpr int32_t kOrbbecStreamWidth = 1280;
-inline constexpr int32_t kOrbbecStreamHeight = 720;
+// The frame rate of the profile whose size OrbbecGeometry.h gives.
 inline constexpr int32_t kOrbbecStreamFps = 30;
 
 struct OrbbecDeviceInfo {

@@ -1,6 +1,8 @@
 // The output directory of a test series.
 #include "OutputDirectories.h"
 
+#include "OutputDirectoryMessages.h"
+
 #include <stdexcept>
 
 void createOutputDirectories(const std::filesystem::path& outputDir)
@@ -14,7 +16,7 @@ SeriesWriteLock lockOutputDirectory(const std::filesystem::path& outputDir)
 {
     std::optional<SeriesWriteLock> lock = lockSeriesForWriting(outputDir);
     if (!lock) {
-        throw std::runtime_error("Im Ausgabeverzeichnis läuft bereits eine andere Aufnahme.");
+        throw std::runtime_error(kOutputDirectoryBusyMessage);
     }
     return std::move(*lock);
 }

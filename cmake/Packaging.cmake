@@ -2,7 +2,7 @@
 #
 # A build that links a simulated camera SDK is packaged as kestrum-sim, never as
 # kestrum, so that nobody installs a simulated camera on a station. The real
-# camera SDKs are not Debian packages: they are installed by hand (README) and
+# camera SDKs are not Debian packages: they are installed by hand (doc/station.md) and
 # not declared as dependencies; the programs find them through their run path
 # (cmake/CameraSdks.cmake).
 

@@ -14,7 +14,7 @@ bool isBelowUsb3(const std::string& speed);
 // "480 Mbit/s (USB 2)"
 std::string describeSpeed(const std::string& speed);
 
-// The fix for a device node this user may not open: the udev rules the README's station section installs.
+// The fix for a device node this user may not open: the udev rules of the station's installation (doc/station.md).
 std::string udevRulesFix(UsbCameraKind kind);
 
 // Why an SDK does not find or open a camera that is on the bus, and what to do about it.

@@ -51,7 +51,7 @@ fi
 phase "Packages"
 "$repo/scripts/install-missing-packages.sh" cmake make g++ util-linux \
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libgtest-dev nlohmann-json3-dev libtinyxml2-dev \
-  libusb-1.0-0-dev libturbojpeg0-dev pkg-config
+  libusb-1.0-0-dev libturbojpeg0-dev pkg-config go-md2man
 
 # The Orbbec SDK's top-level CMakeLists.txt always adds extensions/, whose prebuilt libraries the
 # archive leaves out: an empty one stands in.

@@ -32,7 +32,7 @@ fail() {
 }
 
 phase "Host tools"
-packages=(cmake make file g++-aarch64-linux-gnu qemu-user-static debian-archive-keyring)
+packages=(cmake make file g++-aarch64-linux-gnu qemu-user-static debian-archive-keyring go-md2man)
 "$repo/scripts/install-missing-packages.sh" "${packages[@]}"
 phase_done
 
@@ -63,6 +63,9 @@ trap 'rm -rf "$scratch"' EXIT
 DESTDIR="$scratch/install" cmake --install "$build_dir" --prefix /usr >/dev/null
 installed=$(cd "$scratch/install" && find . -mindepth 1 \( -type f -o -type l \) | sort)
 expected=$'./usr/bin/kestrum-capture\n./usr/bin/kestrum-doctor\n./usr/bin/kestrum-photo\n./usr/bin/kestrum-series'
+for program in kestrum-capture kestrum-doctor kestrum-photo kestrum-series; do
+  expected+=$'\n'./usr/share/man/man1/$program.1.gz
+done
 [[ "$installed" == "$expected" ]] || fail "cmake --install installs:"$'\n'"$installed"$'\n'"expected:"$'\n'"$expected"
 
 rm -rf "$build_dir/packages"

@@ -21,6 +21,7 @@ const std::vector<SettingKey>& knownKeys() {
         {"empty-depth-every", SettingType::PositiveCount},
         {"grab-error-at", SettingType::PositiveCount},
         {"error", SettingType::Text},
+        {"error-status", SettingType::Choice, false, {"wait-timeout"}},
         {"lossless", SettingType::Choice, false, {"yes"}},
         {"replay", SettingType::Text},
     };
@@ -42,10 +43,14 @@ CameraSettings cameraSettingsFrom(const Settings& settings) {
     for (const std::string& step : settings.all("fail")) camera.failures.insert(step);
     camera.emptyDepthEvery = static_cast<uint64_t>(settings.count("empty-depth-every", 0));
     camera.grabErrorAt = static_cast<uint64_t>(settings.count("grab-error-at", 0));
-    if (settings.has("error") && !settings.has("grab-error-at")) {
-        throw SettingsError(std::string(kVariableName) + ": setting 'error' needs 'grab-error-at', which says when to report it");
+    for (const char* detail : {"error", "error-status"}) {
+        if (settings.has(detail) && !settings.has("grab-error-at")) {
+            throw SettingsError(std::string(kVariableName) + ": setting '" + detail +
+                                "' needs 'grab-error-at', which says when to report it");
+        }
     }
     camera.grabErrorText = settings.text("error", camera.grabErrorText);
+    camera.grabErrorIsWaitTimeout = settings.includes("error-status", "wait-timeout");
     camera.lossless = settings.includes("lossless", "yes");
     if (settings.has("replay")) {
         // The series says which camera it was; a setting that would be overruled is refused, not ignored.

@@ -21,6 +21,9 @@ FileBytes readFrameFile(const std::string& path, const FrameFileLayout& file)
     if (!read.problem) {
         read.problem = headerProblem(png ? pngHeader(read.bytes) : jpegHeader(read.bytes), file.width, file.height, png);
     }
+    if (!read.problem && png) {
+        read.problem = pngDataProblem(read.bytes, file.width, file.height);
+    }
     if (read.problem) {
         read.bytes.clear();
     }

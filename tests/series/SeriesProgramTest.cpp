@@ -326,6 +326,7 @@ TEST(SeriesDirectory, OneCaptureAtATimeUntilTheFirstEndsHoweverItEnds)
     const std::string series = scratch / "series";
     ChildProcess first({captureProgramPath(), {series, "10000", "10"}, {{"KESTRUM_SIM_ORBBEC", "attached"}}, ""});
     ASSERT_NE(first.readStdoutAtLeast(1, std::chrono::seconds(60)), "");
+    first.sendSignal(SIGSTOP);   // it holds the directory, however slow the machine, until it is killed
     const ChildResult second = runCapture({series, "1000", "1"}, "attached", "");
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_EQ(second.out, "");

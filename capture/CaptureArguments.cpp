@@ -1,6 +1,8 @@
 // The command line of kestrum-capture: output directory, duration, sampling rate.
 #include "CaptureArguments.h"
 
+#include "DefaultOutputDirectory.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>

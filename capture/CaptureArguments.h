@@ -12,8 +12,6 @@ struct CaptureOptions {
     int32_t sampleFps = 0;
 };
 
-inline constexpr const char* kDefaultOutputDir = "/usr/local/var/kestrum-measurement/tmp/test-series";
-
 // Reads a decimal number as std::stoi does (leading blanks, sign, trailing text
 // ignored). Absent text, text without digits or a number beyond 32 bits gives
 // the default; any other number is clamped to [minimum, maximum].

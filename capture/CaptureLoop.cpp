@@ -1,6 +1,8 @@
 // The capture loop both backends share: warm-up, sampling rule, counters, statistics.
 #include "CaptureLoop.h"
 
+#include "CaptureLimits.h"
+
 namespace {
 
 // Hands the delivered frame back on every way out of an iteration.
@@ -28,14 +30,6 @@ bool isFrameDue(double arrivalMs, double nextDueMs)
 }
 
 } // namespace
-
-MonotonicClock steadyClock()
-{
-    return [] {
-        return std::chrono::duration_cast<std::chrono::nanoseconds>(
-            std::chrono::steady_clock::now().time_since_epoch());
-    };
-}
 
 CaptureStatistics runCaptureLoop(FrameSource& source, const MonotonicClock& clock, int32_t durationMs,
                                  int32_t sampleFps, const StopCheck& isStopRequested)

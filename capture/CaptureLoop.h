@@ -2,13 +2,11 @@
 #pragma once
 
 #include "CaptureStatistics.h"
-#include "RunLimits.h"
+#include "MonotonicClock.h"
+#include "StopCheck.h"
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
-
-inline constexpr int kWarmupFrames = 15;
 
 // What the loop needs from a camera backend. A delivered frame is held by the
 // source from a successful requestFrame until releaseFrame.
@@ -30,15 +28,6 @@ public:
     // (the Orbbec backend stops its camera here).
     virtual void finishStreaming() = 0;
 };
-
-// A monotonic clock reading; only differences between readings matter.
-using MonotonicClock = std::function<std::chrono::nanoseconds()>;
-
-// std::chrono::steady_clock, for the programs.
-MonotonicClock steadyClock();
-
-// Whether the run has been asked to stop (the programs: a stop signal has come).
-using StopCheck = std::function<bool()>;
 
 // Runs the warm-up and then samples for durationMs; every delivered frame is
 // released exactly once, also when keeping it throws (which ends the loop).

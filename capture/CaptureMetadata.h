@@ -2,19 +2,12 @@
 #pragma once
 
 #include "CaptureStatistics.h"
+#include "PinholeIntrinsics.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
-
-// Focal lengths and principal point, in pixels.
-struct PinholeIntrinsics {
-    float fx = 0.0f;
-    float fy = 0.0f;
-    float cx = 0.0f;
-    float cy = 0.0f;
-};
 
 // The Kinect v2's values: its serial number and its depth (infrared) camera.
 struct KinectMetadata {

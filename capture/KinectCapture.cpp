@@ -1,119 +1,102 @@
 // Records a test series from a Kinect v2 through libfreenect2.
 #include "KinectCapture.h"
 
+#include "CaptureArguments.h"
 #include "CaptureLoop.h"
 #include "CaptureMetadata.h"
 #include "EventLines.h"
-#include "KinectDevice.h"
+#include "KinectCaptureMessages.h"
 #include "KinectFrameKeeper.h"
-#include "KinectFrameSet.h"
 #include "KinectRegistration.h"
+#include "KinectSequence.h"
 #include "SeriesSummary.h"
 #include "StopSignal.h"
 
 #include <optional>
-#include <stdexcept>
-#include <string>
 
 namespace {
 
 // The loop's view of the device: frame sets are registered and written only when kept.
 class KinectFrameSource final : public FrameSource {
 public:
-    KinectFrameSource(const KinectDevice& device, KinectRegistration& registration,
-                      const std::filesystem::path& outputDir)
-        : device_(device), keeper_(registration, outputDir)
+    KinectFrameSource(KinectFrames& frames, KinectRegistration& registration, const std::filesystem::path& outputDir)
+        : frames_(frames), keeper_(registration, outputDir)
     {
     }
 
-    void fetchWarmupFrame() override
-    {
-        const KinectFrameSet frames(device_, kKinectWarmupWaitMs);
-        if (!frames.delivered()) {
-            throw std::runtime_error(kKinectWarmupTimeoutMessage);
-        }
-    }
+    void fetchWarmupFrame() override { frames_.warmupFrame(); }
 
     bool requestFrame(std::chrono::milliseconds waitLimit) override
     {
-        frames_.emplace(device_, static_cast<int>(waitLimit.count()));
-        return frames_->delivered();
+        grab_.emplace(frames_, waitLimit);
+        return grab_->outcome() != Grab::TimedOut;
     }
 
-    bool frameIsComplete() const override
-    {
-        return frames_->frame(libfreenect2::Frame::Color) != nullptr &&
-               frames_->frame(libfreenect2::Frame::Depth) != nullptr;
-    }
+    bool frameIsComplete() const override { return grab_->outcome() == Grab::Complete; }
 
     // The set goes back to the library only after this: keep returns once no worker reads it.
     void keepFrame(int32_t index, int64_t timestampMs) override
     {
-        keeper_.keep(*frames_->frame(libfreenect2::Frame::Color), *frames_->frame(libfreenect2::Frame::Depth), index,
-                     timestampMs);
+        keeper_.keep(grab_->color(), grab_->depth(), index, timestampMs);
     }
 
-    void releaseFrame() noexcept override { frames_.reset(); }
+    void releaseFrame() noexcept override { grab_.reset(); }
 
     // The Kinect v2 streams on until capture.json and "captureCompleted" are written.
     void finishStreaming() override {}
 
 private:
-    const KinectDevice& device_;
+    KinectFrames& frames_;
     KinectFrameKeeper keeper_;
-    std::optional<KinectFrameSet> frames_;  // the delivered set, from requestFrame to releaseFrame
+    std::optional<KinectGrab> grab_;  // the delivered set, from requestFrame to releaseFrame
 };
 
-// How a run ended once every libfreenect2 object is gone.
-struct KinectRunOutcome {
-    std::optional<std::string> deviceFailure;   // reported as an error line, exit code 1
-    int exitCode = 1;
+// The series, recorded once the device streams; capture.json and "captureCompleted" come before
+// the device is stopped.
+class KinectRecording final : public KinectSequenceSteps {
+public:
+    explicit KinectRecording(const CaptureOptions& options) : options_(options) {}
+
+    void stream(const KinectStarted& kinect, KinectFrames& frames) override
+    {
+        KinectRegistration registration(kinect.depthCamera, kinect.colorCamera);
+        emitDeviceOpened(CaptureBackend::Kinect, "", kinect.serial, options_.durationMs, options_.sampleFps);
+        KinectFrameSource source(frames, registration, options_.outputDir);
+        const CaptureStatistics statistics =
+            runCaptureLoop(source, steadyClock(), options_.durationMs, options_.sampleFps, isStopRequested);
+
+        const libfreenect2::Freenect2Device::IrCameraParams& depth = kinect.depthCamera;
+        const KinectMetadata metadata{kinect.serial, {depth.fx, depth.fy, depth.cx, depth.cy}};
+        writeSeriesSummary(options_.outputDir, CaptureBackend::Kinect, statistics, kinectCaptureJson(statistics, metadata));
+        exitCode_ = exitCodeFor(statistics);
+    }
+
+    int exitCode() const { return exitCode_; }
+
+private:
+    const CaptureOptions& options_;
+    int exitCode_ = 1;
 };
-
-KinectRunOutcome failedDevice(const char* message)
-{
-    return {std::string(message), 1};
-}
-
-KinectRunOutcome recordKinectSeries(const std::filesystem::path& outputDir, int32_t durationMs, int32_t sampleFps)
-{
-    // Whatever way this ends, the device stops and closes before its listener goes, the context last.
-    KinectDevice kinect;
-    switch (kinect.open()) {
-    case KinectDevice::Opening::NoDevice:
-        return failedDevice(kNoKinectMessage);
-    case KinectDevice::Opening::NotOpened:
-        return failedDevice(kKinectNotOpenedMessage);
-    case KinectDevice::Opening::Opened:
-        break;
-    }
-    if (!kinect.start(KinectDevice::Streams::ColorInfraredDepth, KinectDevice::AfterFailedStart::Stop)) {
-        return failedDevice(kKinectNotStartedMessage);
-    }
-
-    libfreenect2::Freenect2Device& device = kinect.device();
-    const libfreenect2::Freenect2Device::IrCameraParams irParameters = device.getIrCameraParams();
-    const libfreenect2::Freenect2Device::ColorCameraParams colorParameters = device.getColorCameraParams();
-    KinectRegistration registration(irParameters, colorParameters);
-    const libfreenect2::Freenect2Device::IrCameraParams depthCamera = device.getIrCameraParams();
-
-    const std::string& serial = kinect.serial();
-    emitDeviceOpened(CaptureBackend::Kinect, "", serial, durationMs, sampleFps);
-    KinectFrameSource source(kinect, registration, outputDir);
-    const CaptureStatistics statistics = runCaptureLoop(source, steadyClock(), durationMs, sampleFps, isStopRequested);
-
-    const KinectMetadata metadata{serial, {depthCamera.fx, depthCamera.fy, depthCamera.cx, depthCamera.cy}};
-    writeSeriesSummary(outputDir, CaptureBackend::Kinect, statistics, kinectCaptureJson(statistics, metadata));
-    return {std::nullopt, exitCodeFor(statistics)};
-}
 
 } // namespace
 
 int runKinectCapture(const std::filesystem::path& outputDir, int32_t durationMs, int32_t sampleFps)
 {
-    const KinectRunOutcome outcome = recordKinectSeries(outputDir, durationMs, sampleFps);
-    if (outcome.deviceFailure) {
-        emitErrorEvent(*outcome.deviceFailure);
+    const CaptureOptions options{outputDir, durationMs, sampleFps};
+    KinectRecording recording(options);
+    // The device is stopped and closed by now, so the error line comes after the library's lines about it.
+    switch (runKinectSequence(recording).opening) {
+    case KinectOpening::NoDevice:
+        emitErrorEvent(kNoKinectMessage);
+        return 1;
+    case KinectOpening::NotOpened:
+        emitErrorEvent(kKinectNotOpenedMessage);
+        return 1;
+    case KinectOpening::NotStarted:
+        emitErrorEvent(kKinectNotStartedMessage);
+        return 1;
+    case KinectOpening::Started:
+        break;
     }
-    return outcome.exitCode;
+    return recording.exitCode();
 }

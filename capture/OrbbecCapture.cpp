@@ -1,75 +1,51 @@
 // Records a test series from an Orbbec camera, with depth aligned to the colour image.
 #include "OrbbecCapture.h"
 
+#include "CaptureArguments.h"
 #include "CaptureLoop.h"
 #include "CaptureMetadata.h"
 #include "EventLines.h"
-#include "OrbbecCamera.h"
 #include "OrbbecFrameKeeper.h"
+#include "OrbbecSequence.h"
 #include "OutputDirectories.h"
 #include "SeriesSummary.h"
 #include "StopSignal.h"
 
-#include <memory>
-#include <string>
-
 namespace {
-
-// The camera, or nothing when none is attached; every other failure passes on,
-// so an attached camera that fails never leads to the Kinect v2.
-std::unique_ptr<OrbbecCamera> openAttachedCamera()
-{
-    try {
-        return std::make_unique<OrbbecCamera>(OrbbecCamera::Mode::Rgbd);
-    } catch (const std::exception& error) {
-        if (std::string(error.what()) == kNoOrbbecCameraMessage) {
-            return nullptr;
-        }
-        throw;
-    }
-}
 
 // The loop's view of the camera: each request is one aligned grab, whose
 // images the loop owns until the next request.
 class OrbbecFrameSource final : public FrameSource {
 public:
-    OrbbecFrameSource(OrbbecCamera& camera, const std::filesystem::path& outputDir) : camera_(camera), keeper_(outputDir) {}
+    OrbbecFrameSource(OrbbecFrames& frames, const std::filesystem::path& outputDir) : frames_(frames), keeper_(outputDir) {}
 
-    // A time-out here is not forgiven: it ends the run with the camera's message.
-    void fetchWarmupFrame() override { camera_.grabAlignedRgbd(kOrbbecWarmupWaitMs); }
+    void fetchWarmupFrame() override { frames_.warmupFrame(); }
 
     bool requestFrame(std::chrono::milliseconds waitLimit) override
     {
-        try {
-            frame_ = camera_.grabAlignedRgbd(static_cast<uint32_t>(waitLimit.count()));
-            return true;
-        } catch (const std::exception& error) {
-            // Any failure that speaks of a time-out counts as a missing frame.
-            if (std::string(error.what()).find("Timeout") != std::string::npos) {
-                return false;
-            }
-            throw;
-        }
+        grab_ = frames_.grab(waitLimit);
+        return grab_.outcome != Grab::TimedOut;
     }
 
-    bool frameIsComplete() const override { return !frame_.color.empty() && !frame_.depth.empty(); }
+    bool frameIsComplete() const override { return grab_.outcome == Grab::Complete; }
 
     void keepFrame(int32_t index, int64_t timestampMs) override
     {
-        keptDepthScale_ = frame_.depthScale;
-        keeper_.keep(frame_, index, timestampMs);
+        keptDepthScale_ = grab_.frame.depthScale;
+        keeper_.keep(grab_.frame, index, timestampMs);
     }
 
-    void releaseFrame() noexcept override { frame_ = OrbbecRgbdFrame{}; }
+    void releaseFrame() noexcept override { grab_ = OrbbecGrab{}; }
 
-    void finishStreaming() override { camera_.stop(); }
+    // The end time is read once the camera has stopped.
+    void finishStreaming() override { frames_.stop(); }
 
     float keptDepthScale() const { return keptDepthScale_; }
 
 private:
-    OrbbecCamera& camera_;
+    OrbbecFrames& frames_;
     OrbbecFrameKeeper keeper_;
-    OrbbecRgbdFrame frame_;
+    OrbbecGrab grab_;
     float keptDepthScale_ = 1.0f;
 };
 
@@ -90,25 +66,48 @@ OrbbecMetadata describe(const OrbbecCamera& camera, float depthScale)
     return metadata;
 }
 
+class OrbbecRecording final : public OrbbecSequenceSteps {
+public:
+    explicit OrbbecRecording(const CaptureOptions& options) : options_(options) {}
+
+    void opened(const OrbbecCamera&) override
+    {
+        for (const char* name : {kColorDir, kColorFullDir, kDepthDir, kDepthRawDir}) {
+            std::filesystem::create_directories(options_.outputDir / name);
+        }
+    }
+
+    void started(const OrbbecCamera& camera) override
+    {
+        const OrbbecDeviceInfo& info = camera.deviceInfo();
+        emitDeviceOpened(CaptureBackend::Orbbec, info.name, info.serialNumber, options_.durationMs, options_.sampleFps);
+    }
+
+    void stream(OrbbecFrames& frames) override
+    {
+        OrbbecFrameSource source(frames, options_.outputDir);
+        const CaptureStatistics statistics =
+            runCaptureLoop(source, steadyClock(), options_.durationMs, options_.sampleFps, isStopRequested);
+        writeSeriesSummary(options_.outputDir, CaptureBackend::Orbbec, statistics,
+                           orbbecCaptureJson(statistics, describe(frames.camera(), source.keptDepthScale())));
+        exitCode_ = exitCodeFor(statistics);
+    }
+
+    int exitCode() const { return exitCode_; }
+
+private:
+    const CaptureOptions& options_;
+    int exitCode_ = 1;
+};
+
 } // namespace
 
 std::optional<int> runOrbbecCapture(const std::filesystem::path& outputDir, int32_t durationMs, int32_t sampleFps)
 {
-    const std::unique_ptr<OrbbecCamera> camera = openAttachedCamera();
-    if (!camera) {
+    const CaptureOptions options{outputDir, durationMs, sampleFps};
+    OrbbecRecording recording(options);
+    if (!runOrbbecSequence(recording)) {
         return std::nullopt;
     }
-    for (const char* name : {kColorDir, kColorFullDir, kDepthDir, kDepthRawDir}) {
-        std::filesystem::create_directories(outputDir / name);
-    }
-    camera->start();
-    const OrbbecDeviceInfo& info = camera->deviceInfo();
-    emitDeviceOpened(CaptureBackend::Orbbec, info.name, info.serialNumber, durationMs, sampleFps);
-
-    OrbbecFrameSource source(*camera, outputDir);
-    const CaptureStatistics statistics = runCaptureLoop(source, steadyClock(), durationMs, sampleFps, isStopRequested);
-
-    writeSeriesSummary(outputDir, CaptureBackend::Orbbec, statistics,
-                       orbbecCaptureJson(statistics, describe(*camera, source.keptDepthScale())));
-    return exitCodeFor(statistics);
+    return recording.exitCode();
 }

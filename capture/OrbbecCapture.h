@@ -5,9 +5,6 @@
 #include <filesystem>
 #include <optional>
 
-// How long a warm-up frame may take; a longer wait ends the run.
-inline constexpr uint32_t kOrbbecWarmupWaitMs = 2000;
-
 // Returns the exit code, or nothing when no Orbbec camera is attached (the
 // caller then falls back to the Kinect v2). Throws on any other failure.
 std::optional<int> runOrbbecCapture(const std::filesystem::path& outputDir, int32_t durationMs, int32_t sampleFps);

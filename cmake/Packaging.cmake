@@ -127,7 +127,7 @@ if(NOT CMAKE_CROSSCOMPILING)
   endif()
 else()
   # What the programs and the packaged camera SDK libraries link.
-  set(linked_libraries libopencv_core libopencv_imgproc libopencv_imgcodecs libtinyxml2 libstdc++ libgcc_s libm libc)
+  set(linked_libraries libopencv_core libopencv_imgproc libopencv_imgcodecs libtinyxml2 libz libstdc++ libgcc_s libm libc)
   if(NOT KESTRUM_FREENECT2_IS_SIMULATED)
     list(APPEND linked_libraries libusb-1.0 libturbojpeg)
   endif()

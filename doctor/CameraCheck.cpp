@@ -1,91 +1,94 @@
-// The camera as the programs find and use it, through their own camera code.
+// The camera as the programs find and use it, through the capture's own camera sequences.
 #include "CameraCheck.h"
 
-#include "KinectCapture.h"
-#include "KinectDevice.h"
-#include "KinectFrameSet.h"
-#include "OrbbecCapture.h"
+#include "KinectSequence.h"
+#include "OrbbecSequence.h"
 
 #include <exception>
-#include <memory>
 
 namespace {
 
-class OrbbecGrabber final : public FrameGrabber {
+// The grab either camera gets: this long, on this clock, unless a stop request ends it.
+struct GrabRun {
+    std::chrono::milliseconds duration;
+    const MonotonicClock& clock;
+    const StopCheck& isStopRequested;
+
+    GrabCounts operator()(FrameGrabber& grabber, std::chrono::milliseconds warmupWait) const
+    {
+        return grabFrames(grabber, clock, {duration, warmupWait}, isStopRequested);
+    }
+};
+
+// Notes how far the camera got, then grabs with the warm-up's limit first.
+class OrbbecChecker final : public OrbbecSequenceSteps, FrameGrabber {
 public:
-    OrbbecGrabber(OrbbecCamera& camera, OrbbecCheck& check) : camera_(camera), check_(check) {}
+    OrbbecChecker(OrbbecCheck& check, const GrabRun& run) : check_(check), run_(run) {}
+
+    void opened(const OrbbecCamera& camera) override
+    {
+        check_.opened = true;
+        check_.device = camera.deviceInfo();
+    }
+
+    void started(const OrbbecCamera& camera) override
+    {
+        check_.started = true;
+        check_.intrinsics = camera.intrinsics();
+        check_.frameSync = camera.frameSyncEnabled();
+    }
+
+    void stream(OrbbecFrames& frames) override
+    {
+        frames_ = &frames;
+        check_.grab = run_(*this, kOrbbecWarmupWait);
+    }
 
     Grab grab(std::chrono::milliseconds waitLimit) override
     {
-        OrbbecRgbdFrame frame;
-        try {
-            frame = camera_.grabAlignedRgbd(static_cast<uint32_t>(waitLimit.count()));
-        } catch (const std::exception& error) {
-            // The capture program's rule: a failure that speaks of a time-out is a missing frame.
-            const std::string message = error.what();
-            if (message.find("Timeout") == std::string::npos) {
-                throw;
-            }
-            check_.timeoutMessage = message;
-            return Grab::TimedOut;
+        const OrbbecGrab taken = frames_->grab(waitLimit);
+        if (taken.outcome == Grab::TimedOut) {
+            check_.timeoutMessage = taken.timeoutMessage;
+        } else if (taken.outcome == Grab::Complete) {
+            check_.depthScale = taken.frame.depthScale;
         }
-        if (frame.color.empty() || frame.depth.empty()) {
-            return Grab::Incomplete;
-        }
-        check_.depthScale = frame.depthScale;
-        return Grab::Complete;
+        return taken.outcome;
     }
 
 private:
-    OrbbecCamera& camera_;
     OrbbecCheck& check_;
+    const GrabRun& run_;
+    OrbbecFrames* frames_ = nullptr;
 };
 
-class KinectGrabber final : public FrameGrabber {
+class KinectChecker final : public KinectSequenceSteps, FrameGrabber {
 public:
-    explicit KinectGrabber(const KinectDevice& kinect) : kinect_(kinect) {}
+    KinectChecker(KinectCheck& check, const GrabRun& run) : check_(check), run_(run) {}
 
-    Grab grab(std::chrono::milliseconds waitLimit) override
+    void stream(const KinectStarted& kinect, KinectFrames& frames) override
     {
-        const KinectFrameSet frames(kinect_, static_cast<int>(waitLimit.count()));
-        if (!frames.delivered()) {
-            return Grab::TimedOut;
-        }
-        const bool complete = frames.frame(libfreenect2::Frame::Color) != nullptr &&
-                              frames.frame(libfreenect2::Frame::Depth) != nullptr;
-        return complete ? Grab::Complete : Grab::Incomplete;
+        const libfreenect2::Freenect2Device::IrCameraParams& depth = kinect.depthCamera;
+        check_.depthCamera = {depth.fx, depth.fy, depth.cx, depth.cy};
+        frames_ = &frames;
+        check_.grab = run_(*this, kKinectWarmupWait);
     }
 
+    Grab grab(std::chrono::milliseconds waitLimit) override { return KinectGrab(*frames_, waitLimit).outcome(); }
+
 private:
-    const KinectDevice& kinect_;
+    KinectCheck& check_;
+    const GrabRun& run_;
+    const KinectFrames* frames_ = nullptr;
 };
 
-// The capture program's sequence: aligned colour and depth, stopped before the camera is released.
-OrbbecCheck checkOrbbec(std::chrono::milliseconds grabDuration, const MonotonicClock& clock,
-                        const StopCheck& isStopRequested)
+OrbbecCheck checkOrbbec(const GrabRun& run)
 {
     OrbbecCheck check;
+    OrbbecChecker checker(check, run);
     try {
-        std::unique_ptr<OrbbecCamera> camera;
-        try {
-            camera = std::make_unique<OrbbecCamera>(OrbbecCamera::Mode::Rgbd);
-        } catch (const std::exception& error) {
-            if (std::string(error.what()) == kNoOrbbecCameraMessage) {
-                return check;
-            }
-            throw;
+        if (runOrbbecSequence(checker)) {
+            check.result = OrbbecCheck::Result::Grabbed;
         }
-        check.opened = true;
-        check.device = camera->deviceInfo();
-        camera->start();
-        check.started = true;
-        check.intrinsics = camera->intrinsics();
-        check.frameSync = camera->frameSyncEnabled();
-        OrbbecGrabber grabber(*camera, check);
-        check.grab = grabFrames(grabber, clock, {grabDuration, std::chrono::milliseconds(kOrbbecWarmupWaitMs)},
-                                isStopRequested);
-        camera->stop();
-        check.result = OrbbecCheck::Result::Grabbed;
     } catch (const std::exception& error) {
         // The camera is stopped and released by now, as in the capture program.
         check.result = OrbbecCheck::Result::Failed;
@@ -94,35 +97,28 @@ OrbbecCheck checkOrbbec(std::chrono::milliseconds grabDuration, const MonotonicC
     return check;
 }
 
-// The capture program's sequence: colour, infrared and depth into one listener; on every way
-// out the device is stopped (also after a failed start), closed, then the listener and context go.
-KinectCheck checkKinect(std::chrono::milliseconds grabDuration, const MonotonicClock& clock,
-                        const StopCheck& isStopRequested)
+KinectCheck::Result resultOf(KinectOpening opening)
 {
-    KinectCheck check;
-    KinectDevice kinect;
-    const KinectDevice::Opening opening = kinect.open();
-    check.serial = kinect.serial();
     switch (opening) {
-    case KinectDevice::Opening::NoDevice:
-        check.result = KinectCheck::Result::NoDevice;
-        return check;
-    case KinectDevice::Opening::NotOpened:
-        check.result = KinectCheck::Result::NotOpened;
-        return check;
-    case KinectDevice::Opening::Opened:
+    case KinectOpening::NoDevice:
+        return KinectCheck::Result::NoDevice;
+    case KinectOpening::NotOpened:
+        return KinectCheck::Result::NotOpened;
+    case KinectOpening::NotStarted:
+        return KinectCheck::Result::NotStarted;
+    case KinectOpening::Started:
         break;
     }
-    if (!kinect.start(KinectDevice::Streams::ColorInfraredDepth, KinectDevice::AfterFailedStart::Stop)) {
-        check.result = KinectCheck::Result::NotStarted;
-        return check;
-    }
-    const libfreenect2::Freenect2Device::IrCameraParams depthCamera = kinect.device().getIrCameraParams();
-    check.depthCamera = {depthCamera.fx, depthCamera.fy, depthCamera.cx, depthCamera.cy};
-    KinectGrabber grabber(kinect);
-    check.grab = grabFrames(grabber, clock, {grabDuration, std::chrono::milliseconds(kKinectWarmupWaitMs)},
-                            isStopRequested);
-    check.result = KinectCheck::Result::Grabbed;
+    return KinectCheck::Result::Grabbed;
+}
+
+KinectCheck checkKinect(const GrabRun& run)
+{
+    KinectCheck check;
+    KinectChecker checker(check, run);
+    const KinectSequenceEnd end = runKinectSequence(checker);
+    check.serial = end.serial;
+    check.result = resultOf(end.opening);
     return check;
 }
 
@@ -141,10 +137,11 @@ CameraKind foundCamera(const CameraCheck& check)
 CameraCheck checkCameras(std::chrono::milliseconds grabDuration, const MonotonicClock& clock,
                          const StopCheck& isStopRequested)
 {
+    const GrabRun run{grabDuration, clock, isStopRequested};
     CameraCheck check;
-    check.orbbec = checkOrbbec(grabDuration, clock, isStopRequested);
+    check.orbbec = checkOrbbec(run);
     if (check.orbbec.result == OrbbecCheck::Result::NotFound) {
-        check.kinect = checkKinect(grabDuration, clock, isStopRequested);
+        check.kinect = checkKinect(run);
     }
     return check;
 }

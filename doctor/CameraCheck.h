@@ -1,11 +1,11 @@
 // The camera as the programs find and use it: the Orbbec camera first, the Kinect v2 only
 // when the Orbbec SDK finds none; each opened, started, grabbed from, stopped and closed
-// through the programs' own camera code.
+// through the capture's own camera sequences.
 #pragma once
 
-#include "CaptureMetadata.h"
 #include "FrameGrab.h"
 #include "OrbbecCamera.h"
+#include "PinholeIntrinsics.h"
 
 #include <string>
 

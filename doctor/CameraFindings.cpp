@@ -2,7 +2,7 @@
 #include "CameraFindings.h"
 
 #include "CameraOnBus.h"
-#include "KinectCapture.h"
+#include "KinectCaptureMessages.h"
 
 #include <iomanip>
 #include <sstream>

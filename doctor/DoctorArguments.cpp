@@ -1,7 +1,7 @@
 // The command line of kestrum-doctor.
 #include "DoctorArguments.h"
 
-#include "CaptureArguments.h"
+#include "DefaultOutputDirectory.h"
 
 std::optional<DoctorOptions> parseDoctorArguments(const std::vector<std::string>& arguments)
 {

@@ -2,12 +2,12 @@
 #include "DoctorRun.h"
 
 #include "CameraFindings.h"
-#include "CaptureArguments.h"
 #include "DoctorArguments.h"
 #include "FindingLines.h"
 #include "LineWriter.h"
 #include "OrbbecSdkConfigCheck.h"
 #include "OutputDirectoryCheck.h"
+#include "RunLimits.h"
 #include "SeriesSpace.h"
 #include "StandardOutput.h"
 #include "StopSignal.h"

@@ -2,12 +2,13 @@
 // frames wait as long as its warm-up does, every later frame as long as its loop does.
 #pragma once
 
-#include "CaptureLoop.h"
+#include "CaptureLimits.h"
+#include "Grab.h"
+#include "MonotonicClock.h"
+#include "StopCheck.h"
 
 #include <chrono>
 #include <cstdint>
-
-enum class Grab { Complete, Incomplete, TimedOut };
 
 // One camera's frames, one wait at a time; a failure other than a time-out throws.
 class FrameGrabber {

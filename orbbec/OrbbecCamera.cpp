@@ -28,6 +28,23 @@ std::string textOrEmpty(const char* text)
     return text ? std::string(text) : std::string();
 }
 
+// The next frameset; OrbbecFrameTimeout when none comes in time, with the SDK's own words when it
+// reports the time-out as an error.
+std::shared_ptr<ob::FrameSet> nextFrameset(const ob::Pipeline& pipeline, uint32_t timeoutMs,
+                                           const char* timeoutMessage)
+{
+    std::shared_ptr<ob::FrameSet> frameset;
+    try {
+        frameset = pipeline.waitForFrameset(timeoutMs);
+    }
+    catch (const ob::Error& error) {
+        if (error.getStatus() == OB_ERROR_WAIT_TIMEOUT) throw OrbbecFrameTimeout(error.what());
+        throw;
+    }
+    if (!frameset) throw OrbbecFrameTimeout(timeoutMessage);
+    return frameset;
+}
+
 } // namespace
 
 // Destroyed in reverse declaration order, which is the SDK's release order:
@@ -68,7 +85,7 @@ OrbbecCamera::OrbbecCamera(Mode mode) : state_(std::make_unique<State>())
 
     state.context = std::make_unique<ob::Context>("");
     const std::shared_ptr<ob::DeviceList> devices = state.context->queryDeviceList();
-    if (devices->getCount() == 0) throw std::runtime_error(kNoOrbbecCameraMessage);
+    if (devices->getCount() == 0) throw NoOrbbecCamera();
     state.device = devices->getDevice(0, OB_DEVICE_DEFAULT_ACCESS);
     if (!state.device || !state.device->getImpl()) throw std::runtime_error(kCannotOpenMessage);
 
@@ -148,8 +165,7 @@ cv::Mat OrbbecCamera::grabColor(uint32_t timeoutMs)
     const State& state = *state_;
     if (!state.started) throw std::runtime_error(kNotStartedMessage);
 
-    const std::shared_ptr<ob::FrameSet> frameset = state.pipeline->waitForFrameset(timeoutMs);
-    if (!frameset) throw std::runtime_error(kColorTimeoutMessage);
+    const std::shared_ptr<ob::FrameSet> frameset = nextFrameset(*state.pipeline, timeoutMs, kColorTimeoutMessage);
     const std::shared_ptr<ob::Frame> frame = frameset->getFrame(OB_FRAME_COLOR);
     if (!frame) throw std::runtime_error(kColorFrameMissingMessage);
     return colorImageOf(*frame->as<ob::ColorFrame>());
@@ -161,8 +177,7 @@ OrbbecRgbdFrame OrbbecCamera::grabAlignedRgbd(uint32_t timeoutMs)
     if (!state.isRgbd()) throw std::runtime_error(kNotRgbdModeMessage);
     if (!state.started) throw std::runtime_error(kNotStartedMessage);
 
-    const std::shared_ptr<ob::FrameSet> frameset = state.pipeline->waitForFrameset(timeoutMs);
-    if (!frameset) throw std::runtime_error(kRgbdTimeoutMessage);
+    const std::shared_ptr<ob::FrameSet> frameset = nextFrameset(*state.pipeline, timeoutMs, kRgbdTimeoutMessage);
     if (!state.alignFilter) throw std::runtime_error(kAlignerMissingMessage);
     return state.alignFilter->apply(frameset);
 }

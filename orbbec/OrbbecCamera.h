@@ -1,6 +1,8 @@
 // OrbbecCamera: the first attached Orbbec camera, colour-only or aligned colour and depth.
 #pragma once
 
+#include "OrbbecFailures.h"
+#include "OrbbecGeometry.h"
 #include "OrbbecRgbdFrame.h"
 
 #include <opencv2/core.hpp>
@@ -9,9 +11,7 @@
 #include <memory>
 #include <string>
 
-// The one colour and depth profile the programs stream: aligned depth shares the colour geometry.
-inline constexpr int32_t kOrbbecStreamWidth = 1280;
-inline constexpr int32_t kOrbbecStreamHeight = 720;
+// The frame rate of the profile whose size OrbbecGeometry.h gives.
 inline constexpr int32_t kOrbbecStreamFps = 30;
 
 struct OrbbecDeviceInfo {
@@ -36,7 +36,7 @@ public:
     enum class Mode : int32_t { Color = 0, Rgbd = 1 };
 
     // Opens the first attached camera; does not start streaming. Throws
-    // std::runtime_error("Keine Orbbec-Kamera gefunden.") when none is attached.
+    // NoOrbbecCamera when none is attached.
     explicit OrbbecCamera(Mode mode);
     ~OrbbecCamera();
     OrbbecCamera(const OrbbecCamera&) = delete;
@@ -45,6 +45,7 @@ public:
     void start();
     void stop();
 
+    // Each throws OrbbecFrameTimeout when no frameset comes within timeoutMs.
     cv::Mat grabColor(uint32_t timeoutMs);
     OrbbecRgbdFrame grabAlignedRgbd(uint32_t timeoutMs);
 
@@ -57,7 +58,3 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
-
-// The exact message that means "no Orbbec camera attached": the programs fall
-// back to the Kinect v2 on it and on nothing else.
-inline constexpr const char* kNoOrbbecCameraMessage = "Keine Orbbec-Kamera gefunden.";

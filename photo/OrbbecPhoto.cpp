@@ -10,7 +10,6 @@
 #include "StopSignal.h"
 
 #include <exception>
-#include <string>
 
 namespace {
 
@@ -57,10 +56,9 @@ std::optional<int> runOrbbecPhoto(const PhotoOptions& options)
         }
         camera.stop();
         return reportOutcome(options, outputWritten, stopRequested != 0);
+    } catch (const NoOrbbecCamera&) {
+        return std::nullopt;
     } catch (const std::exception& error) {
-        if (std::string(error.what()) == kNoOrbbecCameraMessage) {
-            return std::nullopt;
-        }
         writeLine(kStandardError, "Orbbec-Fehler: " + kestrum::oneLine(error.what()));
         return kExitOrbbecError;
     }

@@ -1,7 +1,6 @@
 // kestrum-doctor's camera check in-process against the simulated cameras, on a clock that moves
 // 20 ms at each reading, so that a grab makes a known number of waits however fast the machine is:
-// each failure setting gives the programs' words, and every way out leaves the camera stopped and
-// closed in the programs' order, also when a stop request cuts the grab short.
+// each failure setting gives the programs' words, and a stop request cuts the grab short with a note.
 #include "CameraFindings.h"
 #include "FindingLines.h"
 
@@ -10,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -50,8 +48,6 @@ protected:
         attach("KESTRUM_SIM_ORBBEC", orbbec);
         attach("KESTRUM_SIM_KINECT", kinect);
         kestrum_sim::rereadKinectSettings();
-        kestrum_sim::clearFreenect2Events();
-        kestrum_sim::startOrbbecCallLog();
         std::vector<std::string> result;
         const std::chrono::milliseconds grab = waits * kClockStep + std::chrono::milliseconds(1);
         for (const Finding& finding : cameraFindings(checkCameras(grab, steppingClock(), stop), survey)) {
@@ -61,13 +57,6 @@ protected:
         EXPECT_EQ(kestrum_sim::unreleasedFrameSets(), 0);
         EXPECT_EQ(kestrum_sim::liveDeviceFrames(), 0);
         return result;
-    }
-
-    static std::vector<std::string> kinectEvents()
-    {
-        std::vector<std::string> events = kestrum_sim::freenect2Events();
-        events.erase(std::unique(events.begin(), events.end()), events.end());
-        return events;
     }
 };
 
@@ -130,8 +119,6 @@ TEST_F(DoctorCamera, KinectFailuresInTheProgramsWordsWithTheLikelyCause)
               std::vector<std::string>{"problem: the Kinect v2 SIMKINECT001 does not start its streams: the programs "
                                        "report \"Kinect konnte nicht gestartet werden.\" -- fix: replug it into a USB 3 "
                                        "port with its power adapter connected"});
-    EXPECT_EQ(kinectEvents(), (std::vector<std::string>{"enumerate", "open", "start-failed", "stop", "close",
-                                                        "device-deleted", "listener-destroyed", "context-destroyed"}));
 
     const std::vector<std::string> grabbed = lines(nullptr, "attached");
     ASSERT_EQ(grabbed.size(), 3u);
@@ -140,20 +127,13 @@ TEST_F(DoctorCamera, KinectFailuresInTheProgramsWordsWithTheLikelyCause)
     EXPECT_EQ(grabbed[2], "ok: capture.json would record the depth camera's fx 366.120, fy 366.120, cx 258.270, cy 204.730");
 }
 
-TEST_F(DoctorCamera, AStopRequestEndsTheGrabWithEitherCameraStoppedAndClosed)
+TEST_F(DoctorCamera, AStopRequestEndsTheGrabOfEitherCameraWithANote)
 {
-    int checks = 0;
-    const auto stopAfterTwoFrames = [&] { return ++checks > 2; };
-    const std::vector<std::string> orbbec = lines("attached", nullptr, 6, {}, stopAfterTwoFrames);
-    ASSERT_EQ(orbbec.size(), 3u);
-    EXPECT_EQ(orbbec[1], "note: stopped by a signal: received 2 frames in 60 ms");
-    const std::vector<std::string> calls = kestrum_sim::orbbecCallLog();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "ob_pipeline_stop"), calls.end());
-
-    checks = 0;
-    const std::vector<std::string> kinect = lines(nullptr, "attached", 6, {}, stopAfterTwoFrames);
-    ASSERT_EQ(kinect.size(), 3u);
-    EXPECT_EQ(kinect[1], "note: stopped by a signal: received 2 frames in 60 ms");
-    EXPECT_EQ(kinectEvents(), (std::vector<std::string>{"enumerate", "open", "start", "stop", "close",
-                                                        "device-deleted", "listener-destroyed", "context-destroyed"}));
+    const std::pair<const char*, const char*> eitherCamera[] = {{"attached", nullptr}, {nullptr, "attached"}};
+    for (const auto& [orbbec, kinect] : eitherCamera) {
+        int checks = 0;
+        const std::vector<std::string> found = lines(orbbec, kinect, 6, {}, [&] { return ++checks > 2; });
+        ASSERT_EQ(found.size(), 3u);
+        EXPECT_EQ(found[1], "note: stopped by a signal: received 2 frames in 60 ms");
+    }
 }

@@ -21,7 +21,10 @@ const std::vector<SettingKey>& knownKeys() {
         {"empty-depth-every", SettingType::PositiveCount},
         {"grab-error-at", SettingType::PositiveCount},
         {"error", SettingType::Text},
+        {"error-status", SettingType::Choice, false, {"wait-timeout"}},
         {"lossless", SettingType::Choice, false, {"yes"}},
+        {"mismatch-every", SettingType::PositiveCount},
+        {"mismatch", SettingType::Choice, false, {"color-format", "color-size", "depth-scale"}},
         {"replay", SettingType::Text},
     };
     return keys;
@@ -42,11 +45,20 @@ CameraSettings cameraSettingsFrom(const Settings& settings) {
     for (const std::string& step : settings.all("fail")) camera.failures.insert(step);
     camera.emptyDepthEvery = static_cast<uint64_t>(settings.count("empty-depth-every", 0));
     camera.grabErrorAt = static_cast<uint64_t>(settings.count("grab-error-at", 0));
-    if (settings.has("error") && !settings.has("grab-error-at")) {
-        throw SettingsError(std::string(kVariableName) + ": setting 'error' needs 'grab-error-at', which says when to report it");
+    for (const char* detail : {"error", "error-status"}) {
+        if (settings.has(detail) && !settings.has("grab-error-at")) {
+            throw SettingsError(std::string(kVariableName) + ": setting '" + detail +
+                                "' needs 'grab-error-at', which says when to report it");
+        }
     }
     camera.grabErrorText = settings.text("error", camera.grabErrorText);
+    camera.grabErrorIsWaitTimeout = settings.includes("error-status", "wait-timeout");
     camera.lossless = settings.includes("lossless", "yes");
+    if (settings.has("mismatch") != settings.has("mismatch-every")) {
+        throw SettingsError(std::string(kVariableName) + ": settings 'mismatch' and 'mismatch-every' go together");
+    }
+    camera.mismatchEvery = static_cast<uint64_t>(settings.count("mismatch-every", 0));
+    camera.mismatch = settings.text("mismatch", "");
     if (settings.has("replay")) {
         // The series says which camera it was; a setting that would be overruled is refused, not ignored.
         for (const char* overruled : {"serial", "name", "firmware", "connection", "depth-scale"}) {

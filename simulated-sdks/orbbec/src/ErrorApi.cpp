@@ -27,9 +27,10 @@ ob_error* newErrorRecord(ob_status status, const char* message, const char* func
     return record;
 }
 
-void reportFailure(const char* function, const char* message, ob_exception_type type, ob_error** error) {
+void reportFailure(const char* function, const char* message, ob_exception_type type, ob_status status,
+                   ob_error** error) {
     logError(function, message);
-    if (error) *error = newErrorRecord(OB_STATUS_ERROR, message, function, "", type);
+    if (error) *error = newErrorRecord(status, message, function, "", type);
 }
 
 }  // namespace kestrum_sim::orbbec

@@ -56,7 +56,11 @@ ob_frame* ob_pipeline_wait_for_frameset(ob_pipeline* pipeline, uint32_t timeout_
         std::shared_ptr<FramesetStream> stream;
         {
             std::lock_guard<std::mutex> lock(pipeline->mutex);
-            if (++pipeline->waits == pipeline->camera->grabErrorAt) throw SdkFailure(pipeline->camera->grabErrorText);
+            const CameraSettings& camera = *pipeline->camera;
+            if (++pipeline->waits == camera.grabErrorAt) {
+                throw SdkFailure(camera.grabErrorText, OB_EXCEPTION_TYPE_UNKNOWN,
+                                 camera.grabErrorIsWaitTimeout ? OB_ERROR_WAIT_TIMEOUT : OB_STATUS_ERROR);
+            }
             stream = pipeline->stream;
         }
         if (!stream) {

@@ -37,6 +37,7 @@ typedef struct ob_config_t ob_config;
 typedef enum {
     OB_STATUS_OK = 0,
     OB_STATUS_ERROR = 1,
+    OB_ERROR_WAIT_TIMEOUT = 105,
 } OBStatus, ob_status;
 
 typedef enum {

@@ -34,6 +34,7 @@ public:
     const char* what() const noexcept override { return ob_error_get_message(record_); }
     const char* getMessage() const noexcept { return what(); }
     OBExceptionType getExceptionType() const noexcept { return ob_error_get_exception_type(record_); }
+    OBStatus getStatus() const noexcept { return ob_error_get_status(record_); }
     const char* getFunction() const noexcept { return ob_error_get_function(record_); }
     const char* getArgs() const noexcept { return ob_error_get_args(record_); }
 

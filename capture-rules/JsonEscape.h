@@ -1,4 +1,4 @@
-// JSON string escaping shared by the event lines and capture.json.
+// JSON string escaping shared by the capture's event lines, capture.json and kestrum-doctor's lines.
 #pragma once
 
 #include <string>

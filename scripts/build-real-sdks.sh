@@ -103,8 +103,9 @@ install_sdk() {
 install_sdk orbbec OrbbecSDK-2.9.3 "$orbbec_archive" add_empty_orbbec_extensions "${orbbec_build_type[@]}" \
   -DOB_BUILD_EXAMPLES=OFF -DOB_BUILD_DOCS=OFF -DOB_BUILD_TESTS=OFF -DOB_BUILD_TOOLS=OFF -DOB_INSTALL_EXAMPLES_SOURCE=OFF
 
-# Only the library with the CPU depth pipeline: libusb and TurboJPEG are all it needs.
-freenect2_options=(-DCMAKE_BUILD_TYPE=Release -DENABLE_OPENGL=OFF -DENABLE_OPENCL=OFF -DENABLE_CUDA=OFF
+# Only the library with the CPU depth pipeline: libusb and TurboJPEG are all it needs. No run path:
+# it would name the folder its libusb was found in, which for arm64 is the sysroot's.
+freenect2_options=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_RPATH= -DENABLE_OPENGL=OFF -DENABLE_OPENCL=OFF -DENABLE_CUDA=OFF
                    -DENABLE_VAAPI=OFF -DENABLE_TEGRAJPEG=OFF -DBUILD_EXAMPLES=OFF -DBUILD_OPENNI2_DRIVER=OFF)
 install_sdk freenect2 libfreenect2-0.2.0 "$freenect2_archive" true "${freenect2_options[@]}" -DENABLE_CXX11=ON
 if [[ "$architecture" == amd64 ]]; then

@@ -99,7 +99,7 @@ expected=$(sort <<EOF
 /usr/bin/kestrum-doctor
 /usr/bin/kestrum-photo
 /usr/bin/kestrum-series
-/usr/lib/kestrum/libfreenect2.so.0.2
+/usr/lib/kestrum/libfreenect2.so.0.2libfreenect2.so.0.2.0
 /usr/lib/kestrum/libfreenect2.so.0.2.0
 /usr/lib/kestrum/orbbec-sdk-core/OrbbecSDKConfig.xml/etc/kestrum/OrbbecSDKConfig.xml
 /usr/lib/kestrum/orbbec-sdk-core/libOrbbecSDK.so.2libOrbbecSDK.so.2.9.3

@@ -58,7 +58,8 @@ stdlib_prefix=$(sdk_prefix freenect2)
 wrapper_prefix=$(sdk_prefix freenect2-own-threads)
 
 phase "Configure and build kestrum against both real SDKs"
-cmake -S "$repo" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# What freenect2Config.cmake found is cached: found again, for SDK builds of other options.
+cmake -S "$repo" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -U freenect2_LIBRARY -U freenect2_INCLUDE_DIR \
   -DKESTRUM_ORBBEC_SDK=REAL -DOrbbecSDK_DIR="$orbbec_prefix/lib" \
   -DKESTRUM_FREENECT2=REAL -DCMAKE_PREFIX_PATH="$stdlib_prefix" | tee "$scratch/configure.log"
 grep -qF "Orbbec SDK: real ($orbbec_prefix/lib)" "$scratch/configure.log" \

@@ -61,7 +61,7 @@ phase "Cross-build the programs and the real-sdk tests against them"
 cmake -S "$repo" -B "$build_dir" \
   -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-aarch64-linux-gnu.cmake" -DKESTRUM_ARM64_SYSROOT="$sysroot" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
-  -DCMAKE_FIND_ROOT_PATH="$orbbec_prefix;$freenect2_prefix" \
+  -U freenect2_LIBRARY -U freenect2_INCLUDE_DIR -DCMAKE_FIND_ROOT_PATH="$orbbec_prefix;$freenect2_prefix" \
   -DKESTRUM_ORBBEC_SDK=REAL -DOrbbecSDK_DIR="$orbbec_prefix/lib" \
   -DKESTRUM_FREENECT2=REAL -Dfreenect2_DIR="$freenect2_prefix/lib/cmake/freenect2" | tee "$scratch/configure.log"
 for line in "Orbbec SDK: real ($orbbec_prefix/lib)" "libfreenect2: real ($freenect2_prefix/lib/libfreenect2.so" \

@@ -1,19 +1,24 @@
 // kestrum-doctor as a process on fake USB trees (KESTRUM_SYSTEM_ROOT) with the simulated cameras:
 // each cause with its exact line, fix and exit code, a healthy station, the output directory's
-// failures, the JSON lines and usage errors.
+// failures, files that cannot be read, a stop signal, the JSON lines and usage errors.
 #include "ChildProcess.h"
 #include "Json.h"
+#include "PhotoStream.h"
 #include "TinyTmpfs.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+enum class Node { Open, ReadOnly, Closed, Missing };
 
 struct UsbDevice {
     std::string name;   // the sysfs entry, such as "2-1"
@@ -23,6 +28,7 @@ struct UsbDevice {
     int bus;
     int device;
     std::string serial;
+    Node node = Node::Open;
 };
 
 const UsbDevice kOrbbecUsb3{"2-1", "2bc5", "0800", "5000", 2, 3, "AY3794301"};
@@ -30,6 +36,12 @@ const UsbDevice kOrbbecUsb2{"1-5", "2bc5", "0800", "480", 1, 5, "AY3794301"};
 const UsbDevice kKinectUsb3{"2-2.1", "045e", "02c4", "5000", 2, 5, "004123151047"};
 const UsbDevice kKinectUsb2{"1-4.1", "045e", "02c4", "480", 1, 4, "004123151047"};
 const UsbDevice kKinectHub{"2-2", "045e", "02d9", "5000", 2, 4, ""};
+
+UsbDevice withNode(UsbDevice device, Node node)
+{
+    device.node = node;
+    return device;
+}
 
 // A system root with sys/bus/usb/devices and dev/bus/usb that an unprivileged user may read.
 class FakeStation {
@@ -42,7 +54,7 @@ public:
         fs::create_directories(outputDir());
     }
 
-    void plug(const UsbDevice& usb, fs::perms nodeMode = fs::perms::all)
+    void plug(const UsbDevice& usb)
     {
         const fs::path entry = devices() / usb.name;
         fs::create_directories(entry);
@@ -56,12 +68,16 @@ public:
         std::snprintf(node, sizeof node, "dev/bus/usb/%03d/%03d", usb.bus, usb.device);
         const fs::path nodePath = scratch_ / node;
         fs::create_directories(nodePath.parent_path());
+        if (usb.node == Node::Missing) return;
         std::ofstream(nodePath).flush();
-        fs::permissions(nodePath, nodeMode);
+        fs::permissions(nodePath, usb.node == Node::Open       ? fs::perms::all
+                                  : usb.node == Node::ReadOnly ? fs::perms::owner_read | fs::perms::group_read |
+                                                                     fs::perms::others_read
+                                                               : fs::perms::none);
     }
 
-    ChildResult run(std::vector<std::string> args, const std::string& orbbec = "", const std::string& kinect = "",
-                    const std::string& user = "", ChildStdout out = ChildStdout::Read) const
+    ChildLaunch launch(std::vector<std::string> args, const std::string& orbbec = "", const std::string& kinect = "",
+                       const std::string& user = "", ChildStdout out = ChildStdout::Read) const
     {
         ChildLaunch launch;
         launch.program = doctorProgramPath();
@@ -70,14 +86,20 @@ public:
                       {"KESTRUM_SIM_KINECT", kinect}};
         launch.user = user;
         launch.stdoutSetup = out;
-        return runChild(launch);
+        return launch;
+    }
+
+    template <typename... Settings>
+    ChildResult run(std::vector<std::string> args, const Settings&... settings) const
+    {
+        return runChild(launch(std::move(args), settings...));
     }
 
     std::string outputDir() const { return scratch_ / "out"; }
     std::string path(const std::string& name) const { return scratch_ / name; }
+    fs::path devices() const { return fs::path(scratch_.path()) / "sys/bus/usb/devices"; }
 
 private:
-    fs::path devices() const { return fs::path(scratch_.path()) / "sys/bus/usb/devices"; }
     ScratchDir scratch_;
 };
 
@@ -102,6 +124,10 @@ TEST(DoctorProgram, AHealthySimulatedStationIsReadyAndLeftAsItWas)
 {
     FakeStation station;
     station.plug(kOrbbecUsb3);
+    // An earlier series, whose files a capture replaces.
+    fs::create_directories(station.outputDir() + "/color");
+    std::ofstream(station.outputDir() + "/color/color-0000.jpg") << "earlier";
+    std::ofstream(station.outputDir() + "/capture.json") << "{}";
     const ChildResult result = station.run({station.outputDir()}, "attached");
 
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
@@ -120,7 +146,11 @@ TEST(DoctorProgram, AHealthySimulatedStationIsReadyAndLeftAsItWas)
                             "camera) takes at most 932 MiB"),
               std::string::npos)
         << lines[5];
-    EXPECT_TRUE(fs::is_empty(station.outputDir()));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(station.outputDir())) left.push_back(entry.path());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{station.outputDir() + "/capture.json", station.outputDir() + "/color",
+                                              station.outputDir() + "/color/color-0000.jpg"}));
 }
 
 TEST(DoctorProgram, EachCauseOnTheBusGivesItsLineWithTheFix)
@@ -129,91 +159,133 @@ TEST(DoctorProgram, EachCauseOnTheBusGivesItsLineWithTheFix)
         const char* cause;
         std::vector<UsbDevice> devices;
         const char* orbbec;
+        const char* kinect;
         std::vector<std::string> expected;
         int exitCode;
     };
-    const std::string noPower = "problem: the Kinect v2's hub (045e:02d9) is on the USB bus, but not its sensor "
-                                "(045e:02c4 or 045e:02d8): the Kinect v2 has no power -- fix: connect the Kinect v2's "
-                                "power adapter to the mains and to its cable";
+    const std::string noPower = " the Kinect v2's hub (045e:02d9) is on the USB bus, but not its sensor (045e:02c4 or "
+                                "045e:02d8): the Kinect v2 has no power -- fix: connect the Kinect v2's power adapter to "
+                                "the mains and to its cable";
+    const std::string kinectUsb2 = " Kinect v2 045e:02c4 (serial 004123151047) on USB bus 1, device 4 runs at 480 "
+                                   "Mbit/s (USB 2); libfreenect2 streams from a Kinect v2 on USB 3 only -- fix: plug it "
+                                   "into a USB 3 port";
+    const std::string noCamera = "problem: neither the Orbbec SDK nor libfreenect2 finds a camera: the programs report "
+                                 "\"Keine Kinect v2 gefunden.\"";
     const Case cases[] = {
-        {"Kinect v2 on USB 2", {kKinectHub, kKinectUsb2}, "",
-         {"problem: Kinect v2 045e:02c4 (serial 004123151047) on USB bus 1, device 4 runs at 480 Mbit/s (USB 2); "
-          "libfreenect2 streams from a Kinect v2 on USB 3 only -- fix: plug it into a USB 3 port"},
+        {"Kinect v2 on USB 2", {kKinectHub, kKinectUsb2}, "", "attached;fail=open",
+         {"problem:" + kinectUsb2,
+          "problem: libfreenect2 finds the Kinect v2 SIMKINECT001 but cannot open it: the programs report \"Kinect "
+          "konnte nicht geöffnet werden.\"; the Kinect v2 is on the USB bus, so most likely its USB 2 link keeps it "
+          "from working -- fix: plug it into a USB 3 port"},
          1},
-        {"only the hub", {kKinectHub}, "", {noPower}, 1},
-        {"Orbbec camera on USB 2 without the profiles", {kOrbbecUsb2}, "attached;fail=color-profile",
+        {"only the hub", {kKinectHub}, "", "", {"problem:" + noPower}, 1},
+        {"Kinect v2 without its node", {withNode(kKinectUsb3, Node::Missing)}, "", "",
+         {"problem: Kinect v2 045e:02c4 (serial 004123151047) on USB bus 2, device 5: its device node "
+          "/dev/bus/usb/002/005 does not exist -- fix: run the programs where udev provides /dev/bus/usb (a container "
+          "needs the USB devices passed in)",
+          noCamera + "; the Kinect v2 is on the USB bus, so its device node does not exist -- fix: run the programs "
+                     "where udev provides /dev/bus/usb (a container needs the USB devices passed in)"},
+         1},
+        {"Orbbec camera on USB 2 without the profiles", {kOrbbecUsb2}, "attached;fail=color-profile", "",
          {"problem: Orbbec camera 2bc5:0800 (serial AY3794301) on USB bus 1, device 5 runs at 480 Mbit/s (USB 2), where "
           "it does not offer the 1280x720 profiles at 30 fps that the programs need -- fix: plug it into a USB 3 port",
           "problem: the Orbbec camera does not start the streams the capture program uses: \"Color 1280x720 BGR @30 "
           "nicht verfügbar.\" -- fix: plug it into a USB 3 port; a camera model without 1280x720 colour and depth at "
           "30 fps cannot serve the programs"},
          1},
-        {"Orbbec camera on USB 2 with the profiles", {kOrbbecUsb2}, "attached",
+        {"Orbbec camera on USB 2 with the profiles", {kOrbbecUsb2}, "attached", "",
          {"note: Orbbec camera 2bc5:0800 (serial AY3794301) on USB bus 1, device 5 runs at 480 Mbit/s (USB 2); it still "
           "offers the 1280x720 profiles at 30 fps that the programs need -- fix: plug it into a USB 3 port, where its "
           "streams have bandwidth to spare"},
          0},
-        {"nothing attached", {}, "",
+        {"nothing attached", {}, "", "",
          {"problem: no Orbbec camera (USB vendor 2bc5) and no Kinect v2 (045e:02c4 or 045e:02d8) on the USB bus -- "
           "fix: plug the camera in; a Kinect v2 needs a USB 3 port and its power adapter",
-          "problem: neither the Orbbec SDK nor libfreenect2 finds a camera: the programs report \"Keine Kinect v2 "
-          "gefunden.\" -- fix: see the USB lines above"},
+          noCamera + " -- fix: see the USB lines above"},
          1},
-        {"both kinds attached", {kOrbbecUsb3, kKinectHub, kKinectUsb3}, "attached",
-         {"note: an Orbbec camera and a Kinect v2 are both on the USB bus: the programs use the Orbbec camera -- fix: "
+        // What keeps a Kinect v2 from working does not stop a capture with the Orbbec camera.
+        {"both kinds attached", {kOrbbecUsb3, kKinectHub, kKinectUsb2}, "attached", "",
+         {"note:" + kinectUsb2,
+          "note: an Orbbec camera and a Kinect v2 are both on the USB bus: the programs use the Orbbec camera -- fix: "
           "unplug the camera this station does not use"},
          0},
+        {"the Orbbec camera and a Kinect v2 hub", {kOrbbecUsb3, kKinectHub}, "attached", "", {"note:" + noPower}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cause);
         FakeStation station;
         for (const UsbDevice& device : c.devices) station.plug(device);
-        const ChildResult result = station.run({station.outputDir()}, c.orbbec);
+        const ChildResult result = station.run({station.outputDir()}, c.orbbec, c.kinect);
 
         EXPECT_EQ(result.exitCode, c.exitCode) << result.out << result.err;
         const std::vector<std::string> lines = findingLines(result);
         for (const std::string& line : c.expected) EXPECT_TRUE(holds(lines, line)) << line << "\n" << result.out;
-        EXPECT_EQ(holds(lines, noPower), std::string(c.cause) == "only the hub") << result.out;
     }
 }
 
+// As root every node is open, so these run as a user without root's rights.
 TEST(DoctorProgram, ANodeThisUserMayNotOpenNamesTheUdevRulesAndWhyTheSdkMissesTheCamera)
 {
     const std::string user = unprivilegedUser(doctorProgramPath());
     if (user.empty()) GTEST_SKIP() << "no user without root's rights can run " << doctorProgramPath();
     FakeStation station;
-    station.plug(kOrbbecUsb3, fs::perms::none);
+    station.plug(withNode(kOrbbecUsb3, Node::Closed));
     station.plug(kKinectHub);
-    station.plug(kKinectUsb3, fs::perms::none);
+    station.plug(withNode(kKinectUsb3, Node::ReadOnly));
     const ChildResult result = station.run({station.outputDir()}, "", "", user);
 
     EXPECT_EQ(result.exitCode, 1) << result.err;
-    const std::vector<std::string> lines = findingLines(result);
-    const std::string orbbecRules = "install the Orbbec SDK's udev rules: sudo cp OrbbecSDK_v2-2.9.3/scripts/"
-                                    "env_setup/99-obsensor-libusb.rules /etc/udev/rules.d/, then replug the camera";
+    const std::string rules = "install the station package kestrum (again), which puts its udev rules in "
+                              "/usr/lib/udev/rules.d/70-kestrum-cameras.rules, or without the package copy the SDK's "
+                              "own where its archive was unpacked: sudo cp ";
+    const std::string orbbecRules = rules + "OrbbecSDK_v2-2.9.3/scripts/env_setup/99-obsensor-libusb.rules "
+                                            "/etc/udev/rules.d/; then replug the camera";
     for (const std::string& line :
          {"problem: Orbbec camera 2bc5:0800 (serial AY3794301) on USB bus 2, device 3: user " + user +
               " may not open /dev/bus/usb/002/003 for reading and writing -- fix: " + orbbecRules,
           "problem: Kinect v2 045e:02c4 (serial 004123151047) on USB bus 2, device 5: user " + user +
-              " may not open /dev/bus/usb/002/005 for reading and writing -- fix: install libfreenect2's udev rules: "
-              "sudo cp libfreenect2-0.2.0/platform/linux/udev/90-kinect2.rules /etc/udev/rules.d/, then replug the "
-              "camera",
+              " may not open /dev/bus/usb/002/005 for reading and writing -- fix: " + rules +
+              "libfreenect2-0.2.1/platform/linux/udev/90-kinect2.rules /etc/udev/rules.d/; then replug the camera",
           "problem: the Orbbec SDK finds no camera (\"Keine Orbbec-Kamera gefunden.\", so the programs go on to the "
-          "Kinect v2); the Orbbec camera is on the USB bus, so this user may not open its device node -- fix: " + orbbecRules}) {
-        EXPECT_TRUE(holds(lines, line)) << line << "\n" << result.out;
+          "Kinect v2); the Orbbec camera is on the USB bus, so this user may not open its device node -- fix: " +
+              orbbecRules}) {
+        EXPECT_TRUE(holds(findingLines(result), line)) << line << "\n" << result.out;
     }
+
+    // With the package's rules installed a replug applies them; the Kinect v2 beside a working
+    // Orbbec camera is only a note.
+    FakeStation packaged;
+    fs::create_directories(packaged.path("usr/lib/udev/rules.d"));
+    std::ofstream(packaged.path("usr/lib/udev/rules.d/70-kestrum-cameras.rules")).flush();
+    packaged.plug(kOrbbecUsb3);
+    packaged.plug(withNode(kKinectUsb3, Node::Closed));
+    const ChildResult withRules = packaged.run({packaged.outputDir()}, "attached", "", user);
+
+    EXPECT_EQ(withRules.exitCode, 0) << withRules.out;
+    EXPECT_TRUE(holds(findingLines(withRules),
+                      "note: Kinect v2 045e:02c4 (serial 004123151047) on USB bus 2, device 5: user " + user +
+                          " may not open /dev/bus/usb/002/005 for reading and writing -- fix: replug the camera, so "
+                          "that udev applies /usr/lib/udev/rules.d/70-kestrum-cameras.rules to it"))
+        << withRules.out;
 }
 
-TEST(DoctorProgram, TheOutputDirectoryIsNeverMadeAndMustBeWritableOrCreatable)
+TEST(DoctorProgram, TheOutputDirectoryIsNeverMadeAndItsFoldersAndEarlierFilesMustBeWritable)
 {
     FakeStation station;
-    station.plug(kOrbbecUsb3);
     std::ofstream(station.path("file")) << "in the way";
     const std::string missing = station.outputDir() + "/new/series";
     const std::string blocked = station.path("file") + "/series";
+    const std::string reused = station.outputDir();
+    fs::create_directories(reused + "/color/color-0000.jpg");   // a folder where a frame's file goes
+    fs::create_directories(reused + "/color/color-0102.jpg");
+    fs::create_directories(reused + "/color/color-0103.jpg");   // beyond the frames of any capture
+    fs::create_directories(reused + "/capture.json");
+    std::ofstream(reused + "/depth") << "in the way";
 
     const ChildResult result = station.run({missing});
     const ChildResult underFile = station.run({blocked});
+    const ChildResult aFile = station.run({station.path("file")});
+    const ChildResult inReused = station.run({reused});
 
     EXPECT_TRUE(holds(findingLines(result), "ok: output directory " + missing + " does not exist yet; the capture "
                                             "program can create it in " + station.outputDir()))
@@ -224,20 +296,51 @@ TEST(DoctorProgram, TheOutputDirectoryIsNeverMadeAndMustBeWritableOrCreatable)
                                                    station.path("file") + " is no directory -- fix: choose another "
                                                    "output directory"))
         << underFile.out;
-
+    EXPECT_TRUE(holds(findingLines(aFile), "problem: output directory " + station.path("file") + " is there but is "
+                                           "no directory -- fix: remove it, or choose another output directory"))
+        << aFile.out;
+    const std::vector<std::string> reusedLines = findingLines(inReused);
+    for (const std::string& line :
+         {"problem: " + reused + "/depth is there but is no directory, where a capture makes its folder -- fix: "
+                                 "remove it, or choose another output directory",
+          "problem: a capture cannot replace " + reused + "/color/color-0000.jpg, which is no regular file (nor 1 more "
+                                                          "earlier files in " + reused + "/color) -- fix: remove what "
+                                                          "stands there, or choose another output directory",
+          "problem: a capture cannot replace " + reused + "/capture.json, which is no regular file -- fix: remove "
+                                                          "what stands there, or choose another output directory"}) {
+        EXPECT_TRUE(holds(reusedLines, line)) << line << "\n" << inReused.out;
+    }
     const std::string user = unprivilegedUser(doctorProgramPath());
     if (user.empty()) GTEST_SKIP() << "no user without root's rights can run " << doctorProgramPath();
-    fs::permissions(station.outputDir(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_exec |
-                                             fs::perms::others_exec);
-    const ChildResult readOnly = station.run({station.outputDir()}, "", "", user);
-    fs::permissions(station.outputDir(), fs::perms::owner_all);
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_exec |
+                               fs::perms::others_exec;
+    FakeStation closed;
+    fs::create_directories(closed.outputDir() + "/color");
+    fs::permissions(closed.outputDir() + "/color", readOnly);
+    fs::create_directories(closed.path("shut/series"));
+    fs::permissions(closed.path("shut"), fs::perms::owner_all);
+    const ChildResult closedColor = closed.run({closed.outputDir()}, "", "", user);
+    const ChildResult underShut = closed.run({closed.path("shut/series")}, "", "", user);
+    fs::permissions(closed.outputDir(), readOnly);
+    const ChildResult closedOut = closed.run({closed.outputDir()}, "", "", user);
+    fs::permissions(closed.outputDir(), fs::perms::owner_all);
 
-    EXPECT_EQ(readOnly.exitCode, 1);
-    EXPECT_TRUE(holds(findingLines(readOnly), "problem: output directory " + station.outputDir() + " is not writable "
-                                              "for user " + user + " (Permission denied) -- fix: sudo chown " + user +
-                                              " " + station.outputDir() + ", or choose another output directory"))
-        << readOnly.out;
-    EXPECT_TRUE(fs::is_empty(station.outputDir()));
+    EXPECT_TRUE(holds(findingLines(closedColor), "problem: " + closed.outputDir() + "/color is not writable for user " +
+                                                     user + " (Permission denied) -- fix: sudo chown -R " + user + " " +
+                                                     closed.outputDir() + ", or choose another output directory"))
+        << closedColor.out;
+    EXPECT_TRUE(holds(findingLines(underShut), "problem: cannot tell whether output directory " +
+                                                   closed.path("shut/series") + " is there: user " + user + " may not "
+                                                   "look into " + closed.path("shut") + " (Permission denied) -- fix: "
+                                                   "sudo chmod a+x " + closed.path("shut") + ", or choose another "
+                                                   "output directory"))
+        << underShut.out;
+    EXPECT_EQ(closedOut.exitCode, 1);
+    EXPECT_TRUE(holds(findingLines(closedOut), "problem: output directory " + closed.outputDir() + " is not writable "
+                                               "for user " + user + " (Permission denied) -- fix: sudo chown " + user +
+                                               " " + closed.outputDir() + ", or choose another output directory"))
+        << closedOut.out;
+    EXPECT_EQ(fs::directory_iterator(closed.outputDir() + "/color"), fs::directory_iterator());
 }
 
 TEST(DoctorProgram, AFileSystemWithoutRoomForOneSeriesIsAProblem)
@@ -283,4 +386,49 @@ TEST(DoctorProgram, UsageErrorsEndWithTwoBeforeAnyCheckAndUnwrittenLinesWithOne)
     const ChildResult full = station.run({station.outputDir()}, "", "", "", ChildStdout::Full);
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_EQ(splitLines(full.err).back(), "Standardausgabe konnte nicht geschrieben werden.") << full.err;
+}
+
+// Files that hang or flood a reader, and an error that nobody foresaw (the working directory gone),
+// each end in a finding and an exit code.
+TEST(DoctorProgram, FilesThatCannotBeReadAndUnforeseenErrorsEndInFindings)
+{
+    FakeStation station;
+    station.plug(kOrbbecUsb3);
+    station.plug(kKinectHub);
+    fs::create_directories(station.devices() / "3-1");
+    ASSERT_EQ(mkfifo((station.devices() / "3-1/idVendor").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", station.devices() / "2-2/serial");
+    fs::resize_file(station.devices() / "2-2/speed", 300 * 1024 * 1024);
+    ScratchDir gone;
+    const fs::path workingDir = fs::current_path();
+    fs::current_path(gone.path());
+    fs::remove(gone.path());
+    const ChildResult result = station.run({"series"}, "attached");
+    fs::current_path(workingDir);
+
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    const std::vector<std::string> lines = findingLines(result);
+    EXPECT_TRUE(holds(lines, "note: /sys/bus/usb/devices/2-2/serial is not a regular file (and 2 more that cannot be "
+                             "read), so the USB lines may miss a camera; the camera lines show what the SDKs find"))
+        << result.out;
+    EXPECT_EQ(lines.back().rfind("problem: kestrum-doctor could not check output directory series: ", 0), 0u)
+        << result.out;
+}
+
+TEST(DoctorProgram, AStopSignalDuringTheGrabEndsItWithANoteAndTheOtherFindings)
+{
+    FakeStation station;
+    station.plug(kOrbbecUsb3);
+    ChildProcess child(station.launch({station.outputDir()}, "attached;fps=1"));
+    const HandlerState handlers = waitForStopHandlers(doctorProgramPath(), std::chrono::seconds(30));
+    if (handlers == HandlerState::NotObservable) GTEST_SKIP() << "the doctor runs under an emulator";
+    ASSERT_EQ(handlers, HandlerState::Installed);
+    child.sendSignal(SIGTERM);
+    const ChildResult result = child.wait();
+
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> lines = findingLines(result);
+    ASSERT_EQ(lines.size(), 6u) << result.out;
+    EXPECT_EQ(lines[2].rfind("note: stopped by a signal: received ", 0), 0u) << result.out;
+    EXPECT_EQ(lines[4], "ok: output directory " + station.outputDir() + " is writable");
 }

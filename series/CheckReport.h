@@ -17,8 +17,8 @@ struct CheckReport {
     bool whole() const { return faults.empty(); }
 };
 
-// "fault: FILE: WHAT" and "leftover: FILE: WHAT" lines, then
-// "summary: whole|not whole, N frames, N faults, N leftovers"; each line ends with a line feed.
+// "fault: FILE: WHAT" and "leftover: FILE: WHAT" lines, control characters in them written as \xHH,
+// then "summary: whole|not whole, N frames, N faults, N leftovers"; each line ends with a line feed.
 std::string checkReportText(const CheckReport& report);
 
 // {"type":"fault"|"leftover","file":...,"what":...} lines, then

@@ -193,6 +193,22 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     EXPECT_EQ(lastLine(tooMany.out).rfind("summary: not whole, 2000000000 frames, ", 0), 0u);
     EXPECT_EQ(runSeries({"sheet", longer, scratch / "none.png"}).exitCode, 2);
 
+    // A side of 0 is no image at all; intrinsics that put points at infinity give no point cloud.
+    replaceMember(metadata, "height", "0");
+    std::ofstream(longer + "/capture.json", std::ios::trunc) << metadata;
+    EXPECT_EQ(runSeries({"sheet", longer, scratch / "none.png"}).err,
+              "kestrum-series: " + longer + "/capture.json: \"height\" is not an integer from 1 to 2147483647\n");
+    EXPECT_FALSE(fs::exists(scratch / "none.png"));
+    replaceMember(metadata, "height", summary["height"].text);
+    replaceMember(metadata, "savedFrames", std::to_string(saved));
+    replaceMember(metadata, "fx", "1e-300");
+    replaceMember(metadata, "cx", "0.5");
+    std::ofstream(longer + "/capture.json", std::ios::trunc) << metadata;
+    const ChildResult infinite = runSeries({"points", longer, "0", scratch / "none.ply"});
+    EXPECT_EQ(infinite.exitCode, 2);
+    EXPECT_EQ(infinite.err, "kestrum-series: " + longer + "/capture.json: fx 1e-300 and cx 0.5 put points of a " +
+                                size + " image at infinity\n");
+
     // The scene: the wall, the block and the swinging near plate, at their distances and places
 // (the Orbbec camera's depth aligned to its colour image and scaled to millimetres).
     const mode_t inherited = ::umask(077);  // a new file gets 0666 less the umask, also a strict one
@@ -287,4 +303,27 @@ TEST(SeriesProgramUsage, UsageErrorsAndCaptureJsonThatCannotBeRead)
         EXPECT_EQ(refused.exitCode, 2);
         EXPECT_EQ(refused.err, "kestrum-series: " + json + problem + "\n");
     }
+}
+
+// While a capture writes into a directory, a second one ends before it touches the camera, and
+// kestrum-series does not judge the directory; the kernel lets go with the first, even when killed.
+TEST(SeriesDirectory, OneCaptureAtATimeUntilTheFirstEndsHoweverItEnds)
+{
+    ScratchDir scratch;
+    const std::string series = scratch / "series";
+    ChildProcess first({captureProgramPath(), {series, "10000", "10"}, {{"KESTRUM_SIM_ORBBEC", "attached"}}, ""});
+    ASSERT_NE(first.readStdoutAtLeast(1, std::chrono::seconds(60)), "");
+    const ChildResult second = runCapture({series, "1000", "1"}, "attached", "");
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_EQ(second.out, "");
+    EXPECT_EQ(second.err, "{\"event\":\"error\",\"message\":\"Im Ausgabeverzeichnis läuft bereits eine andere Aufnahme.\"}\n");
+    const ChildResult check = runSeries({"check", series});
+    EXPECT_EQ(check.exitCode, 2);
+    EXPECT_EQ(check.out, "");
+    EXPECT_EQ(check.err, "kestrum-series: " + series + " is being written by kestrum-capture; try again when the "
+                         "capture has ended\n");
+    first.sendSignal(SIGKILL);
+    first.wait();
+    EXPECT_EQ(runSeries({"check", series}).err, "kestrum-series: " + series + "/capture.json is missing\n");
+    EXPECT_EQ(runCapture({series, "1000", "10"}, "attached", "").exitCode, 0);
 }

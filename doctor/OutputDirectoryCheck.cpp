@@ -1,7 +1,9 @@
 // The output directory as the capture program will meet it.
 #include "OutputDirectoryCheck.h"
 
+#include "OutputDirectoryMessages.h"
 #include "SeriesFoldersCheck.h"
+#include "SeriesWriteLock.h"
 #include "WritableFolder.h"
 
 #include <cerrno>
@@ -65,6 +67,26 @@ Finding spaceFinding(const fs::path& folder, const SeriesToWrite& series)
             freeText + " there, and one series (" + series.description + ") takes at most " + needText, ""};
 }
 
+// A capture that writes into the directory now keeps every other one out.
+Findings lockFindings(const fs::path& outputDir)
+{
+    const std::string shown = outputDir.string();
+    switch (seriesWriting(outputDir)) {
+    case SeriesWriting::None:
+        break;
+    case SeriesWriting::ByCapture:
+        return {problem("a capture is writing into output directory " + shown + " now, so another one there would "
+                            "end with \"" + kOutputDirectoryBusyMessage + "\"",
+                        "wait until it has ended, or choose another output directory")};
+    case SeriesWriting::CannotTell:
+        return {{Level::Note, Topic::Directory,
+                 "cannot tell whether a capture is writing into output directory " + shown +
+                     " now: this user cannot open it for reading, or its file system keeps no locks",
+                 ""}};
+    }
+    return {};
+}
+
 } // namespace
 
 Findings outputDirectoryFindings(const fs::path& outputDir, const SeriesToWrite& series, const std::string& userName)
@@ -104,7 +126,8 @@ Findings outputDirectoryFindings(const fs::path& outputDir, const SeriesToWrite&
                  ""},
                 spaceFinding(folder, series)};
     }
-    Findings findings{{Level::Ok, Topic::Directory, "output directory " + shown + " is writable", ""}};
+    Findings findings = lockFindings(outputDir);
+    findings.push_back({Level::Ok, Topic::Directory, "output directory " + shown + " is writable", ""});
     const Findings folders = seriesFolderFindings(outputDir, series, userName);
     findings.insert(findings.end(), folders.begin(), folders.end());
     findings.push_back(spaceFinding(folder, series));

@@ -120,7 +120,7 @@ std::optional<UsbCamera> cameraAt(const fs::path& root, const std::string& devic
 // The rules file installed for a kind of camera: the package's, else the SDK's own copied by hand.
 std::string installedRules(const fs::path& root, const char* copiedRules)
 {
-    for (const std::string rules : {std::string(kPackagedUdevRules), kCopiedUdevRulesDir + std::string(copiedRules)}) {
+    for (const std::string& rules : {std::string(kPackagedUdevRules), kCopiedUdevRulesDir + std::string(copiedRules)}) {
         std::error_code error;
         if (fs::exists(root / rules.substr(1), error)) {
             return rules;

@@ -1,5 +1,6 @@
 // The Kinect v2 frame files of synthetic frames registered by the libfreenect2 the programs link:
 // the real one (label real-sdk), else the stand-in.
+#include "ChildProcess.h"
 #include "KinectFrameKeeper.h"
 #include "KinectGeometry.h"
 #include "OutputDirectories.h"
@@ -13,10 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -71,11 +69,7 @@ protected:
         frame_.reset();
     }
 
-    static std::vector<char> fileBytes(const char* relativePath)
-    {
-        std::ifstream in(outputDir_ / relativePath, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::string fileBytes(const char* relativePath) { return readFileBytes((outputDir_ / relativePath).string()); }
 
     static cv::Mat image(const char* relativePath)
     {
@@ -106,7 +100,7 @@ TEST_F(RegisteredFrameFiles, DepthFilesHoldTheSceneUndistortedInMillimetres)
         EXPECT_EQ(depth.at<uint16_t>(pixel.row, pixel.column), pixel.millimetres) << pixel.column << ", " << pixel.row;
     }
     EXPECT_EQ(cv::countNonZero((depth != 0) & (depth != 900) & (depth != 1500)), 0) << "a depth the scene does not have";
-    const std::vector<char> raw = fileBytes("depth-raw/depth-0000.bin");
+    const std::string raw = fileBytes("depth-raw/depth-0000.bin");
     ASSERT_EQ(raw.size(), depth.total() * depth.elemSize());
     EXPECT_TRUE(std::equal(raw.begin(), raw.end(), depth.ptr<char>()));
 }
@@ -124,7 +118,7 @@ TEST_F(RegisteredFrameFiles, ColourFilesShowTheColourFrameAndWhatEachDepthPixelS
 
     const cv::Mat registered = image("color/color-0000.jpg");
     const cv::Mat depth = image("depth/depth-0000.png");
-    const std::vector<char> bytes = fileBytes("color-map/color-map-0000.bin");
+    const std::string bytes = fileBytes("color-map/color-map-0000.bin");
     const int depthPixels = kKinectDepthWidth * kKinectDepthHeight;
     ASSERT_EQ(registered.size(), cv::Size(kKinectDepthWidth, kKinectDepthHeight));
     ASSERT_EQ(depth.size(), registered.size());
@@ -157,9 +151,9 @@ TEST_F(RegisteredFrameFiles, APixelWithoutDepthMapsToNothingAlsoAfterAFrameInWhi
     depth.colRange(0, kKinectDepthWidth / 2).setTo(0.0f);
     kept.keeper.keep(kept.color, kept.depth, 2, 100);
 
-    const std::vector<char> first = fileBytes("color-map/color-map-0001.bin");
-    const std::vector<char> second = fileBytes("color-map/color-map-0002.bin");
-    const std::vector<char> millimetres = fileBytes("depth-raw/depth-0002.bin");
+    const std::string first = fileBytes("color-map/color-map-0001.bin");
+    const std::string second = fileBytes("color-map/color-map-0002.bin");
+    const std::string millimetres = fileBytes("depth-raw/depth-0002.bin");
     const size_t pixels = static_cast<size_t>(kKinectDepthWidth) * kKinectDepthHeight;
     ASSERT_EQ(first.size() + second.size() + millimetres.size(), 10 * pixels);
     size_t lostDepth = 0;

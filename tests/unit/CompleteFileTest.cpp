@@ -4,13 +4,12 @@
 #include "CompleteFile.h"
 #include "FileDescriptor.h"
 
-#include "ChildProcess.h"
+#include "CaptureOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <iterator>
 #include <regex>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -20,11 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 bool closeFails = false;
-
-long entriesIn(const fs::path& directory)
-{
-    return std::distance(fs::directory_iterator(directory), fs::directory_iterator());
-}
 
 CompleteFileResult writeText(const std::string& path, const std::string& bytes = "complete")
 {
@@ -48,7 +42,7 @@ int closeDescriptor(int fd)
 TEST(CompleteFile, ReplacesRegularFilesAndWhatLinksLeadToButNeverAnythingElse)
 {
     ScratchDir scratch;
-    const long descriptors = entriesIn("/proc/self/fd");
+    const size_t descriptors = filesIn("/proc/self/fd");
 
     EXPECT_EQ(writeText(scratch / "file"), CompleteFileResult::Written);
     EXPECT_EQ(writeText(scratch / "missing/file"), CompleteFileResult::NotCreated);
@@ -62,8 +56,8 @@ TEST(CompleteFile, ReplacesRegularFilesAndWhatLinksLeadToButNeverAnythingElse)
     EXPECT_EQ(writeText(scratch / "link-to-pipe"), CompleteFileResult::NotCreated);
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(scratch / "pipe")));
     EXPECT_TRUE(fs::is_symlink(scratch / "link-to-pipe"));
-    EXPECT_EQ(entriesIn(scratch.path()), 4) << "no temporary file";
-    EXPECT_EQ(entriesIn("/proc/self/fd"), descriptors);
+    EXPECT_EQ(filesIn(scratch.path()), 4u) << "no temporary file";
+    EXPECT_EQ(filesIn("/proc/self/fd"), descriptors);
 
     const mode_t umask = ::umask(0);
     ::umask(umask);
@@ -99,13 +93,13 @@ TEST(CompleteFile, ACloseThatFailsMeansNotWrittenAndLeavesNothing)
 {
     ScratchDir scratch;
     writeText(scratch / "earlier", "earlier");
-    const long descriptors = entriesIn("/proc/self/fd");
+    const size_t descriptors = filesIn("/proc/self/fd");
 
     closeFails = true;
     const CompleteFileResult replaced = writeText(scratch / "earlier");
     closeFails = false;
     EXPECT_EQ(replaced, CompleteFileResult::NotWritten);
     EXPECT_EQ(readFileBytes(scratch / "earlier"), "earlier");
-    EXPECT_EQ(entriesIn(scratch.path()), 1) << "no temporary file";
-    EXPECT_EQ(entriesIn("/proc/self/fd"), descriptors);
+    EXPECT_EQ(filesIn(scratch.path()), 1u) << "no temporary file";
+    EXPECT_EQ(filesIn("/proc/self/fd"), descriptors);
 }

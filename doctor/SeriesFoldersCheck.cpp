@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -27,7 +29,10 @@ std::optional<std::string> whyNotReplaceable(const std::string& path)
 {
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) {
-        return errno == ENOENT ? std::nullopt : std::optional<std::string>(std::string("cannot be looked at: ") + std::strerror(errno));
+        if (errno == ENOENT) {
+            return std::nullopt;
+        }
+        return std::string("cannot be looked at: ") + std::strerror(errno);
     }
     const fs::path target = replaceableTarget(path);
     if (target.empty()) {
@@ -51,32 +56,28 @@ std::optional<std::string> whyNotReplaceable(const std::string& path)
 }
 
 // One finding for the files of a folder that a capture cannot replace, naming the first.
-void addUnreplaceable(Findings& findings, const std::vector<std::string>& paths, const std::string& reason,
-                      const fs::path& folder)
-{
-    if (paths.empty()) {
-        return;
-    }
-    const std::string more =
-        paths.size() > 1 ? " (nor " + std::to_string(paths.size() - 1) + " more earlier files in " + folder.string() + ")"
-                         : "";
-    findings.push_back(problem("a capture cannot replace " + paths.front() + ", which " + reason + more,
-                               "remove what stands there, " + kElsewhereFix));
-}
-
 void addEarlierFileFindings(Findings& findings, const fs::path& folder, const std::vector<std::string>& paths)
 {
-    std::vector<std::string> unreplaceable;
+    std::optional<std::string> first;
     std::string firstReason;
+    int64_t more = 0;
     for (const std::string& path : paths) {
         if (const std::optional<std::string> reason = whyNotReplaceable(path)) {
-            if (unreplaceable.empty()) {
-                firstReason = *reason;
+            if (first) {
+                ++more;
+                continue;
             }
-            unreplaceable.push_back(path);
+            first = path;
+            firstReason = *reason;
         }
     }
-    addUnreplaceable(findings, unreplaceable, firstReason, folder);
+    if (!first) {
+        return;
+    }
+    const std::string others =
+        more > 0 ? " (nor " + std::to_string(more) + " more earlier files in " + folder.string() + ")" : "";
+    findings.push_back(problem("a capture cannot replace " + *first + ", which " + firstReason + others,
+                               "remove what stands there, " + kElsewhereFix));
 }
 
 } // namespace
@@ -93,8 +94,8 @@ Findings seriesFolderFindings(const fs::path& outputDir, const SeriesToWrite& se
         }
         const fs::file_status status = fs::status(folder, error);
         if (error && status.type() != fs::file_type::not_found) {
-            findings.push_back(problem("cannot tell what " + folder.string() + " is (" + error.message() + ")",
-                                       "sudo chown -R " + userName + " " + outputDir.string() + ", " + kElsewhereFix));
+            findings.push_back(
+                problem("cannot tell what " + folder.string() + " is (" + error.message() + ")", "remove it, " + kElsewhereFix));
             continue;
         }
         if (!fs::is_directory(status)) {

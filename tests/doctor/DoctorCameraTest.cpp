@@ -5,6 +5,7 @@
 #include "FindingLines.h"
 
 #include <kestrum_sim/Freenect2Observer.h>
+#include <kestrum_sim/OrbbecObserver.h>
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ protected:
     }
 
     // The camera lines for these settings after a grab of `waits` waits, whose time is read 40 ms
-    // after the last wait began (that the sequences release the camera is their own tests' part).
+    // after the last wait began; afterwards no Orbbec SDK object is left, even after a failed stop.
     std::vector<std::string> lines(const char* orbbec, const char* kinect, int waits = 6, const UsbSurvey& survey = {},
                                    const StopCheck& stop = [] { return false; })
     {
@@ -52,6 +53,7 @@ protected:
         for (const Finding& finding : cameraFindings(checkCameras(grab, steppingClock(), stop), survey)) {
             result.push_back(findingLine(finding, false));
         }
+        EXPECT_EQ(kestrum_sim::liveOrbbecObjects(), 0u);
         return result;
     }
 };

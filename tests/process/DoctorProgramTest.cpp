@@ -263,7 +263,6 @@ TEST(DoctorProgram, TheOutputDirectoryIsNeverMadeAndItsFoldersAndEarlierFilesMus
     fs::permissions(station.path("shut"), fs::perms::owner_all);
     const std::string user = unprivilegedUser(doctorProgramPath());
     const std::string elsewhere = ", or choose another output directory";
-    const std::string replace = "which is no regular file";
     struct Case {
         std::string dir;
         bool unprivileged;
@@ -281,10 +280,10 @@ TEST(DoctorProgram, TheOutputDirectoryIsNeverMadeAndItsFoldersAndEarlierFilesMus
           "with \"Im Ausgabeverzeichnis läuft bereits eine andere Aufnahme.\" -- fix: wait until it has ended" + elsewhere,
           "problem: " + out + "/reused/depth is there but is no directory, where a capture makes its folder -- fix: "
           "remove it" + elsewhere,
-          "problem: a capture cannot replace " + out + "/reused/color/color-0000.jpg, " + replace + " (nor 1 more earlier "
-          "files in " + out + "/reused/color) -- fix: remove what stands there" + elsewhere,
-          "problem: a capture cannot replace " + out + "/reused/capture.json, " + replace + " -- fix: remove what "
-          "stands there" + elsewhere}},
+          "problem: a capture cannot replace " + out + "/reused/color/color-0000.jpg, which is no regular file (nor 1 "
+          "more earlier files in " + out + "/reused/color) -- fix: remove what stands there" + elsewhere,
+          "problem: a capture cannot replace " + out + "/reused/capture.json, which is no regular file -- fix: remove "
+          "what stands there" + elsewhere}},
         {out + "/closed", true,
          {"problem: " + out + "/closed/color is not writable for user " + user + " (Permission denied) -- fix: sudo "
           "chown -R " + user + " " + out + "/closed" + elsewhere}},
@@ -352,9 +351,8 @@ TEST(DoctorProgram, UsageErrorsEndWithTwoBeforeAnyCheckAndUnwrittenLinesWithOne)
     EXPECT_EQ(splitLines(full.err).back(), "Standardausgabe konnte nicht geschrieben werden.") << full.err;
 }
 
-// Attribute files that would block or flood a reader, and an error that nobody foresaw (the working
-// directory gone), each end in a finding and an exit code; a camera whose attributes cannot be read
-// is not said to be missing.
+// Attribute files that would block or flood a reader, and an error nobody foresaw (no working directory),
+// end in findings and an exit code; a camera whose attributes cannot be read is not said to be missing.
 TEST(DoctorProgram, FilesThatCannotBeReadAndUnforeseenErrorsEndInFindings)
 {
     FakeStation station;

@@ -18,7 +18,7 @@ namespace {
 using SimulatedOrbbecSettingsDeathTest = testing::Test;
 
 TEST_F(SimulatedOrbbecSettingsDeathTest, BadSettingsEndTheProcessNamingTheSetting) {
-    for (const char* bad : {"attached;colour=red", "fps=fast", "fail=explode", "depth-scale=0", "error=lost", "fps=1;fps=2"}) {
+    for (const char* bad : {"attached;colour=red", "fps=fast", "fail=explode", "depth-scale=0", "error=lost", "fps=1;fps=2", "mismatch=color-size"}) {
         SCOPED_TRACE(bad);
         OrbbecSimulationVariable camera(bad);
         const std::string setting = std::string(bad).substr(std::string(bad).find_last_of(';') + 1);

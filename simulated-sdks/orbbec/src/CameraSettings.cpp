@@ -23,6 +23,8 @@ const std::vector<SettingKey>& knownKeys() {
         {"error", SettingType::Text},
         {"error-status", SettingType::Choice, false, {"wait-timeout"}},
         {"lossless", SettingType::Choice, false, {"yes"}},
+        {"mismatch-every", SettingType::PositiveCount},
+        {"mismatch", SettingType::Choice, false, {"color-format", "color-size", "depth-scale"}},
         {"replay", SettingType::Text},
     };
     return keys;
@@ -52,6 +54,11 @@ CameraSettings cameraSettingsFrom(const Settings& settings) {
     camera.grabErrorText = settings.text("error", camera.grabErrorText);
     camera.grabErrorIsWaitTimeout = settings.includes("error-status", "wait-timeout");
     camera.lossless = settings.includes("lossless", "yes");
+    if (settings.has("mismatch") != settings.has("mismatch-every")) {
+        throw SettingsError(std::string(kVariableName) + ": settings 'mismatch' and 'mismatch-every' go together");
+    }
+    camera.mismatchEvery = static_cast<uint64_t>(settings.count("mismatch-every", 0));
+    camera.mismatch = settings.text("mismatch", "");
     if (settings.has("replay")) {
         // The series says which camera it was; a setting that would be overruled is refused, not ignored.
         for (const char* overruled : {"serial", "name", "firmware", "connection", "depth-scale"}) {

@@ -28,6 +28,8 @@ struct CameraSettings {
     uint64_t emptyDepthEvery = 0;      // 0: never
     uint64_t grabErrorAt = 0;          // 0: never
     bool lossless = false;             // a new frameset waits while the queue is full
+    uint64_t mismatchEvery = 0;        // 0: never
+    std::string mismatch;              // what is not as asked: "color-format", "color-size" or "depth-scale"
     std::string grabErrorText = "simulated failure: the frameset could not be delivered (grab-error-at)";
     bool grabErrorIsWaitTimeout = false;   // the error's status: the SDK's wait time-out, else a plain error
     std::shared_ptr<const ReplaySeries> replay;   // frames of a recorded series instead of the scene

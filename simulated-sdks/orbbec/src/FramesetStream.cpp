@@ -6,6 +6,7 @@
 #include "ReplayFrames.h"
 #include "SceneFrames.h"
 
+#include <string>
 #include <vector>
 
 namespace kestrum_sim::orbbec {
@@ -21,6 +22,14 @@ std::shared_ptr<const ProfileNode> calibrated(std::shared_ptr<ProfileNode> depth
                                               bool replay) {
     if (depth && color) bindExtrinsic(*depth, color, replay ? kIdentityExtrinsic : depthToColorExtrinsic());
     return depth;
+}
+
+// Makes the frame what a camera or an SDK version may deliver against what the stream asked for: a colour frame
+// whose format says RGB, one whose data lack the last row, a depth frame whose value scale is 0.
+void mismatch(ob_frame_t& frame, const std::string& kind) {
+    if (frame.type == OB_FRAME_COLOR && kind == "color-format") frame.format = OB_FORMAT_RGB;
+    if (frame.type == OB_FRAME_COLOR && kind == "color-size") frame.data.resize(frame.data.size() - frame.width * 3);
+    if (frame.type == OB_FRAME_DEPTH && kind == "depth-scale") frame.valueScale = 0.0f;
 }
 
 }  // namespace
@@ -63,10 +72,13 @@ FrameRef FramesetStream::makeFrameset(uint64_t frameNumber) const {
         if (!recorded) return FrameRef();
         if (color_) members.push_back(replayedColorFrame(frameNumber, *recorded, color_));
         if (depth_) members.push_back(replayedDepthFrame(frameNumber, *recorded, depth_, settings_.depthScale, empty));
-        return newFrameset(frameNumber, std::move(members));
+    } else {
+        if (color_) members.push_back(renderColorFrame(frameNumber, color_));
+        if (depth_) members.push_back(renderDepthFrame(frameNumber, depth_, settings_.depthScale, empty));
     }
-    if (color_) members.push_back(renderColorFrame(frameNumber, color_));
-    if (depth_) members.push_back(renderDepthFrame(frameNumber, depth_, settings_.depthScale, empty));
+    if (settings_.mismatchEvery != 0 && frameNumber % settings_.mismatchEvery == 0) {
+        for (FrameRef& member : members) mismatch(*const_cast<ob_frame_t*>(member.get()), settings_.mismatch);
+    }
     return newFrameset(frameNumber, std::move(members));
 }
 

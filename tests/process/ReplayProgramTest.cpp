@@ -165,7 +165,7 @@ TEST(ReplayRefusal, SeriesItCannotPlayAreRefusedInOneLineThatNamesTheFile)
         {false, "requestedSampleFps", "11", ": requestedSampleFps 11 is outside the capture program's 1 to 10"},
         {false, "width", "640", ": width x height 640x424 is not the Kinect v2's 512x424"},
         {false, "savedFrames", "0", " has no saved frames"},
-        {true, "height", "719", ": width x height 1280x719 is not colorWidth x colorHeight 1280x720"},
+        {true, "height", "719", ": width x height 1280x719 is not the Orbbec camera's 1280x720"},
         {true, "depthScale", "0", ": depthScale must be a positive number of single precision"},
         {true, "depthScale", "1e-50", ": depthScale must be a positive number of single precision"},
     };

@@ -131,6 +131,17 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
         << std::string("\xFF\xD8\xFF\xC0\0\x11\x08\x7D\0\x7D\0\x03\x01\x22\0\x02\x11\x01\x03\x11\x01\xFF\xD9", 23);
     fs::remove(faulty + "/depth/depth-0002.png");
     ASSERT_EQ(mkfifo((faulty + "/depth/depth-0002.png").c_str(), 0600), 0);
+    // Either would keep the decoder busy for minutes at the size a file may have: a PNG whose data inflate
+    // far beyond its header's image (here three times its rows), a progressive JPEG (here with few scans).
+    const int height = static_cast<int>(integer(summary["height"]));
+    std::vector<uint8_t> tall;
+    cv::imencode(".png", cv::Mat(3 * height, static_cast<int>(integer(summary["width"])), CV_16UC1, cv::Scalar(9)), tall);
+    tall[22] = static_cast<uint8_t>(height >> 8);   // the IHDR's height
+    tall[23] = static_cast<uint8_t>(height);
+    std::ofstream(faulty + "/depth/depth-0001.png", std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(tall.data()), static_cast<std::streamsize>(tall.size()));
+    const std::string progressive = faulty + "/color-full/color-full-0002.jpg";
+    ASSERT_TRUE(cv::imwrite(progressive, cv::imread(progressive), {cv::IMWRITE_JPEG_PROGRESSIVE, 1}));
     const ChildResult check = runSeries({"check", faulty});
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_EQ(check.out, "fault: " + faulty + "/color/color-0000.jpg: has 107374182400 bytes, too many for a " + size +
@@ -140,21 +151,23 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
                          "value, first at column 100, row 50: " + std::to_string(rawValue + 1) + " against " +
                          std::to_string(rawValue) + "\nfault: " + faulty + "/color/color-0001.jpg: is cut short: it "
                          "does not end with the JPEG end marker\nfault: " + faulty + "/color-full/color-full-0001.jpg: "
-                         "is not a regular file\nfault: " + faulty + "/depth-raw/depth-0001.bin: has 107374182400 "
-                         "bytes, not " + std::to_string(pixels * 2) +
+                         "is not a regular file\nfault: " + faulty + "/depth/depth-0001.png: holds far more image "
+                         "data than a " + size + " image\nfault: " + faulty + "/depth-raw/depth-0001.bin: has "
+                         "107374182400 bytes, not " + std::to_string(pixels * 2) +
                          "\nfault: " + faulty + "/color/color-0002.jpg: is 32000x32000 in its header, not " + size +
-                         "\nfault: " + faulty + "/depth/depth-0002.png: is not a regular file\nfault: " + faulty +
+                         "\nfault: " + progressive + ": is a progressive or other non-baseline JPEG, which the capture "
+                         "never writes\nfault: " + faulty + "/depth/depth-0002.png: is not a regular file\nfault: " + faulty +
                          "/depth-raw/depth-0002.bin: is missing\n"
                          "leftover: " + faulty + "/.capture.json.Ab12Cd: temporary file of an interrupted write\n"
                          "leftover: " + faulty + "/color/color-9999.jpg: frame 9999 is beyond savedFrames " +
                          std::to_string(saved) + " (a file of an earlier, longer run)\n"
                          "leftover: " + faulty + "/depth/.depth-0003.png.Ab12Cd: temporary file of an interrupted write\n"
-                         "summary: not whole, " + frames + "9 faults, 3 leftovers\n");
+                         "summary: not whole, " + frames + "11 faults, 3 leftovers\n");
     EXPECT_EQ(runSeries({"sheet", faulty, scratch / "faulty.png"}).exitCode, 0);
-    const ChildResult cut = runSeries({"points", faulty, "1", scratch / "cut.ply"});
-    EXPECT_EQ(cut.exitCode, 1);
-    EXPECT_EQ(cut.err, "kestrum-series: " + faulty + "/color/color-0001.jpg is cut short: it does not end with the "
-                       "JPEG end marker\n");
+    const ChildResult inflating = runSeries({"points", faulty, "1", scratch / "none.ply"});
+    EXPECT_EQ(inflating.exitCode, 1);
+    EXPECT_EQ(inflating.err, "kestrum-series: " + faulty + "/depth/depth-0001.png holds far more image data than a " +
+                             size + " image\n");
 
     // capture.json claims one frame more than there are files.
     const std::string longer = scratch / "longer";
@@ -313,6 +326,7 @@ TEST(SeriesDirectory, OneCaptureAtATimeUntilTheFirstEndsHoweverItEnds)
     const std::string series = scratch / "series";
     ChildProcess first({captureProgramPath(), {series, "10000", "10"}, {{"KESTRUM_SIM_ORBBEC", "attached"}}, ""});
     ASSERT_NE(first.readStdoutAtLeast(1, std::chrono::seconds(60)), "");
+    first.sendSignal(SIGSTOP);   // it holds the directory, however slow the machine, until it is killed
     const ChildResult second = runCapture({series, "1000", "1"}, "attached", "");
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_EQ(second.out, "");

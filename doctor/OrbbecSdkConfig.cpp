@@ -2,14 +2,13 @@
 // so that the doctor takes the same file for broken as the SDK does.
 #include "OrbbecSdkConfig.h"
 
+#include "FileBytes.h"
+
 #include <tinyxml2.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <dlfcn.h>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -41,6 +40,17 @@ std::filesystem::path fileBehind(const std::filesystem::path& path)
     return error ? path : file;
 }
 
+// The file's text, or why it was not read.
+FileBytes readSdkConfig(const std::filesystem::path& file)
+{
+    return readRegularFile(file.string(), [](uintmax_t size) {
+        return size > kMostSdkConfigBytes ? std::optional<std::string>("has " + std::to_string(size) +
+                                                                       " bytes, more than such a file holds (at most " +
+                                                                       std::to_string(kMostSdkConfigBytes) + ")")
+                                          : std::nullopt;
+    });
+}
+
 } // namespace
 
 SdkConfigReading readOrbbecSdkConfig(std::string_view text)
@@ -66,12 +76,12 @@ SdkConfigReading readOrbbecSdkConfig(std::string_view text)
 }
 
 Finding sdkConfigFinding(const std::filesystem::path& file, const std::optional<std::string>& text,
-                         const std::string& readError)
+                         const std::string& readProblem)
 {
     const std::string path = file.string();
     const std::string builtIn = "so the SDK's built-in setting turns network discovery on, " + kSlower;
     if (!text) {
-        return {Level::Note, Topic::SdkConfig, "cannot read " + path + " (" + readError + "), " + builtIn,
+        return {Level::Note, Topic::SdkConfig, path + " " + readProblem + ", " + builtIn,
                 "install the SDK again, which puts the file there, then set " + kOffSetting + " in it"};
     }
     const SdkConfigReading reading = readOrbbecSdkConfig(*text);
@@ -108,12 +118,9 @@ Findings sdkFindingsBeside(const void* sdkFunction)
                              loadedAs.string() + ")",
                          ""};
     const std::filesystem::path besideLibrary = loadedAs.parent_path() / kOrbbecSdkConfigName;
-    std::ifstream stream(besideLibrary, std::ios::binary);
-    if (!stream) {
-        const std::string readError = std::strerror(errno);
-        return {loaded, sdkConfigFinding(fileBehind(besideLibrary), std::nullopt, readError)};
+    const FileBytes read = readSdkConfig(besideLibrary);
+    if (read.problem) {
+        return {loaded, sdkConfigFinding(fileBehind(besideLibrary), std::nullopt, *read.problem)};
     }
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return {loaded, sdkConfigFinding(fileBehind(besideLibrary), text.str(), "")};
+    return {loaded, sdkConfigFinding(fileBehind(besideLibrary), std::string(read.bytes.begin(), read.bytes.end()), "")};
 }

@@ -1,5 +1,6 @@
-// kestrum-doctor's pure logic: the Orbbec SDK's configuration file read as the SDK reads it,
-// the space one series can take, the command line, the lines, and the grab's time limits.
+// kestrum-doctor's pure logic: the Orbbec SDK's configuration file found and read as the SDK reads
+// it, the space one series can take, the command line, the lines, and the grab's time limits.
+#include "ChildProcess.h"
 #include "DoctorArguments.h"
 #include "FindingLines.h"
 #include "FrameGrab.h"
@@ -9,6 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -50,15 +58,49 @@ TEST(OrbbecSdkConfig, NetworkDiscoveryIsReadAsTheSdkReadsIt)
     EXPECT_EQ(readOrbbecSdkConfig("<Config><Device></Config>").detail, "XML_ERROR_MISMATCHED_ELEMENT");
 }
 
-TEST(OrbbecSdkConfig, NetworkDiscoveryOnIsANoteWithTheReadmesEdit)
+// The library that holds the SDK's function and the file beside it, as the package lays them out: the
+// library loaded through a link to its folder, the file beside it a link to the one in /etc. Both are
+// named by the files behind the links; only a regular file of a configuration's size is read, so a
+// pipe in its place cannot block the doctor.
+TEST(OrbbecSdkConfig, TheLoadedLibraryAndTheFileBesideItAreNamedByWhatTheLinksLeadTo)
 {
-    const std::string file = "/opt/OrbbecSDK/lib/OrbbecSDKConfig.xml";
-    EXPECT_EQ(findingLine(sdkConfigFinding(file, deviceSection("<EnumerateNetDevice>true</EnumerateNetDevice>"), ""),
-                          false),
-              "note: " + file + ": network discovery on, which adds about 2 s to every start of the programs -- fix: "
-              "sudo sed -i -e 's|<EnumerateNetDevice>[^<]*</EnumerateNetDevice>|<EnumerateNetDevice>false"
-              "</EnumerateNetDevice>|' " + file);
-    EXPECT_EQ(sdkConfigFinding(file, std::nullopt, "No such file or directory").level, Level::Note);
+    ScratchDir scratch;
+    const std::string root = fs::canonical(scratch.path());
+    fs::create_directories(root + "/core");
+    fs::create_directories(root + "/etc");
+    fs::copy_file(KESTRUM_TEST_SHARED_LIBRARY, root + "/core/libOrbbecSDK.so.2.9.3");
+    fs::create_symlink("libOrbbecSDK.so.2.9.3", root + "/core/libOrbbecSDK.so.2");
+    fs::create_directory_symlink("core", root + "/chosen");
+    const std::string config = root + "/etc/OrbbecSDKConfig.xml";
+    fs::create_symlink(config, root + "/core/OrbbecSDKConfig.xml");
+    std::ofstream(config) << deviceSection("<EnumerateNetDevice>true</EnumerateNetDevice>");
+    const std::string loadedAs = root + "/chosen/libOrbbecSDK.so.2";
+    const std::unique_ptr<void, int (*)(void*)> loaded(dlopen(loadedAs.c_str(), RTLD_NOW | RTLD_LOCAL), dlclose);
+    ASSERT_TRUE(loaded) << dlerror();
+    const void* function = dlsym(loaded.get(), "kestrumSharedLibraryFunction");
+    const auto lines = [&] {
+        std::vector<std::string> text;
+        for (const Finding& finding : sdkFindingsBeside(function)) {
+            text.push_back(findingLine(finding, false));
+        }
+        return text;
+    };
+    const std::string builtIn = ", so the SDK's built-in setting turns network discovery on, ";
+
+    EXPECT_EQ(lines(), (std::vector<std::string>{
+                           "ok: the programs load the Orbbec SDK " + root + "/core/libOrbbecSDK.so.2.9.3 (as " +
+                               loadedAs + ")",
+                           "note: " + config + ": network discovery on, which adds about 2 s to every start of the "
+                           "programs -- fix: sudo sed -i -e 's|<EnumerateNetDevice>[^<]*</EnumerateNetDevice>|"
+                           "<EnumerateNetDevice>false</EnumerateNetDevice>|' " + config}));
+    fs::remove(config);
+    ASSERT_EQ(mkfifo(config.c_str(), 0644), 0);
+    EXPECT_EQ(lines().back().rfind("note: " + config + " is not a regular file" + builtIn, 0), 0u);
+    fs::remove(config);
+    std::ofstream(config).flush();
+    fs::resize_file(config, kMostSdkConfigBytes + 1);
+    EXPECT_EQ(lines().back().rfind("note: " + config + " has 1048577 bytes, more than such a file holds (at most "
+                                   "1048576)" + builtIn, 0), 0u);
 }
 
 TEST(SeriesSpace, OneSeriesIsBoundedFromAboveForEitherCamera)
@@ -71,6 +113,14 @@ TEST(SeriesSpace, OneSeriesIsBoundedFromAboveForEitherCamera)
     EXPECT_EQ(seriesBytesUpperBound(CameraKind::Kinect),
               103 * (651264 + 6220800 + 868352 + 2 * 434176 + 5 * 65536) + 65536);
     EXPECT_EQ(seriesBytesUpperBound(CameraKind::None), seriesBytesUpperBound(CameraKind::Orbbec));
+}
+
+TEST(FindingLines, AnyBytesGiveValidJsonAndTextLinesWithoutControlCharacters)
+{
+    const Finding finding{Level::Note, Topic::Usb, "serial AY\xff\x1b[2J\n\x07", "fix\x7f"};
+    EXPECT_EQ(findingLine(finding, true), "{\"level\":\"note\",\"topic\":\"usb\",\"message\":\"serial "
+                                          "AY\xef\xbf\xbd\\u001b[2J\\n\\u0007\",\"fix\":\"fix\x7f\"}");
+    EXPECT_EQ(findingLine(finding, false), "note: serial AY\xef\xbf\xbd\\x1b[2J\\x0a\\x07 -- fix: fix\\x7f");
 }
 
 TEST(DoctorArguments, JsonAnywhereAndAtMostOneDirectory)
@@ -106,7 +156,12 @@ private:
 
 TEST(FrameGrab, TheWarmupsLimitForTheFirstFifteenWaitsThenTheLoopsUntilTheDuration)
 {
-    ScriptedGrabber grabber({Grab::Complete, Grab::Incomplete, Grab::TimedOut});
+    // A time-out in the warm-up, and one in the first wait after it, which must not hide the first.
+    std::deque<Grab> script(kWarmupFrames + 1, Grab::Complete);
+    script[1] = Grab::Incomplete;
+    script[2] = Grab::TimedOut;
+    script.back() = Grab::TimedOut;
+    ScriptedGrabber grabber(script);
     const GrabCounts counts = grabFrames(grabber, [&] { return grabber.now; }, {std::chrono::milliseconds(2000),
                                                                                 std::chrono::milliseconds(5000)},
                                          [] { return false; });
@@ -114,9 +169,9 @@ TEST(FrameGrab, TheWarmupsLimitForTheFirstFifteenWaitsThenTheLoopsUntilTheDurati
     ASSERT_EQ(grabber.limits.size(), 20u);
     EXPECT_EQ(grabber.limits[14], 5000);
     EXPECT_EQ(grabber.limits[15], 2000);
-    EXPECT_EQ(counts.complete, 18);
+    EXPECT_EQ(counts.complete, 17);
     EXPECT_EQ(counts.incomplete, 1);
-    EXPECT_EQ(counts.timedOut, 1);
+    EXPECT_EQ(counts.timedOut, 2);
     EXPECT_TRUE(counts.warmupTimedOut);
     EXPECT_EQ(counts.elapsedMs, 2000);
     EXPECT_FALSE(counts.stopped);

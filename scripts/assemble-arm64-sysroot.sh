@@ -127,6 +127,9 @@ if [[ -n "$package_file" ]]; then
            "$sysroot.new/var/lib/dpkg/alternatives" "$sysroot.new/etc/alternatives"
   echo arm64 > "$sysroot.new/var/lib/dpkg/arch"
   : > "$sysroot.new/var/lib/dpkg/status"
+  # /tmp, which every Debian system has from base-files (essential, so never a declared
+  # dependency): programs and libraries write there without asking TMPDIR.
+  mkdir -m 1777 "$sysroot.new/tmp"
 fi
 manifest="$sysroot.new/.kestrum-packages"
 : > "$manifest"

@@ -170,12 +170,17 @@ if [[ $(id -u) -ne 0 ]]; then
   no_network=(unshare -r -n)
 fi
 # in_root WORKING_DIR PROGRAM ARGUMENT...: runs an arm64 program of the root with the root as its
-# file system and WORKING_DIR (a path in the root) as its working directory, without a network.
+# file system and WORKING_DIR (a path in the root) as its working directory, without a network, with
+# the settings in the array environment. The emulator passes them to the program alone, so that the
+# host's loader (of unshare) neither logs its own bindings nor takes the root's library path.
 in_root() {
-  local working_dir=$1
+  local working_dir=$1 setting settings=()
   shift
-  env -i PATH=/usr/bin TMPDIR="$check_dir/tmp" "${environment[@]}" "${no_network[@]}" --root="$root" \
-    --wd="$working_dir" "$check_dir/qemu-aarch64-static" "$@"
+  for setting in TMPDIR="$check_dir/tmp" "${environment[@]}"; do
+    settings+=(-E "$setting")
+  done
+  env -i PATH=/usr/bin "${no_network[@]}" --root="$root" --wd="$working_dir" \
+    "$check_dir/qemu-aarch64-static" "${settings[@]}" "$@"
 }
 
 phase "Frame files through the packaged SDKs' Registration and Align, under emulation"

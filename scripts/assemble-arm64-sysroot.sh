@@ -127,9 +127,10 @@ if [[ -n "$package_file" ]]; then
            "$sysroot.new/var/lib/dpkg/alternatives" "$sysroot.new/etc/alternatives"
   echo arm64 > "$sysroot.new/var/lib/dpkg/arch"
   : > "$sysroot.new/var/lib/dpkg/status"
-  # /tmp, which every Debian system has from base-files (essential, so never a declared
-  # dependency): programs and libraries write there without asking TMPDIR.
+  # What every Debian system has from base-files (essential, so never a declared dependency):
+  # /tmp, where programs and libraries write without asking TMPDIR, and /var/log, for dpkg's log.
   mkdir -m 1777 "$sysroot.new/tmp"
+  mkdir -p "$sysroot.new/var/log"
 fi
 manifest="$sysroot.new/.kestrum-packages"
 : > "$manifest"

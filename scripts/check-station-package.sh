@@ -47,7 +47,7 @@ trap 'rm -rf "$scratch"' EXIT
 
 phase "Host tools"
 "$repo/scripts/install-missing-packages.sh" cmake make file g++-aarch64-linux-gnu qemu-user-static \
-  debian-archive-keyring pkg-config util-linux lintian go-md2man
+  debian-archive-keyring pkg-config util-linux lintian man-db go-md2man
 phase_done
 
 phase "The real SDKs for arm64"
@@ -144,7 +144,7 @@ for program in kestrum-capture kestrum-photo kestrum-doctor; do
 done
 
 echo "lintian:"
-lintian --no-tag-display-limit "$deb" | tee "$scratch/lintian" | sed 's/^/  /'
+lintian --tag-display-limit 0 "$deb" | tee "$scratch/lintian" | sed 's/^/  /'
 if grep -E '^[EW]: ' "$scratch/lintian"; then
   fail "lintian reports the errors or warnings above"
 fi
@@ -157,6 +157,11 @@ before=$(cd "$root" && find . | sort)
 dpkg --root="$root" --force-script-chrootless -i "$deb"
 [[ "$(readlink "$root/usr/lib/kestrum/orbbec-sdk")" == /etc/alternatives/kestrum-orbbec-sdk ]] \
   || fail "the package did not make /usr/lib/kestrum/orbbec-sdk an alternative"
+# The installed manual pages, read by name as man finds them (the root has no man of its own).
+for program in kestrum-capture kestrum-photo kestrum-series kestrum-doctor; do
+  MANPATH="$root/usr/share/man" MANWIDTH=200 man "$program" 2>/dev/null | grep -q "^ *$program - " \
+    || fail "man $program shows no page named $program"
+done
 phase_done
 
 # Inside the root: qemu, the working directories and the tests sit in a folder removed before

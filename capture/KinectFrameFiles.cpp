@@ -2,7 +2,6 @@
 #include "KinectFrameFiles.h"
 
 #include "BinaryFile.h"
-#include "CaptureMetadata.h"
 #include "ColorJpeg.h"
 #include "DepthConversion.h"
 #include "EventLines.h"
@@ -10,6 +9,7 @@
 #include "ImageFile.h"
 #include "KinectGeometry.h"
 #include "OrderedFiles.h"
+#include "SeriesSummary.h"
 
 #include <stdexcept>
 

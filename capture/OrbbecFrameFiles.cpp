@@ -2,13 +2,13 @@
 #include "OrbbecFrameFiles.h"
 
 #include "BinaryFile.h"
-#include "CaptureMetadata.h"
 #include "ColorJpeg.h"
 #include "DepthConversion.h"
 #include "EventLines.h"
 #include "FrameFiles.h"
 #include "ImageFile.h"
 #include "OrderedFiles.h"
+#include "SeriesSummary.h"
 
 #include <stdexcept>
 

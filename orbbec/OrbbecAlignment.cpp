@@ -4,12 +4,28 @@
 
 #include "OrbbecFrameImages.h"
 
+#include <optional>
 #include <stdexcept>
 
 namespace {
 
 const char* const kAlignmentFailedMessage = "Orbbec-D2C-Alignment fehlgeschlagen.";
 const char* const kAlignedFrameMissingMessage = "Color- oder Depth-Frame fehlt nach D2C.";
+
+std::optional<int64_t> metadataOf(const ob::Frame& frame, OBFrameMetadataType type)
+{
+    return frame.hasMetadata(type) ? std::optional<int64_t>(frame.getMetadataValue(type)) : std::nullopt;
+}
+
+OrbbecFrameStamp stampOf(const ob::Frame& frame)
+{
+    return {frame.getIndex(),
+            frame.getTimeStampUs(),
+            frame.getSystemTimeStampUs(),
+            frame.getGlobalTimeStampUs(),
+            metadataOf(frame, OB_FRAME_METADATA_TYPE_EXPOSURE),
+            metadataOf(frame, OB_FRAME_METADATA_TYPE_GAIN)};
+}
 
 } // namespace
 
@@ -23,7 +39,8 @@ OrbbecRgbdFrame OrbbecAlignment::apply(const std::shared_ptr<ob::FrameSet>& fram
 
     const std::shared_ptr<ob::Frame> colorFrame = aligned->getFrame(OB_FRAME_COLOR);
     const std::shared_ptr<ob::Frame> depthFrame = aligned->getFrame(OB_FRAME_DEPTH);
-    if (!colorFrame || !depthFrame) throw std::runtime_error(kAlignedFrameMissingMessage);
+    const std::shared_ptr<ob::Frame> inputDepthFrame = frameset->getFrame(OB_FRAME_DEPTH);
+    if (!colorFrame || !depthFrame || !inputDepthFrame) throw std::runtime_error(kAlignedFrameMissingMessage);
     const std::shared_ptr<ob::ColorFrame> color = colorFrame->as<ob::ColorFrame>();
     const std::shared_ptr<ob::DepthFrame> depth = depthFrame->as<ob::DepthFrame>();
 
@@ -31,5 +48,9 @@ OrbbecRgbdFrame OrbbecAlignment::apply(const std::shared_ptr<ob::FrameSet>& fram
     result.color = colorImageOf(*color);
     result.depthScale = depth->getValueScale();
     result.depth = depthImageOf(*depth, result.depthScale);
+    // The colour frame is passed on as it came; the aligned depth is a frame the filter made, so its
+    // time is read from the depth frame it was made from, whatever the filter copied into it.
+    result.colorStamp = stampOf(*colorFrame);
+    result.depthStamp = stampOf(*inputDepthFrame);
     return result;
 }

@@ -27,6 +27,9 @@ std::string checkReportText(const CheckReport& report)
     for (const Finding& leftover : report.leftovers) {
         text += "leftover: " + leftover.file + ": " + leftover.what + "\n";
     }
+    for (const Finding& note : report.notes) {
+        text += "note: " + note.file + ": " + note.what + "\n";
+    }
     text += std::string("summary: ") + (report.whole() ? "whole" : "not whole") + ", " +
             plural(static_cast<size_t>(report.frames), "frame") + ", " + plural(report.faults.size(), "fault") +
             ", " + plural(report.leftovers.size(), "leftover") + "\n";
@@ -36,7 +39,8 @@ std::string checkReportText(const CheckReport& report)
 std::string checkReportJson(const CheckReport& report)
 {
     std::string text;
-    for (const auto& [type, findings] : {std::pair{"fault", &report.faults}, std::pair{"leftover", &report.leftovers}}) {
+    for (const auto& [type, findings] : {std::pair{"fault", &report.faults}, std::pair{"leftover", &report.leftovers},
+                                         std::pair{"note", &report.notes}}) {
         for (const Finding& finding : *findings) {
             text += jsonLine({{"type", type}, {"file", finding.file}, {"what", finding.what}});
         }

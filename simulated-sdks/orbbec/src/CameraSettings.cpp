@@ -8,23 +8,31 @@ namespace {
 
 constexpr const char* kVariableName = "KESTRUM_SIM_ORBBEC";
 
+// An hour after the camera was powered on.
+constexpr uint64_t kClockStartUs = 3'600'000'000;
+
 const std::vector<SettingKey>& knownKeys() {
-    static const std::vector<SettingKey> keys = {
-        {"fps", SettingType::PositiveNumber},
-        {"frames", SettingType::Count},
-        {"serial", SettingType::Text},
-        {"name", SettingType::Text},
-        {"firmware", SettingType::Text},
-        {"connection", SettingType::Text},
-        {"depth-scale", SettingType::PositiveNumber},
-        {"fail", SettingType::Choice, true, {"open", "color-profile", "depth-profile", "frame-sync", "start", "stop"}},
-        {"empty-depth-every", SettingType::PositiveCount},
-        {"grab-error-at", SettingType::PositiveCount},
-        {"error", SettingType::Text},
-        {"error-status", SettingType::Choice, false, {"wait-timeout"}},
-        {"lossless", SettingType::Choice, false, {"yes"}},
-        {"replay", SettingType::Text},
-    };
+    static const std::vector<SettingKey> keys = [] {
+        std::vector<SettingKey> own = {
+            {"fps", SettingType::PositiveNumber},
+            {"frames", SettingType::Count},
+            {"serial", SettingType::Text},
+            {"name", SettingType::Text},
+            {"firmware", SettingType::Text},
+            {"connection", SettingType::Text},
+            {"depth-scale", SettingType::PositiveNumber},
+            {"fail", SettingType::Choice, true, {"open", "color-profile", "depth-profile", "frame-sync", "start", "stop"}},
+            {"empty-depth-every", SettingType::PositiveCount},
+            {"grab-error-at", SettingType::PositiveCount},
+            {"error", SettingType::Text},
+            {"error-status", SettingType::Choice, false, {"wait-timeout"}},
+            {"lossless", SettingType::Choice, false, {"yes"}},
+            {"replay", SettingType::Text},
+            {"global-timestamp", SettingType::Choice, false, {"unsupported"}},
+        };
+        own.insert(own.end(), deviceClockKeys().begin(), deviceClockKeys().end());
+        return own;
+    }();
     return keys;
 }
 
@@ -52,6 +60,8 @@ CameraSettings cameraSettingsFrom(const Settings& settings) {
     camera.grabErrorText = settings.text("error", camera.grabErrorText);
     camera.grabErrorIsWaitTimeout = settings.includes("error-status", "wait-timeout");
     camera.lossless = settings.includes("lossless", "yes");
+    camera.clock = deviceClockFrom(settings, kVariableName, kClockStartUs);
+    camera.globalTimestampSupported = !settings.includes("global-timestamp", "unsupported");
     if (settings.has("replay")) {
         // The series says which camera it was; a setting that would be overruled is refused, not ignored.
         for (const char* overruled : {"serial", "name", "firmware", "connection", "depth-scale"}) {

@@ -1,6 +1,7 @@
 // What KESTRUM_SIM_ORBBEC says about the simulated camera.
 #pragma once
 
+#include "kestrum_sim/DeviceClock.h"
 #include "kestrum_sim/ReplaySeries.h"
 
 #include <cstdint>
@@ -28,6 +29,8 @@ struct CameraSettings {
     uint64_t emptyDepthEvery = 0;      // 0: never
     uint64_t grabErrorAt = 0;          // 0: never
     bool lossless = false;             // a new frameset waits while the queue is full
+    DeviceClockSettings clock;
+    bool globalTimestampSupported = true;
     std::string grabErrorText = "simulated failure: the frameset could not be delivered (grab-error-at)";
     bool grabErrorIsWaitTimeout = false;   // the error's status: the SDK's wait time-out, else a plain error
     std::shared_ptr<const ReplaySeries> replay;   // frames of a recorded series instead of the scene

@@ -157,8 +157,11 @@ std::string timingReportText(const TimingReport& report)
         text += "\n";
     }
     for (const DropGap& gap : report.drops) {
-        text += "dropped: " + gap.stream + " frame numbers " + std::to_string(gap.firstNumber) + " to " +
-                std::to_string(gap.lastNumber) + " after index " + std::to_string(gap.afterIndex) + ": " +
+        const std::string numbers = gap.firstNumber == gap.lastNumber
+                                        ? "frame number " + std::to_string(gap.firstNumber)
+                                        : "frame numbers " + std::to_string(gap.firstNumber) + " to " +
+                                              std::to_string(gap.lastNumber);
+        text += "dropped: " + gap.stream + " " + numbers + " after index " + std::to_string(gap.afterIndex) + ": " +
                 std::to_string(gap.lost) + " of " + std::to_string(gap.lastNumber - gap.firstNumber + 1) + "\n";
     }
     text += "color-to-depth offset: ";

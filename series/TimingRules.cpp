@@ -149,7 +149,9 @@ private:
         }
         const std::optional<ClockDrift> drift = clockDrift(readings);
         if (!drift) return;
-        const double allowed = std::max(kLeastDriftFaultPpm, kDriftUncertainties * drift->uncertaintyPpm);
+        const double spanUs = static_cast<double>(host.back() - host.front());
+        const double allowed = std::max({kLeastDriftFaultPpm, kDriftUncertainties * drift->uncertaintyPpm,
+                                         static_cast<double>(kArrivalDelaySwingUs) / spanUs * 1e6});
         if (std::fabs(drift->ppm) > allowed) {
             problems_.push_back(std::string("the ") + stream.name + " device clock drifts " + ppm(drift->ppm) +
                                 " against the host's, beyond the " + ppm(allowed).substr(1) +

@@ -4,6 +4,7 @@
 #include "FileBytes.h"
 #include "FrameFiles.h"
 
+#include <optional>
 #include <string>
 
 // Reads the file at path when it is a regular file of a size its kind can have (exactly that of a
@@ -11,3 +12,8 @@
 // or whose header declares another size or pixel type than the layout's. The colour-to-depth map's
 // entries and the pixels are not looked at.
 FileBytes readFrameFile(const std::string& path, const FrameFileLayout& file);
+
+// The same checks reading no more of an image than its first 64 KiB, where its header must lie
+// (an encoder puts it in the first few hundred bytes), and its closing marker: what readFrameFile
+// would refuse the file for, or nothing.
+std::optional<std::string> frameFileProblem(const std::string& path, const FrameFileLayout& file);

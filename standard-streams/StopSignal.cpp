@@ -1,7 +1,9 @@
 // The stop request: SIGTERM and SIGINT only set a flag.
 #include "StopSignal.h"
 
-volatile std::sig_atomic_t stopRequested = 0;
+#include <csignal>
+
+std::atomic<int> stopRequested{0};
 
 void handleStopSignal(int)
 {

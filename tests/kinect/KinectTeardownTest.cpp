@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -138,19 +137,6 @@ TEST_F(KinectTeardown, AStartFailureClosesTheDeviceBeforeItsErrorLine)
     EXPECT_EQ(err.lines[0].text, "{\"event\":\"error\",\"message\":\"Kinect konnte nicht gestartet werden.\"}");
     EXPECT_EQ(err.lines[0].eventsBefore, kestrum_sim::freenect2Events().size());
     EXPECT_TRUE(out.lines.empty());
-}
-
-TEST_F(KinectTeardown, AFrameFileFailureReleasesTheFrameSetAndTearsDown)
-{
-    fs::remove(outputDir / kDepthDir);
-    std::ofstream(outputDir / kDepthDir) << "not a directory";
-
-    EXPECT_EQ(run("attached"), -1);
-
-    EXPECT_EQ(thrown, "Tiefen-PNG konnte nicht gespeichert werden: " + (outputDir / "depth/depth-0000.png").string());
-    EXPECT_EQ(lastEvents(5), kTeardown);
-    EXPECT_TRUE(fs::exists(outputDir / "color-map/color-map-0000.bin"));
-    EXPECT_FALSE(fs::exists(outputDir / "capture.json"));
 }
 
 TEST(PhotoKinectTeardown, EveryWayOutReleasesInOrder)

@@ -1,8 +1,8 @@
-// OrbbecCamera against the simulated Orbbec SDK: stream modes, grabs, failures, the release
-// of SDK objects and a log message of several lines; and the photo's Orbbec stream, which the
-// SDK can have stopped exactly while a frame wait runs out, as no process test can time it. (Device texts, intrinsics, aligned millimetre
-// depth, profile and start failures, frame synchronisation, timeouts and grab errors show in the
-// programs' output.)
+// OrbbecCamera against the simulated Orbbec SDK: stream modes, grabs, starts and stops that make no
+// SDK call, and a log message of several lines; and the photo's Orbbec stream, which the SDK can have
+// stopped exactly while a frame wait runs out, as no process test can time it. (Device texts,
+// intrinsics, aligned millimetre depth, profile and start failures, frame synchronisation, timeouts,
+// grab errors and the release of SDK objects show in the programs' output and the camera sequences.)
 #include "OrbbecCamera.h"
 #include "OrbbecPhoto.h"
 #include "StopSignal.h"
@@ -18,13 +18,11 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 using kestrum_sim::liveOrbbecObjects;
-using kestrum_sim::OrbbecObjectKind;
 using Mode = OrbbecCamera::Mode;
 
 namespace {
@@ -104,46 +102,6 @@ TEST(OrbbecCameraStreams, SecondStartAndStopWhileIdleMakeNoSdkCallAndGrabsNeedAS
     EXPECT_EQ(thrownBy([&] { opened.grabAlignedRgbd(100); }), "Orbbec-Kamera ist nicht gestartet.");
 }
 
-TEST(OrbbecCameraStreams, AFailedStartLeavesTheCameraIdle) {
-    OrbbecSimulationVariable camera("fail=start");
-    OrbbecCamera opened(Mode::Rgbd);
-    EXPECT_THROW(opened.start(), ob::Error);
-    EXPECT_FALSE(opened.isStarted());
-    EXPECT_EQ(thrownBy([&] { opened.grabAlignedRgbd(100); }), "Orbbec-Kamera ist nicht gestartet.");
-}
-
-TEST(OrbbecCameraStreams, FailingStopKeepsTheCameraStartedAndItsDestructorQuiet) {
-    OrbbecSimulationVariable camera("fail=stop");
-    {
-        auto opened = std::make_unique<OrbbecCamera>(Mode::Rgbd);
-        opened->start();
-        EXPECT_THROW(opened->stop(), ob::Error);
-        EXPECT_TRUE(opened->isStarted());
-        EXPECT_NO_THROW(opened.reset());
-    }
-    EXPECT_EQ(liveOrbbecObjects(), 0u);
-}
-
-TEST(OrbbecCameraRelease, StartedCameraStopsThenReleasesFilterConfigPipelineDeviceContext) {
-    OrbbecSimulationVariable camera("attached");
-    auto unstarted = std::make_unique<OrbbecCamera>(Mode::Rgbd);
-    const auto unstartedCalls = callsDuring([&] { unstarted.reset(); });
-    EXPECT_EQ(positionOf(unstartedCalls, "ob_pipeline_stop"), unstartedCalls.size());
-    EXPECT_EQ(liveOrbbecObjects(), 0u);
-
-    auto opened = std::make_unique<OrbbecCamera>(Mode::Rgbd);
-    opened->start();
-    opened->grabAlignedRgbd(5000);
-    const auto calls = callsDuring([&] { opened.reset(); });
-    const std::vector<std::string> releaseOrder = {"ob_pipeline_stop", "ob_delete_filter", "ob_delete_config",
-                                                   "ob_delete_pipeline", "ob_delete_device", "ob_delete_context"};
-    for (size_t i = 0; i + 1 < releaseOrder.size(); ++i) {
-        EXPECT_LT(positionOf(calls, releaseOrder[i]), positionOf(calls, releaseOrder[i + 1])) << releaseOrder[i];
-    }
-    EXPECT_LT(positionOf(calls, "ob_delete_context"), calls.size());
-    EXPECT_EQ(liveOrbbecObjects(), 0u);
-}
-
 // Each image keeps the pixels it was grabbed with through later grabs and after the camera is gone.
 TEST(OrbbecCameraGrabs, ImagesKeepTheirPixelsThroughLaterGrabsAndAfterTheCamera) {
     OrbbecSimulationVariable camera("attached");
@@ -167,6 +125,7 @@ TEST(OrbbecCameraGrabs, ImagesKeepTheirPixelsThroughLaterGrabsAndAfterTheCamera)
 }
 
 // Where the SDK's log goes and that its lines are whole shows in the programs' standard error.
+// The SDK ends its messages with a line feed, which must not become a blank at the line's end.
 TEST(OrbbecCameraLog, AnSdkMessageOfTwoLinesIsLoggedAsOne) {
     OrbbecSimulationVariable camera("grab-error-at=1;error=transfer failed\nendpoint stalled");
     OrbbecCamera started(Mode::Color);
@@ -175,8 +134,7 @@ TEST(OrbbecCameraLog, AnSdkMessageOfTwoLinesIsLoggedAsOne) {
     EXPECT_THROW(started.grabColor(5000), ob::Error);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-    EXPECT_NE(err.find("transfer failed endpoint stalled"), std::string::npos) << err;
-    EXPECT_EQ(err.back(), '\n');
+    EXPECT_EQ(err.substr(err.find("] transfer")), "] transfer failed endpoint stalled\n") << err;
 }
 
 TEST(OrbbecPhotoStream, AFrameWaitThatRunsOutWhileAStopIsPendingEndsTheStreamAsAStop) {

@@ -1,112 +1,73 @@
-// A strict JSON reader for the tests.
+// A strict JSON reader for the tests: nlohmann-json's parser, read event by event so that
+// members keep their order and numbers the text they were written with.
 #include "Json.h"
 
-#include <algorithm>
-#include <regex>
+#include <nlohmann/json.hpp>
 
 namespace {
 
-class Reader {
+class Builder final : public nlohmann::json_sax<nlohmann::json> {
 public:
-    explicit Reader(const std::string& text) : text_(text) {}
+    bool null() override { return add(JsonValue::Kind::Literal, "null"); }
+    bool boolean(bool value) override { return add(JsonValue::Kind::Literal, value ? "true" : "false"); }
+    // An integer's text is its value's: JSON allows no other form of it but "-0".
+    bool number_integer(number_integer_t value) override { return add(JsonValue::Kind::Number, std::to_string(value)); }
+    bool number_unsigned(number_unsigned_t value) override { return add(JsonValue::Kind::Number, std::to_string(value)); }
+    bool number_float(number_float_t, const string_t& text) override { return add(JsonValue::Kind::Number, text); }
+    bool string(string_t& value) override { return add(JsonValue::Kind::String, value); }
+    bool binary(binary_t&) override { return refuse("binary data"); }
+    bool start_array(std::size_t) override { return refuse("an array, which the programs never write"); }
+    bool end_array() override { return false; }
 
-    JsonValue document()
+    bool start_object(std::size_t) override
     {
-        JsonValue value = parseValue();
-        if (skipBlanks() != '\0' || pos_ != text_.size()) fail("trailing characters");
-        return value;
+        if (!add(JsonValue::Kind::Object, "")) return false;
+        open_.push_back(open_.empty() ? &document : &open_.back()->members.back().second);
+        return true;
     }
-
-private:
-    [[noreturn]] void fail(const std::string& what) const { throw JsonError(what + " at offset " + std::to_string(pos_)); }
-    // The next character after blanks, '\0' at the end.
-    char skipBlanks()
+    bool key(string_t& name) override
     {
-        pos_ = std::min(text_.find_first_not_of(" \t\n\r", pos_), text_.size());
-        return text_[pos_];
+        for (const auto& member : open_.back()->members) {
+            if (member.first == name) return refuse("a second member " + name);
+        }
+        key_ = name;
+        return true;
     }
-    void expect(char c)
+    bool end_object() override
     {
-        if (skipBlanks() != c) fail(std::string("expected '") + c + "'");
-        ++pos_;
-    }
-    bool literal(const std::string& word, JsonValue& value)
-    {
-        if (text_.compare(pos_, word.size(), word) != 0) return false;
-        pos_ += word.size();
-        value.text = word;
+        open_.pop_back();
         return true;
     }
 
-    JsonValue parseValue()
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& error) override
+    {
+        return refuse(error.what());
+    }
+
+    JsonValue document;
+    std::string problem;
+
+private:
+    bool add(JsonValue::Kind kind, std::string text)
     {
         JsonValue value;
-        const char c = skipBlanks();
-        if (c == '{') {
-            value.kind = JsonValue::Kind::Object;
-            ++pos_;
-            if (skipBlanks() == '}') {
-                ++pos_;
-                return value;
-            }
-            do {
-                std::string key = parseString();
-                expect(':');
-                value.members.emplace_back(std::move(key), parseValue());
-            } while (skipBlanks() == ',' && ++pos_);
-            expect('}');
-        } else if (c == '"') {
-            value.kind = JsonValue::Kind::String;
-            value.text = parseString();
-        } else if (!literal("true", value) && !literal("false", value) && !literal("null", value)) {
-            parseNumber(value);
+        value.kind = kind;
+        value.text = std::move(text);
+        if (open_.empty()) {
+            document = std::move(value);
+        } else {
+            open_.back()->members.emplace_back(key_, std::move(value));
         }
-        return value;
+        return true;
     }
-
-    void parseNumber(JsonValue& value)
+    bool refuse(const std::string& what)
     {
-        static const std::regex number(R"(-?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?)");
-        std::smatch match;
-        if (!std::regex_search(text_.begin() + static_cast<std::ptrdiff_t>(pos_), text_.end(), match, number,
-                               std::regex_constants::match_continuous)) {
-            fail("invalid value");
-        }
-        value.kind = JsonValue::Kind::Number;
-        value.text = match.str();
-        pos_ += value.text.size();
+        problem = what;
+        return false;
     }
 
-    std::string parseString()
-    {
-        static const std::string escaped = "\"\\/bfnrt", meaning = "\"\\/\b\f\n\r\t";
-        expect('"');
-        std::string out;
-        for (char c; (c = text_[pos_++]) != '"';) {
-            if (pos_ > text_.size()) fail("unterminated string");
-            if (static_cast<unsigned char>(c) < 0x20) fail("unescaped control character in string");
-            if (c != '\\') {
-                out += c;
-            } else if (escaped.find(text_[pos_]) != std::string::npos) {
-                out += meaning[escaped.find(text_[pos_++])];
-            } else if (text_[pos_] == 'u') {
-                // The programs escape only control bytes this way; UTF-8 passes unescaped.
-                const std::string digits = text_.substr(pos_ + 1, 4);
-                if (digits.size() != 4 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos ||
-                    std::stoul(digits, nullptr, 16) >= 0x80) {
-                    fail("bad \\u escape");
-                }
-                out += static_cast<char>(std::stoul(digits, nullptr, 16));
-                pos_ += 5;
-            } else {
-                fail("bad escape");
-            }
-        }
-        return out;
-    }
-
-    const std::string& text_;
-    std::size_t pos_ = 0;
+    std::vector<JsonValue*> open_;   // the objects not yet closed, outermost first
+    std::string key_;
 };
 
 } // namespace
@@ -126,5 +87,7 @@ std::vector<std::string> JsonValue::keys() const
 
 JsonValue parseJson(const std::string& document)
 {
-    return Reader(document).document();
+    Builder builder;
+    if (!nlohmann::json::sax_parse(document, &builder)) throw JsonError(builder.problem);
+    return std::move(builder.document);
 }

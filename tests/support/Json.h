@@ -23,5 +23,6 @@ struct JsonError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Parses one complete JSON document; throws JsonError on any deviation from RFC 8259.
+// Parses one complete JSON document; throws JsonError on any deviation from RFC 8259 (text that is
+// not UTF-8 included), on a member named twice in an object, and on arrays.
 JsonValue parseJson(const std::string& document);

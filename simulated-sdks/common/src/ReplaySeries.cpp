@@ -1,17 +1,16 @@
-// A recorded test series held in memory as a simulated camera plays it back.
+// A recorded test series that a simulated camera plays back, each frame read from its files as it is delivered.
 #include "kestrum_sim/ReplaySeries.h"
 
+#include "CameraMessage.h"
 #include "FrameFileBytes.h"
-#include "FrameFiles.h"
 #include "FrameImage.h"
 #include "KinectGeometry.h"
 #include "RunLimits.h"
 #include "kestrum_sim/Settings.h"
 
-#include <opencv2/imgcodecs.hpp>
-
-#include <cstdio>
+#include <cmath>
 #include <cstring>
+#include <new>
 
 namespace kestrum_sim {
 namespace {
@@ -21,46 +20,64 @@ const char* cameraName(SeriesCamera camera)
     return camera == SeriesCamera::Orbbec ? "an Orbbec camera" : "a Kinect v2";
 }
 
-bool isBinary(const FrameFileLayout& file)
+std::string sizeOf(int width, int height)
 {
-    return file.kind == FrameFileKind::DepthRaw || file.kind == FrameFileKind::ColorMap;
+    return std::to_string(width) + "x" + std::to_string(height);
 }
 
-// The raw depth as 16-bit greyscale, the map's four bytes per entry as four channels: both lossless.
-cv::Mat binaryAsImage(const FrameFileLayout& file, const std::vector<uint8_t>& bytes)
+// What follows capture.json's path when this camera cannot play the series it describes, or nothing.
+std::optional<std::string> descriptionProblem(const SeriesDescription& series, SeriesCamera camera)
 {
-    const int type = file.kind == FrameFileKind::DepthRaw ? CV_16UC1 : CV_8UC4;
-    return cv::Mat(file.height, file.width, type, const_cast<uint8_t*>(bytes.data()));
+    if (series.camera != camera) {
+        return std::string(" describes a series of ") + cameraName(series.camera) + ", not of " + cameraName(camera);
+    }
+    if (const std::optional<std::string> problem = impossibleRunProblem(series)) {
+        return ": " + *problem;
+    }
+    if (camera == SeriesCamera::KinectV2 && (series.width != kKinectDepthWidth || series.height != kKinectDepthHeight)) {
+        return ": width x height " + sizeOf(series.width, series.height) + " is not the Kinect v2's " +
+               sizeOf(kKinectDepthWidth, kKinectDepthHeight);
+    }
+    // The Orbbec camera's depth files lie in its colour image.
+    if (camera == SeriesCamera::Orbbec &&
+        (series.width != series.fullColorWidth || series.height != series.fullColorHeight)) {
+        return ": width x height " + sizeOf(series.width, series.height) + " is not colorWidth x colorHeight " +
+               sizeOf(series.fullColorWidth, series.fullColorHeight);
+    }
+    if (series.savedFrames == 0) {
+        return std::string(" has no saved frames");
+    }
+    // The depth frames carry the scale as a float, and the raw values are millimetres divided by it.
+    const auto scale = static_cast<float>(series.depthScale);
+    if (camera == SeriesCamera::Orbbec && !(std::isfinite(scale) && scale > 0)) {
+        return std::string(": depthScale must be a positive number of single precision");
+    }
+    return std::nullopt;
 }
 
-std::vector<uint8_t> compressed(const FrameFileLayout& file, const std::vector<uint8_t>& bytes)
+// The files a camera delivers: the full colour image and the raw depth, and the Kinect v2's registered colour
+// and map, which its Registration hands back. The depth PNGs hold the raw depth again, and so does the Orbbec
+// camera's color/ the full colour image.
+bool isPlayed(SeriesCamera camera, const FrameFileLayout& file)
 {
-    std::vector<uint8_t> png;
-    cv::imencode(".png", binaryAsImage(file, bytes), png, {cv::IMWRITE_PNG_COMPRESSION, 1});
-    return png;
+    if (file.kind == FrameFileKind::DepthPng) return false;
+    return camera == SeriesCamera::KinectV2 || std::strcmp(file.subDirectory, kColorDir) != 0;
 }
 
-// The decoded file, or why not.
-FrameImage decoded(const FrameFileLayout& file, const std::vector<uint8_t>& stored)
+// The file read and decoded, or why not. The raw files are little-endian, as the machines that replay them.
+FrameImage readPlayedFile(const std::string& path, const FrameFileLayout& file)
 {
-    if (!isBinary(file)) {
-        return decodeFrameImage({stored, std::nullopt}, file.kind == FrameFileKind::DepthPng, file.width,
-                                file.height);
+    const FileBytes read = readFrameFile(path, file);
+    if (file.kind == FrameFileKind::ColorJpeg) {
+        return decodeFrameImage(read, false, file.width, file.height);
     }
-    FrameImage frame;
-    try {
-        frame.image = cv::imdecode(stored, cv::IMREAD_UNCHANGED);
-    } catch (const cv::Exception&) {
-        frame.image.release();
+    FrameImage image;
+    image.problem = read.problem;
+    if (!read.problem) {
+        const int type = file.kind == FrameFileKind::DepthRaw ? CV_16UC1 : CV_32SC1;
+        image.image = cv::Mat(file.height, file.width, type, const_cast<uint8_t*>(read.bytes.data())).clone();
     }
-    const int type = file.kind == FrameFileKind::DepthRaw ? CV_16UC1 : CV_8UC4;
-    if (frame.image.type() != type || frame.image.cols != file.width || frame.image.rows != file.height) {
-        frame.image.release();
-        frame.problem = "does not decode";
-    } else if (file.kind == FrameFileKind::ColorMap) {
-        frame.image = cv::Mat(file.height, file.width, CV_32SC1, frame.image.data).clone();
-    }
-    return frame;
+    return image;
 }
 
 } // namespace
@@ -68,77 +85,58 @@ FrameImage decoded(const FrameFileLayout& file, const std::vector<uint8_t>& stor
 ReplaySeries::ReplaySeries(const std::string& variableName, const std::string& dir, SeriesCamera camera)
     : setting_(variableName + ": replay=" + dir), dir_(dir)
 {
+    const std::string metadata = (std::filesystem::path(dir) / "capture.json").string();
+    std::string file = metadata;   // the one at hand when memory runs out
     try {
         description_ = readCaptureJson(dir);
+        if (const std::optional<std::string> problem = descriptionProblem(description_, camera)) {
+            throw ReplayError(setting_ + ": " + metadata + *problem);
+        }
+        for (const FrameFileLayout& layout : frameFilesOf(description_)) {
+            if (isPlayed(camera, layout)) playedFiles_.push_back(layout);
+        }
+        for (int32_t index = 0; index < description_.savedFrames; ++index) {
+            for (const FrameFileLayout& layout : playedFiles_) {
+                file = frameFilePath(dir, layout, index);
+                if (const std::optional<std::string> problem = frameFileProblem(file, layout)) {
+                    throw ReplayError(setting_ + ": " + file + " " + *problem);
+                }
+            }
+        }
     } catch (const SeriesDescriptionError& error) {
         throw ReplayError(setting_ + ": " + error.what());
-    }
-    const std::string metadata = (std::filesystem::path(dir) / "capture.json").string();
-    if (description_.camera != camera) {
-        throw ReplayError(setting_ + ": " + metadata + " describes a series of " + cameraName(description_.camera) +
-                          ", not of " + cameraName(camera));
-    }
-    if (const std::optional<std::string> problem = impossibleRunProblem(description_)) {
-        throw ReplayError(setting_ + ": " + metadata + ": " + *problem);
-    }
-    if (camera == SeriesCamera::KinectV2 &&
-        (description_.width != kKinectDepthWidth || description_.height != kKinectDepthHeight)) {
-        throw ReplayError(setting_ + ": " + metadata + ": width x height " +
-                          std::to_string(description_.width) + "x" + std::to_string(description_.height) +
-                          " is not the Kinect v2's " + std::to_string(kKinectDepthWidth) + "x" +
-                          std::to_string(kKinectDepthHeight));
-    }
-    // The Orbbec camera's depth files lie in its colour image.
-    if (camera == SeriesCamera::Orbbec && (description_.width != description_.fullColorWidth ||
-                                           description_.height != description_.fullColorHeight)) {
-        throw ReplayError(setting_ + ": " + metadata + ": width x height " + std::to_string(description_.width) + "x" +
-                          std::to_string(description_.height) + " is not colorWidth x colorHeight " +
-                          std::to_string(description_.fullColorWidth) + "x" +
-                          std::to_string(description_.fullColorHeight));
-    }
-    if (description_.savedFrames == 0) {
-        throw ReplayError(setting_ + ": " + metadata + " has no saved frames");
-    }
-    if (camera == SeriesCamera::Orbbec && !(description_.depthScale > 0)) {
-        throw ReplayError(setting_ + ": " + metadata + ": depthScale must be positive");
-    }
-    for (int32_t index = 0; index < description_.savedFrames; ++index) {
-        StoredFrame& stored = frames_.emplace_back();
-        for (const FrameFileLayout& file : frameFilesOf(description_)) {
-            const std::string path = frameFilePath(dir, file, index);
-            FileBytes read = readFrameFile(path, file);
-            if (read.problem) {
-                throw ReplayError(setting_ + ": " + path + " " + *read.problem);
-            }
-            stored.push_back(isBinary(file) ? compressed(file, read.bytes) : std::move(read.bytes));
-        }
+    } catch (const std::bad_alloc&) {
+        throw ReplayError(setting_ + ": " + file + " cannot be read: out of memory");
     }
 }
 
 std::optional<ReplayedFrame> ReplaySeries::frame(uint64_t number, bool colorOnly) const
 {
-    const auto index = static_cast<int32_t>(number % frames_.size());
-    const StoredFrame& stored = frames_[static_cast<size_t>(index)];
-    const std::vector<FrameFileLayout> files = frameFilesOf(description_);
     ReplayedFrame frame;
-    for (size_t i = 0; i < files.size(); ++i) {
-        // Only what a camera delivers is decoded: the Orbbec camera's color/ and depth/ are not.
-        const auto is = [&](const FrameFile& file) { return std::strcmp(files[i].subDirectory, file.subDirectory) == 0; };
-        const bool kinect = description_.camera == SeriesCamera::KinectV2;
-        cv::Mat* target = is(kColorFullFile)             ? &frame.fullColor
-                          : is(kDepthRawFile)            ? &frame.depthMm
-                          : kinect && is(kColorFile)     ? &frame.registeredColor
-                          : kinect && is(kColorMapFile)  ? &frame.colorDepthMap
-                                                         : nullptr;
-        if (!target || (colorOnly && target != &frame.fullColor)) continue;
-        FrameImage image = decoded(files[i], stored[i]);
+    frame.index = static_cast<int32_t>(number % static_cast<uint64_t>(description_.savedFrames));
+    for (const FrameFileLayout& file : playedFiles_) {
+        const bool fullColor = std::strcmp(file.subDirectory, kColorFullDir) == 0;
+        cv::Mat& target = fullColor                               ? frame.fullColor
+                          : file.kind == FrameFileKind::DepthRaw  ? frame.depthMm
+                          : file.kind == FrameFileKind::ColorMap  ? frame.colorDepthMap
+                                                                  : frame.registeredColor;
+        if (colorOnly && !fullColor) continue;
+        const std::string path = frameFilePath(dir_, file, frame.index);
+        FrameImage image;
+        try {
+            image = readPlayedFile(path, file);
+        } catch (const std::bad_alloc&) {
+            image.problem = "cannot be read: out of memory";
+        } catch (const cv::Exception&) {
+            // How OpenCV reports an image it cannot allocate.
+            image.problem = "cannot be read: out of memory";
+        }
         if (image.problem) {
-            std::fprintf(stderr, "kestrum simulated camera: %s: frame %d is not delivered: %s %s\n", setting_.c_str(),
-                         index, frameFilePath(dir_, files[i], index).c_str(), image.problem->c_str());
-            std::fflush(stderr);
+            writeCameraMessage(setting_ + ": frame " + std::to_string(frame.index) + " is not delivered: " + path + " " +
+                               *image.problem);
             return std::nullopt;
         }
-        *target = image.image;
+        target = std::move(image.image);
     }
     return frame;
 }

@@ -1,10 +1,11 @@
 // Parses "attached;key=value;..." control text against the keys a simulated SDK knows.
 #include "kestrum_sim/Settings.h"
 
+#include "CameraMessage.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace kestrum_sim {
@@ -80,8 +81,7 @@ std::string valueProblem(const SettingKey& key, const std::string& value)
 
 void exitForBadSetting(const std::string& message)
 {
-    std::fprintf(stderr, "kestrum simulated camera: %s\n", message.c_str());
-    std::fflush(stderr);
+    writeCameraMessage(message);
     std::_Exit(2);
 }
 

@@ -1,6 +1,7 @@
-// A recorded test series held in memory as a simulated camera plays it back.
+// A recorded test series that a simulated camera plays back, each frame read from its files as it is delivered.
 #pragma once
 
+#include "FrameFiles.h"
 #include "SeriesDescription.h"
 
 #include <opencv2/core.hpp>
@@ -20,8 +21,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One recorded frame, decoded.
+// One recorded frame, decoded from its files.
 struct ReplayedFrame {
+    int32_t index = 0;         // the recorded frame's number, that of its files
     cv::Mat fullColor;         // CV_8UC3 from color-full/
     cv::Mat depthMm;           // CV_16UC1 millimetres from depth-raw/
     cv::Mat registeredColor;   // Kinect v2: CV_8UC3 from color/
@@ -30,27 +32,26 @@ struct ReplayedFrame {
 
 class ReplaySeries {
 public:
-    // Reads dir/capture.json and every file of every saved frame, checked as kestrum-series checks them before
-    // decoding (present, regular, exact or plausible sizes, end markers, image headers), and keeps them
-    // compressed. A series of another camera, without a readable capture.json or without saved frames, or with
-    // a missing or damaged file throws ReplayError. variableName names the setting in messages.
+    // Reads dir/capture.json and checks every file that the camera plays of every saved frame (all but depth/, and
+    // for the Orbbec camera color/) as kestrum-series checks them before decoding, reading no more of an image
+    // than its header and its closing marker: present, regular, of an exact or plausible size, complete, with the
+    // size and pixel type capture.json promises. Keeps none of them. A series of another camera, without a
+    // readable capture.json, with one that no run could have written, without saved frames, or with a missing or
+    // damaged file throws ReplayError. variableName names the setting in messages.
     ReplaySeries(const std::string& variableName, const std::string& dir, SeriesCamera camera);
 
     const SeriesDescription& description() const { return description_; }
-    size_t frameCount() const { return frames_.size(); }
 
-    // Frame number % frameCount() decoded, only its full colour image when colorOnly; nothing, after a warning line
-    // on standard error, when one of its files does not decode after all.
+    // Recorded frame number % savedFrames, read from its files and decoded now, only its full colour image when
+    // colorOnly; nothing, after a warning line on standard error, when one of them fails its checks or does not
+    // decode after all.
     std::optional<ReplayedFrame> frame(uint64_t number, bool colorOnly) const;
 
 private:
-    // The files of one frame in the order of frameFilesOf: images as they are on disk, binary files as PNG.
-    using StoredFrame = std::vector<std::vector<uint8_t>>;
-
     std::string setting_;
     std::string dir_;
     SeriesDescription description_;
-    std::vector<StoredFrame> frames_;
+    std::vector<FrameFileLayout> playedFiles_;   // of every frame, in the order of frameFilesOf
 };
 
 // The series a 'replay=' setting names, or, as for any bad setting, a message on standard error and exit status 2.

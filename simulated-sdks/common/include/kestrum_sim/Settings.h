@@ -30,8 +30,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Ends the process as a bad setting does: "kestrum simulated camera: " and the message on standard error,
-// exit status 2, because a simulated camera that went on would mislead whoever set it.
+// Ends the process as a bad setting does: "kestrum simulated camera: " and the message as one line on standard
+// error (control characters escaped), exit status 2, because a simulated camera that went on would mislead whoever set it.
 [[noreturn]] void exitForBadSetting(const std::string& message);
 
 class Settings {

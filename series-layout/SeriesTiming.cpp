@@ -182,6 +182,24 @@ TimingFile parseTimingCsv(std::string_view text)
     return file;
 }
 
+std::vector<std::string> frameOrderProblems(const TimingFile& file, int64_t savedFrames)
+{
+    std::vector<std::string> problems;
+    const std::vector<FrameTiming>& frames = file.timing.frames;
+    if (static_cast<int64_t>(frames.size()) != savedFrames) {
+        problems.push_back("holds " + std::to_string(frames.size()) + " frames, not savedFrames " +
+                           std::to_string(savedFrames));
+    }
+    for (size_t k = 0; k < frames.size(); ++k) {
+        if (frames[k].index != static_cast<int32_t>(k)) {
+            problems.push_back("line " + std::to_string(file.frameLines[k]) + ": index " +
+                               std::to_string(frames[k].index) + ", not " + std::to_string(k) +
+                               " (a line is missing or out of place)");
+        }
+    }
+    return problems;
+}
+
 std::optional<TimingFile> readTimingFile(const std::filesystem::path& dir)
 {
     const FileBytes read = readRegularFile((dir / kTimingFileName).string(), [](uintmax_t size) -> std::optional<std::string> {

@@ -61,6 +61,10 @@ struct TimingFile {
 
 TimingFile parseTimingCsv(std::string_view text);
 
+// Whether the file holds the saved frames in order: one frame per saved frame, indexes 0, 1, 2, ...
+// ("holds 4 frames, not savedFrames 5", "line 3: index 2, not 1 (...)").
+std::vector<std::string> frameOrderProblems(const TimingFile& file, int64_t savedFrames);
+
 // Reads dir/timing.csv; nothing when there is none, as in a series of an earlier version. A file that is
 // no regular file, is too large or cannot be read is one problem and no frame.
 std::optional<TimingFile> readTimingFile(const std::filesystem::path& dir);

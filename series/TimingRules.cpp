@@ -46,10 +46,7 @@ public:
 
     std::vector<std::string> apply()
     {
-        if (static_cast<int64_t>(frames_.size()) != series_.savedFrames) {
-            problems_.push_back("holds " + std::to_string(frames_.size()) + " frames, not savedFrames " +
-                                std::to_string(series_.savedFrames));
-        }
+        for (const std::string& problem : frameOrderProblems(file_, series_.savedFrames)) problems_.push_back(problem);
         int64_t received = 0;
         for (size_t k = 0; k < frames_.size(); ++k) {
             checkHostTimes(k);
@@ -79,10 +76,6 @@ private:
     void checkHostTimes(size_t k)
     {
         const FrameTiming& frame = frames_[k];
-        if (frame.index != static_cast<int32_t>(k)) {
-            add(k, "index " + std::to_string(frame.index) + ", not " + std::to_string(k) +
-                       " (a line is missing or out of place)");
-        }
         if (frame.timestampMs < 0 || frame.timestampMs > series_.actualDurationMs) {
             add(k, "timestampMs " + std::to_string(frame.timestampMs) + " is outside the run's 0 to " +
                        std::to_string(series_.actualDurationMs) + " ms");

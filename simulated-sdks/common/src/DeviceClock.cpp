@@ -45,6 +45,13 @@ uint64_t DeviceClock::timestampUs(uint64_t slot, std::chrono::duration<double> l
     return static_cast<uint64_t>(std::llround(std::max(us, 0.0)));
 }
 
+std::chrono::duration<double> dueAfterStart(const DeviceClock& clock, const RecordedTimeline* recorded, uint64_t slot,
+                                            uint64_t made)
+{
+    if (recorded) return clock.period() + std::chrono::duration<double>(recorded->at(made).sinceFirst);
+    return clock.period() * static_cast<double>(slot + 1);
+}
+
 uint64_t nextSlot(uint64_t made, std::chrono::duration<double> elapsed, std::chrono::duration<double> period)
 {
     const double periods = std::floor(elapsed / period);

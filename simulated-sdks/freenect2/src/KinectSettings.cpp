@@ -47,7 +47,7 @@ KinectSettings readKinectSettings()
                 exitForBadSetting(std::string(kVariableName) + ": setting '" + overruled + "' cannot go with 'replay'");
             }
         }
-        kinect.replay = replaySeriesOrExit(kVariableName, settings.text("replay", ""), SeriesCamera::KinectV2);
+        kinect.replay = replaySeriesOrExit(settings, kVariableName, SeriesCamera::KinectV2);
         kinect.firstSerial = kinect.replay->description().serial;
     }
     kinect.fps = settings.number("fps", kinect.fps);

@@ -41,12 +41,15 @@ private:
 
     // Slot k of the device's clock is due k + 1 frame intervals after the start; the scene shows its frame k.
     void produceFrameSets(libfreenect2::FrameListener* colorListener, libfreenect2::FrameListener* irDepthListener);
-    void deliverColor(uint64_t slot, libfreenect2::FrameListener* listener);
-    void deliverIrAndDepth(uint64_t slot, libfreenect2::FrameListener* listener);
+    void deliverColor(uint64_t slot, const StreamTiming& timing, libfreenect2::FrameListener* listener);
+    void deliverIrAndDepth(uint64_t slot, const StreamTiming& timing, libfreenect2::FrameListener* listener);
     // The series' frame after `made` others, to the listeners that are not null.
-    void deliverReplayed(uint64_t made, uint64_t slot, libfreenect2::FrameListener* colorListener,
+    void deliverReplayed(uint64_t made, const CameraTiming& timing, libfreenect2::FrameListener* colorListener,
                          libfreenect2::FrameListener* irDepthListener);
-    void stamp(libfreenect2::Frame& frame, libfreenect2::Frame::Format format, uint64_t slot) const;
+    // The sequence numbers, device times, exposure and gain of that slot of the device's clock, made `late`
+    // after its time.
+    CameraTiming clockTiming(uint64_t slot, std::chrono::duration<double> late) const;
+    void stamp(libfreenect2::Frame& frame, libfreenect2::Frame::Format format, const StreamTiming& timing) const;
 
     const std::string serial_;
     const KinectSettings settings_;
@@ -63,7 +66,6 @@ private:
     bool stopRequested_ = false;
     std::thread producer_;
     std::vector<float> idealDepth_; // scratch of the producer thread
-    std::chrono::duration<double> late_{}; // of the set the producer thread makes
 };
 
 } // namespace kestrum_sim

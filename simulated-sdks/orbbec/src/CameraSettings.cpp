@@ -82,7 +82,7 @@ CameraSettings cameraSettingsFromEnvironment() {
         exitForBadSetting(error.what());
     }
     if (settings.has("replay")) {
-        camera.replay = replaySeriesOrExit(kVariableName, settings.text("replay", ""), SeriesCamera::Orbbec);
+        camera.replay = replaySeriesOrExit(settings, kVariableName, SeriesCamera::Orbbec);
         const SeriesDescription& recorded = camera.replay->description();
         camera.serialNumber = recorded.serial;
         camera.name = recorded.device;

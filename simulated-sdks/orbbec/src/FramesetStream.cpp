@@ -1,5 +1,6 @@
 // Frameset n (counted from 1) is due n frame periods after the start; a producer
 // that falls behind drops the framesets whose time has passed rather than bursting.
+// A replayed series with a timing file comes at its recorded times instead.
 #include "FramesetStream.h"
 
 #include "ObjectRegistry.h"
@@ -7,6 +8,7 @@
 #include "SceneFrames.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace kestrum_sim::orbbec {
@@ -27,14 +29,16 @@ uint64_t wallClockUs() {
         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count());
 }
 
-void stamp(const FrameRef& frame, uint64_t index, uint64_t timestampUs, uint64_t systemTimestampUs,
-           uint64_t globalTimestampUs, std::map<ob_frame_metadata_type, int64_t> metadata) {
+// The frame's number, device timestamp and metadata from the timing given, its host-side times from the host.
+void stamp(const FrameRef& frame, const StreamTiming& timing, uint64_t systemTimestampUs, uint64_t globalTimestampUs) {
     auto& stamped = *const_cast<ob_frame_t*>(frame.get());
-    stamped.index = index;
-    stamped.timestampUs = timestampUs;
+    stamped.index = timing.frameNumber;
+    stamped.timestampUs = timing.deviceTimestampUs;
     stamped.systemTimestampUs = systemTimestampUs;
     stamped.globalTimestampUs = globalTimestampUs;
-    stamped.metadata = std::move(metadata);
+    stamped.metadata.clear();
+    if (timing.exposure) stamped.metadata[OB_FRAME_METADATA_TYPE_EXPOSURE] = std::llround(*timing.exposure);
+    if (timing.gain) stamped.metadata[OB_FRAME_METADATA_TYPE_GAIN] = std::llround(*timing.gain);
 }
 
 std::shared_ptr<ProfileNode> nodeOf(std::optional<VideoProfile> profile) {
@@ -81,11 +85,19 @@ FrameRef FramesetStream::waitForFrameset(std::chrono::milliseconds timeout) {
     return frameset;
 }
 
-FrameRef FramesetStream::makeFrameset(uint64_t slot, uint64_t made, uint64_t dueWallClockUs,
-                                      std::chrono::duration<double> late) const {
+CameraTiming FramesetStream::clockTiming(uint64_t slot, std::chrono::duration<double> late) const {
+    const uint64_t deviceUs = clock_.timestampUs(slot, late);
+    CameraTiming timing;
+    timing.color = {slot + 1, deviceUs, std::nullopt, std::nullopt, kColorExposure, kColorGain};
+    timing.depth = {slot + 1, deviceUs - std::min(deviceUs, kDepthBeforeColorUs), std::nullopt, std::nullopt, kDepthExposure,
+                    std::nullopt};
+    return timing;
+}
+
+FrameRef FramesetStream::makeFrameset(uint64_t made, const CameraTiming& timing, uint64_t captureWallClockUs) const {
     // Counted in framesets made, so that a dropped one does not change which are empty or replayed.
     const bool empty = settings_.emptyDepthEvery != 0 && (made + 1) % settings_.emptyDepthEvery == 0;
-    const uint64_t frameNumber = slot + 1;
+    const uint64_t frameNumber = timing.color.frameNumber;
     FrameRef color;
     FrameRef depth;
     if (settings_.replay) {
@@ -98,19 +110,16 @@ FrameRef FramesetStream::makeFrameset(uint64_t slot, uint64_t made, uint64_t due
         if (color_) color = renderColorFrame(frameNumber, color_);
         if (depth_) depth = renderDepthFrame(frameNumber, depth_, settings_.depthScale, empty);
     }
-    const uint64_t deviceUs = clock_.timestampUs(slot, late);
     const uint64_t arrivalUs = wallClockUs();
-    const auto lateUs = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(late).count());
-    const uint64_t globalUs = globalTimestamp_ ? dueWallClockUs + lateUs : 0;
+    const uint64_t globalUs = globalTimestamp_ ? captureWallClockUs : 0;
     std::vector<FrameRef> members;
     if (color) {
-        stamp(color, frameNumber, deviceUs, arrivalUs, globalUs,
-              {{OB_FRAME_METADATA_TYPE_EXPOSURE, kColorExposure}, {OB_FRAME_METADATA_TYPE_GAIN, kColorGain}});
+        stamp(color, timing.color, arrivalUs, globalUs);
         members.push_back(std::move(color));
     }
     if (depth) {
-        stamp(depth, frameNumber, deviceUs - std::min(deviceUs, kDepthBeforeColorUs), arrivalUs,
-              globalUs - std::min(globalUs, kDepthBeforeColorUs), {{OB_FRAME_METADATA_TYPE_EXPOSURE, kDepthExposure}});
+        const auto apart = static_cast<int64_t>(timing.color.deviceTimestampUs - timing.depth.deviceTimestampUs);
+        stamp(depth, timing.depth, arrivalUs, globalUs == 0 ? 0 : globalUs - static_cast<uint64_t>(apart));
         members.push_back(std::move(depth));
     }
     return newFrameset(frameNumber, std::move(members));
@@ -119,19 +128,20 @@ FrameRef FramesetStream::makeFrameset(uint64_t slot, uint64_t made, uint64_t due
 void FramesetStream::produce() {
     const auto start = Clock::now();
     const uint64_t wallStartUs = wallClockUs();
-    const auto sinceStart = [&](uint64_t slot) { return clock_.period() * static_cast<double>(slot + 1); };
+    const RecordedTimeline* recorded = settings_.replay && settings_.replay->timeline() ? &*settings_.replay->timeline() : nullptr;
     uint64_t slot = 0;
     for (uint64_t made = 0; !settings_.frameLimit || made < *settings_.frameLimit; ++made) {
-        const auto due = start + std::chrono::duration_cast<Clock::duration>(sinceStart(slot));
+        const std::chrono::duration<double> sinceStart = dueAfterStart(clock_, recorded, slot, made);
+        const auto due = start + std::chrono::duration_cast<Clock::duration>(sinceStart);
         {
             std::unique_lock<std::mutex> lock(mutex_);
             if (changed_.wait_until(lock, due, [this] { return stopping_; })) return;
         }
-        const auto dueWallClockUs =
-            wallStartUs + static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(sinceStart(slot)).count());
         // A camera held up by a lossless reader makes the frameset now, and its clock says so.
         const auto late = settings_.lossless ? Clock::now() - due : Clock::duration();
-        FrameRef frameset = makeFrameset(slot, made, dueWallClockUs, late);
+        const auto captureWallClockUs = wallStartUs + static_cast<uint64_t>(
+            std::chrono::duration_cast<std::chrono::microseconds>(sinceStart + late).count());
+        FrameRef frameset = makeFrameset(made, recorded ? recorded->at(made).camera : clockTiming(slot, late), captureWallClockUs);
         if (frameset) {
             std::unique_lock<std::mutex> lock(mutex_);
             if (settings_.lossless) {

@@ -37,9 +37,12 @@ private:
     static constexpr size_t kQueueCapacity = 10;
 
     void produce();
-    // The frameset of that slot of the camera's clock, after `made` others, made `late` after its time;
-    // dueWallClockUs is its due time on the host's wall clock.
-    FrameRef makeFrameset(uint64_t slot, uint64_t made, uint64_t dueWallClockUs, std::chrono::duration<double> late) const;
+    // The frame numbers, device timestamps and metadata of that slot of the camera's clock, made `late`
+    // after its time.
+    CameraTiming clockTiming(uint64_t slot, std::chrono::duration<double> late) const;
+    // The frameset after `made` others, with that timing, captured at captureWallClockUs on the host's wall
+    // clock (its global timestamp, where enabled).
+    FrameRef makeFrameset(uint64_t made, const CameraTiming& timing, uint64_t captureWallClockUs) const;
 
     const CameraSettings settings_;
     const DeviceClock clock_;

@@ -3,6 +3,7 @@
 // a jump; frames whose time passed while the camera was held up are dropped, as a camera drops them.
 #pragma once
 
+#include "kestrum_sim/RecordedTimeline.h"
 #include "kestrum_sim/Settings.h"
 
 #include <chrono>
@@ -40,6 +41,11 @@ private:
     DeviceClockSettings settings_;
     std::chrono::duration<double> period_;
 };
+
+// How long after a camera's start its frame after `made` others, in that slot of its clock, is due: where
+// it replays a series' recorded times, the recorded one after one frame interval; else slot + 1 intervals.
+std::chrono::duration<double> dueAfterStart(const DeviceClock& clock, const RecordedTimeline* recorded, uint64_t slot,
+                                            uint64_t made);
 
 // The slot to make after the one made, with `elapsed` host time since the start, when slot k is due
 // at (k + 1) periods: the next one, or, when that is a whole period late already, the latest one due;

@@ -39,8 +39,11 @@ OrbbecRgbdFrame OrbbecAlignment::apply(const std::shared_ptr<ob::FrameSet>& fram
 
     const std::shared_ptr<ob::Frame> colorFrame = aligned->getFrame(OB_FRAME_COLOR);
     const std::shared_ptr<ob::Frame> depthFrame = aligned->getFrame(OB_FRAME_DEPTH);
+    const std::shared_ptr<ob::Frame> inputColorFrame = frameset->getFrame(OB_FRAME_COLOR);
     const std::shared_ptr<ob::Frame> inputDepthFrame = frameset->getFrame(OB_FRAME_DEPTH);
-    if (!colorFrame || !depthFrame || !inputDepthFrame) throw std::runtime_error(kAlignedFrameMissingMessage);
+    if (!colorFrame || !depthFrame || !inputColorFrame || !inputDepthFrame) {
+        throw std::runtime_error(kAlignedFrameMissingMessage);
+    }
     const std::shared_ptr<ob::ColorFrame> color = colorFrame->as<ob::ColorFrame>();
     const std::shared_ptr<ob::DepthFrame> depth = depthFrame->as<ob::DepthFrame>();
 
@@ -48,9 +51,10 @@ OrbbecRgbdFrame OrbbecAlignment::apply(const std::shared_ptr<ob::FrameSet>& fram
     result.color = colorImageOf(*color);
     result.depthScale = depth->getValueScale();
     result.depth = depthImageOf(*depth, result.depthScale);
-    // The colour frame is passed on as it came; the aligned depth is a frame the filter made, so its
-    // time is read from the depth frame it was made from, whatever the filter copied into it.
-    result.colorStamp = stampOf(*colorFrame);
+    // The filter's frames are its own: their time is read from the frames they were made from. The SDK's
+    // filter copies it (the real-sdk test checks that it keeps the timestamps), but the metadata it parses
+    // from the device's frame need not come along.
+    result.colorStamp = stampOf(*inputColorFrame);
     result.depthStamp = stampOf(*inputDepthFrame);
     return result;
 }

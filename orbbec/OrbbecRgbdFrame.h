@@ -10,6 +10,6 @@ struct OrbbecRgbdFrame {
     cv::Mat color;            // CV_8UC3, BGR
     cv::Mat depth;            // CV_32FC1, raw value times depthScale (millimetres), aligned to color
     float depthScale = 1.0f;
-    OrbbecFrameStamp colorStamp;
-    OrbbecFrameStamp depthStamp;  // of the depth frame it was aligned from
+    OrbbecFrameStamp colorStamp;  // of the frames the images were made from
+    OrbbecFrameStamp depthStamp;
 };

@@ -118,9 +118,9 @@ private:
                        std::to_string(before.frameNumber));
         }
         if (now.deviceTimestampUs <= before.deviceTimestampUs) {
-            add(k, name + "DeviceTimestampUs goes back by " +
-                       milliseconds(static_cast<double>(before.deviceTimestampUs - now.deviceTimestampUs)) +
-                       " (the camera's clock was reset?)");
+            add(k, name + "DeviceTimestampUs " + std::to_string(now.deviceTimestampUs) +
+                       " is not above the previous frame's " + std::to_string(before.deviceTimestampUs) +
+                       " (was the camera's clock reset?)");
             return;
         }
         const std::vector<int64_t>& host = hostTimes_[streamIndex];

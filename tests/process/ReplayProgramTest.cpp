@@ -103,11 +103,13 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
     // Each new frame is one of the recording's, all its files of the same one, depth and map to the byte.
     const long long saved = integer(summary["savedFrames"]);
     ASSERT_GE(saved, 1);
+    std::vector<long long> sources;
     for (long long index = 0; index < saved; ++index) {
         const std::string raw = readFileBytes(numbered(replayed, "depth-raw", ".bin", index));
         long long source = 0;
         while (source < frames && readFileBytes(numbered(recorded, "depth-raw", ".bin", source)) != raw) ++source;
         ASSERT_LT(source, frames) << "frame " << index << " is none of the recording's";
+        sources.push_back(source);
         // Lossless, the first frame kept is the one after the capture's 15 warm-up frames.
         if (index == 0) {
             EXPECT_EQ(source, 15 % frames);
@@ -124,6 +126,24 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
     }
     const ChildResult check = runChild({KESTRUM_SERIES_PROGRAM, {"check", replayed}, {}, ""});
     EXPECT_EQ(check.exitCode, 0) << check.out;
+    // Each stream's frame numbers and device timestamps are the recorded ones, which go on rising from one
+    // playing of the recording to the next: from one kept frame to the next within a playing, they move as
+    // they moved between the recorded frames.
+    const std::vector<std::vector<std::string>> original = timingRows(recorded);
+    const std::vector<std::vector<std::string>> played = timingRows(replayed);
+    ASSERT_EQ(played.size(), sources.size());
+    int compared = 0;
+    for (size_t k = 1; k < played.size(); ++k) {
+        if (sources[k] <= sources[k - 1]) continue;
+        ++compared;
+        for (int column : {5, 6, 11, 12}) {
+            const auto moved = [&](const std::vector<std::string>& to, const std::vector<std::string>& from) {
+                return std::stoll(to[column]) - std::stoll(from[column]);
+            };
+            EXPECT_EQ(moved(played[k], played[k - 1]), moved(original[sources[k]], original[sources[k - 1]])) << k;
+        }
+    }
+    EXPECT_GT(compared, 0);
 
     // The photo is frame 20, after the photo's warm-up, of the recording played over and over.
     const std::string shot = scratch / "shot.jpg";

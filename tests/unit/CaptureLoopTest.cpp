@@ -1,6 +1,8 @@
 // The capture loop against a scripted frame source and fake clocks: sampling
-// rule, counters, statistics, the kept frames' timing and the release of every delivered frame.
+// rule, counters, statistics, the kept frames' timing and the release of every delivered frame;
+// the Kinect v2's device timestamps.
 #include "CaptureLoop.h"
+#include "KinectDeviceClock.h"
 
 #include <gtest/gtest.h>
 
@@ -250,4 +252,18 @@ TEST(CaptureLoop, AKeptFrameRecordsItsArrivalOnBothClocksAndTheFramesReceivedSin
         EXPECT_EQ(frame.receivedSincePrevious, expected[k].receivedSincePrevious);
         EXPECT_EQ(frame.camera.color.frameNumber, expected[k].delivery);
     }
+}
+
+// libfreenect2's 32-bit counts of 0.125 ms: on across the wrap, and a reset stays one.
+TEST(KinectDeviceClock, CountsOnAcrossTheWrapButNotAcrossAReset)
+{
+    KinectDeviceClock clock;
+    EXPECT_EQ(clock.microseconds(4'294'967'000u), 536'870'875'000u);
+    EXPECT_EQ(clock.microseconds(4'294'967'295u), 536'870'911'875u);
+    EXPECT_EQ(clock.microseconds(266u), 536'870'945'250u);   // 2^32 + 266 counts
+    EXPECT_EQ(clock.microseconds(532u), 536'870'978'500u);
+    EXPECT_EQ(clock.microseconds(100u), 536'870'924'500u);   // the camera's clock went back
+    KinectDeviceClock reset;
+    EXPECT_EQ(reset.microseconds(1'000'000u), 125'000'000u);
+    EXPECT_EQ(reset.microseconds(10u), 1'250u);
 }

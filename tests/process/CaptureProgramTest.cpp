@@ -359,7 +359,7 @@ TEST(CaptureProgram, StandardOutputThatCannotBeWrittenEndsTheRunLikeAFailedFrame
 // A stop signal ends the sampling after the frame in progress, in order and with the actual duration.
 // A slow feed keeps the run in its warm-up when the signal comes: with a reader, the run ends like any
 // that saved nothing; with a stalled reader, "captureCompleted" cannot be written within half a second
-// of the stop, so the run fails and takes capture.json back.
+// of the stop, so the run fails and takes capture.json and timing.csv back.
 TEST(CaptureProgram, StopSignalsInTheSamplingAndInTheWarmUpEvenWithAStalledReader)
 {
     enum When { Sampling, WarmUp, WarmUpWithAStalledReader };
@@ -382,6 +382,7 @@ TEST(CaptureProgram, StopSignalsInTheSamplingAndInTheWarmUpEvenWithAStalledReade
 
             EXPECT_EQ(result.exitCode, when == Sampling ? 0 : 1) << result.err;
             EXPECT_EQ(fs::exists(outputDir + "/capture.json"), when != WarmUpWithAStalledReader);
+            EXPECT_EQ(fs::exists(outputDir + "/timing.csv"), when != WarmUpWithAStalledReader);
             if (when == WarmUpWithAStalledReader) {
                 EXPECT_EQ(lastLine(result.err), errorLine("Standardausgabe konnte nicht geschrieben werden."));
                 continue;

@@ -9,12 +9,7 @@
 // The images of a frame, which are encoded side by side.
 inline constexpr unsigned kKinectFrameImages = 3;
 
-// Writes color/ (JPEG 88 of the registered colour), color-full/ (JPEG 92),
-// color-map/ (the map's int32 entries), depth/ (16-bit PNG) and depth-raw/
-// (the same values, uint16 little-endian), then emits "frameSaved". The images
-// are encoded on the workers while the binary files are written here; the
-// files take their names in this order and only when complete, and the call
-// returns only once no worker reads the frame any more. Throws
-// std::runtime_error for the first file in this order that fails; the files
-// before it stay, none after it appears and no line is emitted.
+// writeFrameFiles with the Kinect v2's five files (color/ of the registered colour image, the
+// colour-to-depth map in color-map/) and its words for their failures, which carry the file's path;
+// a depth image that is not 512 x 424 gets no raw file.
 void writeKinectFrameFiles(WorkerPool& workers, const std::filesystem::path& outputDir, const SampledFrame& frame);

@@ -15,6 +15,8 @@ int recordSeries(int argc, const char* const argv[])
 {
     const CaptureOptions options = parseCaptureArguments(argc, argv);
     createOutputDirectories(options.outputDir);
+    // Held until the run ends, camera released and files closed.
+    const SeriesWriteLock lock = lockOutputDirectory(options.outputDir);
     if (const auto orbbecResult = runOrbbecCapture(options.outputDir, options.durationMs, options.sampleFps)) {
         return *orbbecResult;
     }

@@ -132,7 +132,7 @@ if(NOT CMAKE_CROSSCOMPILING)
 else()
   # What the programs link besides the camera SDKs.
   kestrum_depends_from_sysroot("${CMAKE_SYSROOT}" CPACK_DEBIAN_PACKAGE_DEPENDS KESTRUM_PACKAGE_PROBLEM
-    libopencv_core libopencv_imgproc libopencv_imgcodecs libtinyxml2 libstdc++ libgcc_s libm libc)
+    libopencv_core libopencv_imgproc libopencv_imgcodecs libtinyxml2 libz libstdc++ libgcc_s libm libc)
 endif()
 
 # A package that would be wrong is refused when cpack runs, not at configure

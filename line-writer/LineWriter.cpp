@@ -39,4 +39,20 @@ std::string oneLine(std::string_view text)
     return line;
 }
 
+std::string withControlsEscaped(std::string_view text)
+{
+    static const char hexDigits[] = "0123456789abcdef";
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            escaped += {'\\', 'x', hexDigits[byte >> 4], hexDigits[byte & 0xF]};
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 } // namespace kestrum

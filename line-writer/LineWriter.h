@@ -16,4 +16,8 @@ bool writeLine(int fd, std::string_view text);
 // inside turned into blanks (a library's message may span lines or end in one).
 std::string oneLine(std::string_view text);
 
+// The text with every control character (the bytes 0x00 to 0x1F and 0x7F) written as \xHH, so that a
+// name shows on one line, whatever it holds, and cannot steer a terminal; all other bytes unchanged.
+std::string withControlsEscaped(std::string_view text);
+
 } // namespace kestrum

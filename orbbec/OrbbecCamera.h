@@ -2,6 +2,7 @@
 #pragma once
 
 #include "OrbbecFailures.h"
+#include "OrbbecGeometry.h"
 #include "OrbbecRgbdFrame.h"
 
 #include <opencv2/core.hpp>
@@ -10,9 +11,7 @@
 #include <memory>
 #include <string>
 
-// The one colour and depth profile the programs stream: aligned depth shares the colour geometry.
-inline constexpr int32_t kOrbbecStreamWidth = 1280;
-inline constexpr int32_t kOrbbecStreamHeight = 720;
+// The frame rate of the profile whose size OrbbecGeometry.h gives.
 inline constexpr int32_t kOrbbecStreamFps = 30;
 
 struct OrbbecDeviceInfo {

@@ -11,7 +11,7 @@ shift || true
 
 packages=(cmake make g++
           libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
-          nlohmann-json3-dev libtinyxml2-dev libgtest-dev go-md2man groff-base)
+          nlohmann-json3-dev libtinyxml2-dev zlib1g-dev libgtest-dev go-md2man groff-base)
 if [[ " $* " == *"KESTRUM_BUILD_BENCHMARKS=ON"* ]]; then
   packages+=(libbenchmark-dev)
 fi

@@ -53,7 +53,7 @@ std::optional<EncodedImageHeader> jpegHeader(const std::vector<uint8_t>& bytes)
                 break;
             }
             return EncodedImageHeader{bigEndian(&bytes[at + 5], 2), bigEndian(&bytes[at + 3], 2), bytes[at + 7],
-                                      bytes[at + 2]};
+                                      bytes[at + 2], marker == 0xC0 || marker == 0xC1};
         }
         if (length < 2) {
             break;

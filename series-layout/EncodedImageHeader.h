@@ -10,6 +10,9 @@ struct EncodedImageHeader {
     uint32_t height = 0;
     int channels = 0;
     int bitsPerChannel = 0;
+    // JPEG: sequential with Huffman coding (SOF0, SOF1), decoded in one pass over the data; a progressive
+    // JPEG can make the decoder pass over the whole image once for each of its many tiny scans.
+    bool sequential = true;
 };
 
 // The JPEG's first frame header (SOF), as the decoder takes it; nothing when no SOF comes before

@@ -45,6 +45,10 @@ FileBytes readFrameFile(const std::string& path, const FrameFileLayout& file)
         return read;
     }
     read.problem = encodedImageProblem(read.bytes, read.bytes, file);
+    if (!read.problem && file.kind == FrameFileKind::DepthPng) {
+        // Only the whole file shows it.
+        read.problem = pngDataProblem(read.bytes, file.width, file.height);
+    }
     if (read.problem) {
         read.bytes.clear();
     }

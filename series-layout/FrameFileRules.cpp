@@ -1,7 +1,11 @@
 // What a frame file must be before it is decoded.
 #include "FrameFileRules.h"
 
+#include <zlib.h>
+
 #include <cstring>
+#include <memory>
+#include <new>
 
 uintmax_t binaryFileBytes(const FrameFileLayout& file)
 {
@@ -58,6 +62,47 @@ std::optional<std::string> headerProblem(const std::optional<EncodedImageHeader>
                                     : header->channels == 3 && header->bitsPerChannel == 8;
     if (!expectedPixels) {
         return pixelTypeProblem(png);
+    }
+    if (!png && !header->sequential) {
+        return std::string("is a progressive or other non-baseline JPEG, which the capture never writes");
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> pngDataProblem(const std::vector<uint8_t>& png, int width, int height)
+{
+    const uintmax_t most = 2 * static_cast<uintmax_t>(height) * (1 + static_cast<uintmax_t>(width) * 2);
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) {
+        throw std::bad_alloc();
+    }
+    const std::unique_ptr<z_stream, int (*)(z_stream*)> end(&stream, inflateEnd);
+    std::vector<uint8_t> scratch(64 * 1024);
+    uintmax_t inflated = 0;
+    // The chunks after the signature: length, type, data, CRC; the image data lie in the IDAT chunks.
+    constexpr size_t kChunkFrame = 12;
+    for (size_t at = 8; at + kChunkFrame <= png.size();) {
+        const uint32_t length = static_cast<uint32_t>(png[at]) << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        if (length > png.size() - at - kChunkFrame) {
+            break;
+        }
+        if (std::memcmp(&png[at + 4], "IDAT", 4) == 0) {
+            stream.next_in = const_cast<Bytef*>(&png[at + 8]);
+            stream.avail_in = length;
+            do {
+                stream.next_out = scratch.data();
+                stream.avail_out = static_cast<uInt>(scratch.size());
+                const int status = inflate(&stream, Z_NO_FLUSH);
+                inflated += scratch.size() - stream.avail_out;
+                if (inflated > most) {
+                    return "holds far more image data than a " + sizeText(width, height) + " image";
+                }
+                if (status != Z_OK && status != Z_BUF_ERROR) {
+                    return std::nullopt;
+                }
+            } while (stream.avail_in > 0 || stream.avail_out == 0);
+        }
+        at += kChunkFrame + length;
     }
     return std::nullopt;
 }

@@ -25,9 +25,15 @@ std::optional<std::string> imageFileSizeProblem(uintmax_t size, uintmax_t mostBy
 std::optional<std::string> truncationProblem(const std::vector<uint8_t>& bytes, bool png);
 
 // An image whose header declares another size or pixel type than width x height of 8-bit 3-channel
-// colour (JPEG) or 16-bit greyscale (PNG), refused before decoding; no header: undecodable.
+// colour (JPEG) or 16-bit greyscale (PNG), or a JPEG that is not sequential, refused before decoding;
+// no header: undecodable.
 std::optional<std::string> headerProblem(const std::optional<EncodedImageHeader>& header, int width, int height,
                                          bool png);
+
+// A PNG of width x height 16-bit greyscale whose compressed data inflate to far more than such an image
+// holds (twice its rows with their filter bytes): the decoder would inflate all of it, and a few MB can
+// hold GB. Data that do not inflate are left to the decoder.
+std::optional<std::string> pngDataProblem(const std::vector<uint8_t>& png, int width, int height);
 
 // How a size is written in the problems: 1280x720.
 std::string sizeText(uintmax_t width, uintmax_t height);

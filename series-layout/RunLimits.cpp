@@ -1,13 +1,15 @@
 // What a run of kestrum-capture can write into capture.json.
 #include "RunLimits.h"
 
+#include "KinectGeometry.h"
+#include "OrbbecGeometry.h"
+
 #include <algorithm>
 
 namespace {
 
 // Past the requested duration: one last frame wait, then that frame's writing and the camera's stop.
 constexpr int64_t kLongestOverrunMs = kFrameWaitLimit.count() + 3000;
-constexpr int kLargestImageSide = 4096;
 
 std::string outsideRange(const char* name, int64_t value, int64_t least, int64_t most)
 {
@@ -15,15 +17,29 @@ std::string outsideRange(const char* name, int64_t value, int64_t least, int64_t
            std::to_string(least) + " to " + std::to_string(most);
 }
 
-bool fitsLargestImage(int width, int height)
+std::optional<std::string> otherImageSize(const char* names, int width, int height, const char* camera,
+                                          int cameraWidth, int cameraHeight)
 {
-    return width <= kLargestImageSide && height <= kLargestImageSide;
+    if (width == cameraWidth && height == cameraHeight) {
+        return std::nullopt;
+    }
+    return std::string(names) + " " + std::to_string(width) + "x" + std::to_string(height) + " is not " + camera +
+           " " + std::to_string(cameraWidth) + "x" + std::to_string(cameraHeight);
 }
 
-std::string beyondLargestImage(const char* names, int width, int height)
+// Each camera streams one size of each image, so nothing larger (slower to check) can be among them.
+std::optional<std::string> imageSizeProblem(const SeriesDescription& series)
 {
-    return std::string(names) + " " + std::to_string(width) + "x" + std::to_string(height) + " is beyond " +
-           std::to_string(kLargestImageSide) + "x" + std::to_string(kLargestImageSide);
+    if (series.camera == SeriesCamera::KinectV2) {
+        return otherImageSize("width x height", series.width, series.height, "the Kinect v2's", kKinectDepthWidth,
+                              kKinectDepthHeight);
+    }
+    if (auto problem = otherImageSize("width x height", series.width, series.height, "the Orbbec camera's",
+                                      kOrbbecStreamWidth, kOrbbecStreamHeight)) {
+        return problem;
+    }
+    return otherImageSize("colorWidth x colorHeight", series.fullColorWidth, series.fullColorHeight,
+                          "the Orbbec camera's", kOrbbecStreamWidth, kOrbbecStreamHeight);
 }
 
 } // namespace
@@ -54,19 +70,12 @@ std::optional<std::string> impossibleRunProblem(const SeriesDescription& series)
                std::to_string(series.actualDurationMs) + " ms at " + std::to_string(series.requestedSampleFps) +
                " per second can keep (" + std::to_string(most) + ")";
     }
-    if (!fitsLargestImage(series.width, series.height)) {
-        return beyondLargestImage("width x height", series.width, series.height);
-    }
-    if (!fitsLargestImage(series.fullColorWidth, series.fullColorHeight)) {
-        return beyondLargestImage("colorWidth x colorHeight", series.fullColorWidth, series.fullColorHeight);
-    }
-    return std::nullopt;
+    return imageSizeProblem(series);
 }
 
 int64_t framesToCheck(const SeriesDescription& series)
 {
-    if (!fitsLargestImage(series.width, series.height) ||
-        !fitsLargestImage(series.fullColorWidth, series.fullColorHeight)) {
+    if (imageSizeProblem(series)) {
         return 0;
     }
     const int64_t sampleFps = std::clamp<int64_t>(series.requestedSampleFps, kLowestSampleFps, kHighestSampleFps);

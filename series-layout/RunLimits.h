@@ -1,6 +1,6 @@
 // What a run of kestrum-capture can write into capture.json: the ranges of its command line, how
 // far the measured duration can pass the requested one, how many frames the sampling rule keeps,
-// and image sizes of a camera.
+// and the image sizes each camera writes.
 #pragma once
 
 #include "SeriesDescription.h"
@@ -30,6 +30,6 @@ int64_t mostFramesKept(int64_t actualDurationMs, int64_t sampleFps);
 std::optional<std::string> impossibleRunProblem(const SeriesDescription& series);
 
 // The frames to check: savedFrames, but never more than a run with this capture.json's duration
-// and rate, taken within the program's ranges, could keep; none when its images are larger than a
-// camera's.
+// and rate, taken within the program's ranges, could keep; none when its images are not of its
+// camera's sizes.
 int64_t framesToCheck(const SeriesDescription& series);

@@ -1,6 +1,8 @@
 // Output lines of a series check.
 #include "CheckReport.h"
 
+#include "LineWriter.h"
+
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -21,14 +23,12 @@ std::string jsonLine(const nlohmann::ordered_json& object)
 std::string checkReportText(const CheckReport& report)
 {
     std::string text;
-    for (const Finding& fault : report.faults) {
-        text += "fault: " + fault.file + ": " + fault.what + "\n";
-    }
-    for (const Finding& leftover : report.leftovers) {
-        text += "leftover: " + leftover.file + ": " + leftover.what + "\n";
-    }
-    for (const Finding& note : report.notes) {
-        text += "note: " + note.file + ": " + note.what + "\n";
+    // A file name, and a camera's name in a finding, may hold any byte but "/" and NUL.
+    for (const auto& [type, findings] : {std::pair{"fault: ", &report.faults}, std::pair{"leftover: ", &report.leftovers},
+                                         std::pair{"note: ", &report.notes}}) {
+        for (const Finding& finding : *findings) {
+            text += kestrum::withControlsEscaped(type + finding.file + ": " + finding.what) + "\n";
+        }
     }
     text += std::string("summary: ") + (report.whole() ? "whole" : "not whole") + ", " +
             plural(static_cast<size_t>(report.frames), "frame") + ", " + plural(report.faults.size(), "fault") +

@@ -18,8 +18,9 @@ struct CheckReport {
     bool whole() const { return faults.empty(); }
 };
 
-// "fault: FILE: WHAT", "leftover: FILE: WHAT" and "note: FILE: WHAT" lines, then
-// "summary: whole|not whole, N frames, N faults, N leftovers"; each line ends with a line feed.
+// "fault: FILE: WHAT", "leftover: FILE: WHAT" and "note: FILE: WHAT" lines, control characters in them
+// written as \xHH, then "summary: whole|not whole, N frames, N faults, N leftovers"; each line ends with a
+// line feed.
 std::string checkReportText(const CheckReport& report);
 
 // {"type":"fault"|"leftover"|"note","file":...,"what":...} lines, then

@@ -27,6 +27,12 @@ private:
 
 } // namespace
 
+size_t jobsAtOnce(size_t count, uintmax_t bytesPerJob, unsigned cores)
+{
+    const uintmax_t fitting = std::max<uintmax_t>(1, kParallelMemoryBudget / std::max<uintmax_t>(1, bytesPerJob));
+    return static_cast<size_t>(std::min<uintmax_t>({count, std::max(1u, cores), fitting}));
+}
+
 void parallelFor(size_t count, uintmax_t bytesPerJob, const std::function<void(size_t)>& job)
 {
     std::atomic<size_t> next{0};
@@ -45,9 +51,7 @@ void parallelFor(size_t count, uintmax_t bytesPerJob, const std::function<void(s
             }
         }
     };
-    const uintmax_t fitting = std::max<uintmax_t>(1, kParallelMemoryBudget / std::max<uintmax_t>(1, bytesPerJob));
-    const size_t threads =
-        static_cast<size_t>(std::min<uintmax_t>({count, std::max(1u, std::thread::hardware_concurrency()), fitting}));
+    const size_t threads = jobsAtOnce(count, bytesPerJob, std::thread::hardware_concurrency());
     {
         ThreadGroup group;
         for (size_t i = 1; i < threads; ++i) {

@@ -1,9 +1,41 @@
 // A frame's depth as coloured 3-D points, and their PLY file.
 #include "PointCloud.h"
 
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstring>
+#include <sstream>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "PLY records are written as the values lie in memory");
+
+namespace {
+
+// The farthest a 16-bit depth file reaches: 65535 mm.
+constexpr double kFarthestMetres = 65.535;
+
+// Whether every pixel from 0 to size - 1 lands within a float at every depth; NaN never does.
+bool staysFinite(double focalLength, double centre, int size)
+{
+    const double farthestFromCentre = std::max(std::fabs(centre), std::fabs(size - 1 - centre));
+    return farthestFromCentre * kFarthestMetres / focalLength <= FLT_MAX;
+}
+
+} // namespace
+
+std::optional<std::string> infinitePointsProblem(const CameraIntrinsics& camera, int width, int height)
+{
+    std::ostringstream text;
+    if (!staysFinite(camera.fx, camera.cx, width)) {
+        text << "fx " << camera.fx << " and cx " << camera.cx;
+    } else if (!staysFinite(camera.fy, camera.cy, height)) {
+        text << "fy " << camera.fy << " and cy " << camera.cy;
+    } else {
+        return std::nullopt;
+    }
+    text << " put points of a " << width << "x" << height << " image at infinity";
+    return text.str();
+}
 
 std::vector<ColoredPoint> backProject(const cv::Mat& depthMm, const cv::Mat& color, const CameraIntrinsics& camera)
 {

@@ -6,6 +6,7 @@
 #include <opencv2/core.hpp>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ struct ColoredPoint {
     float x, y, z;
     uint8_t red, green, blue;
 };
+
+// Why these intrinsics put a pixel of a width x height image at infinity (beyond the largest float) at
+// some depth a file can hold, or nothing.
+std::optional<std::string> infinitePointsProblem(const CameraIntrinsics& camera, int width, int height);
 
 // One point for every pixel with depth, row after row: x = (u - cx) z / fx, y = (v - cy) z / fy,
 // z = depth / 1000, coloured from the pixel at the same place of color (CV_8UC3 BGR of the

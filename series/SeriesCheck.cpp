@@ -33,17 +33,6 @@ bool isImage(const FrameFileLayout& file)
     return file.kind == FrameFileKind::ColorJpeg || file.kind == FrameFileKind::DepthPng;
 }
 
-// What checking one frame holds at most: all its files' bytes and images at once, a bound to spare.
-uintmax_t frameCheckBytes(const SeriesDescription& series)
-{
-    uintmax_t bytes = 0;
-    for (const FrameFileLayout& file : frameFilesOf(series)) {
-        bytes += isImage(file) ? frameImageReadBytes(file.kind == FrameFileKind::DepthPng, file.width, file.height)
-                               : binaryFileBytes(file);
-    }
-    return bytes;
-}
-
 std::vector<Finding> checkFrame(const std::string& dir, const SeriesDescription& series, int32_t index)
 {
     FrameCheck check;
@@ -108,6 +97,16 @@ void addLeftovers(std::vector<Finding>& leftovers, const std::string& dir, const
 }
 
 } // namespace
+
+uintmax_t frameCheckBytes(const SeriesDescription& series)
+{
+    uintmax_t bytes = 0;
+    for (const FrameFileLayout& file : frameFilesOf(series)) {
+        bytes += isImage(file) ? frameImageReadBytes(file.kind == FrameFileKind::DepthPng, file.width, file.height)
+                               : binaryFileBytes(file);
+    }
+    return bytes;
+}
 
 CheckReport checkSeries(const std::string& dir, const SeriesDescription& series)
 {

@@ -5,11 +5,13 @@
 #include "FrameFiles.h"
 #include "FrameImage.h"
 #include "ImageFile.h"
+#include "LineWriter.h"
 #include "PointCloud.h"
 #include "RunLimits.h"
 #include "SeriesArguments.h"
 #include "SeriesCheck.h"
 #include "SeriesTiming.h"
+#include "SeriesWriteLock.h"
 #include "TimingReport.h"
 
 #include <opencv2/imgcodecs.hpp>
@@ -22,13 +24,24 @@ namespace {
 constexpr int kFailed = 1;
 constexpr int kUsageError = 2;
 
+// One line, whatever the names in it hold.
+void message(std::ostream& err, const std::string& text)
+{
+    err << "kestrum-series: " << kestrum::withControlsEscaped(text) << "\n";
+}
+
+std::string captureJsonPath(const std::string& dir)
+{
+    return (std::filesystem::path(dir) / "capture.json").string();
+}
+
 int runCheck(const SeriesArguments& args, const SeriesDescription& series, const StandardOutputWriter& writeOutput,
              std::ostream& err)
 {
     const CheckReport report = checkSeries(args.dir, series);
     if (!writeOutput(args.json ? checkReportJson(report) : checkReportText(report))) {
         // A report that did not arrive must not pass for a whole series.
-        err << "kestrum-series: standard output cannot be written\n";
+        message(err, "standard output cannot be written");
         return kFailed;
     }
     return report.whole() ? 0 : kFailed;
@@ -57,7 +70,7 @@ int runTiming(const SeriesArguments& args, const StandardOutputWriter& writeOutp
 int runSheet(const SeriesArguments& args, const SeriesDescription& series, std::ostream& err)
 {
     if (series.savedFrames == 0) {
-        err << "kestrum-series: the series has no saved frames\n";
+        message(err, "the series has no saved frames");
         return kFailed;
     }
     const cv::Mat sheet = contactSheet(args.dir, series);
@@ -66,10 +79,10 @@ int runSheet(const SeriesArguments& args, const SeriesDescription& series, std::
         // Flat areas and few colours: the strongest compression costs little time and halves the file.
         written = writeImageFile(args.output, sheet, {cv::IMWRITE_PNG_COMPRESSION, 9});
     } catch (const cv::Exception& error) {
-        err << "kestrum-series: " << error.what() << "\n";
+        message(err, error.what());
     }
     if (!written) {
-        err << "kestrum-series: " << args.output << " cannot be written\n";
+        message(err, args.output + " cannot be written");
         return kFailed;
     }
     return 0;
@@ -77,9 +90,13 @@ int runSheet(const SeriesArguments& args, const SeriesDescription& series, std::
 
 int runPoints(const SeriesArguments& args, const SeriesDescription& series, std::ostream& err)
 {
+    if (const std::optional<std::string> problem = infinitePointsProblem(series.intrinsics, series.width, series.height)) {
+        message(err, captureJsonPath(args.dir) + ": " + *problem);
+        return kUsageError;
+    }
     if (args.index >= series.savedFrames) {
-        err << "kestrum-series: frame " << args.index << " is not in the series, which has " << series.savedFrames
-            << " saved frames\n";
+        message(err, "frame " + std::to_string(args.index) + " is not in the series, which has " +
+                         std::to_string(series.savedFrames) + " saved frames");
         return kFailed;
     }
     const std::string depthPath = frameFilePath(args.dir, kDepthFile, args.index);
@@ -88,13 +105,13 @@ int runPoints(const SeriesArguments& args, const SeriesDescription& series, std:
     const FrameImage color = readFrameImage(colorPath, false, series.width, series.height);
     for (const auto& [path, frame] : {std::pair{&depthPath, &depth}, std::pair{&colorPath, &color}}) {
         if (frame->problem) {
-            err << "kestrum-series: " << *path << " " << *frame->problem << "\n";
+            message(err, *path + " " + *frame->problem);
             return kFailed;
         }
     }
     const std::string ply = plyFile(backProject(depth.image, color.image, series.intrinsics));
     if (writeCompleteFile(args.output, ply.data(), ply.size()) != CompleteFileResult::Written) {
-        err << "kestrum-series: " << args.output << " cannot be written\n";
+        message(err, args.output + " cannot be written");
         return kFailed;
     }
     return 0;
@@ -109,11 +126,16 @@ int runSeries(const std::vector<std::string>& argv, const StandardOutputWriter& 
         err << kSeriesUsage;
         return kUsageError;
     }
+    // Its frames, and capture.json, change under a capture: that series is judged when it is done.
+    if (seriesWriting(args->dir) == SeriesWriting::ByCapture) {
+        message(err, args->dir + " is being written by kestrum-capture; try again when the capture has ended");
+        return kUsageError;
+    }
     SeriesDescription series;
     try {
         series = readCaptureJson(args->dir);
     } catch (const SeriesDescriptionError& error) {
-        err << "kestrum-series: " << error.what() << "\n";
+        message(err, error.what());
         return kUsageError;
     }
     if (args->command == SeriesArguments::Command::Check) {
@@ -125,8 +147,7 @@ int runSeries(const std::vector<std::string>& argv, const StandardOutputWriter& 
     // The frames drawn or projected are read at the sizes capture.json gives, which only a run of the
     // capture program keeps within a camera's; check names the problem among the frames' own.
     if (const std::optional<std::string> problem = impossibleRunProblem(series)) {
-        err << "kestrum-series: " << (std::filesystem::path(args->dir) / "capture.json").string() << ": " << *problem
-            << "\n";
+        message(err, captureJsonPath(args->dir) + ": " + *problem);
         return kUsageError;
     }
     return args->command == SeriesArguments::Command::Sheet ? runSheet(*args, series, err)

@@ -277,8 +277,9 @@ TEST(CaptureProgram, CameraFailuresGiveTheirErrorLineAndAFailedOrbbecNeverLeadsT
 
 // Wait 16 is the first request after the fifteen warm-up frames, however slowly the run goes; with
 // every depth frame empty, the request after it must still come and count as incomplete. Other grab
-// failures end the run with their error line.
-TEST(OrbbecCapture, GrabFailuresThatSpeakOfATimeoutAreMissingFrames)
+// failures end the run with their error line. A frame whose data are not what the camera was asked for is
+// incomplete too, with a line that says what is wrong: lossless, every second frameset, seven in the warm-up.
+TEST(OrbbecCapture, GrabFailuresThatSpeakOfATimeoutAreMissingFramesAndFramesNotAsAskedForIncomplete)
 {
     ScratchDir scratch;
     const ChildResult forgiven = runCapture(
@@ -292,6 +293,17 @@ TEST(OrbbecCapture, GrabFailuresThatSpeakOfATimeoutAreMissingFrames)
     EXPECT_GE(integer(completed["incompleteFrames"]), 1);
     EXPECT_EQ(integer(completed["savedFrames"]), 0);
     expectCountersAddUp(completed);
+
+    for (const auto& [kind, line] :
+         {std::pair{"color-size", "Orbbec-Farbbild verworfen: 2760960 Datenbytes statt 720 Zeilen zu 3840 Bytes (1280x720 BGR)."},
+          {"depth-scale", "Orbbec-Tiefenbild verworfen: Wertskala 0 ist keine endliche positive Zahl."}}) {
+        const ChildResult run =
+            runCapture({scratch / kind, "1000", "10"}, std::string("lossless=yes;mismatch-every=2;mismatch=") + kind, "");
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const long long incomplete = integer(eventLines(run).back()["incompleteFrames"]);
+        EXPECT_GE(incomplete, 1) << kind;
+        EXPECT_EQ(splitLines(run.err), std::vector<std::string>(static_cast<size_t>(7 + incomplete), line));
+    }
 }
 
 TEST(KinectCapture, CaptureJsonInTheWayEndsTheRunWithoutCompletion)

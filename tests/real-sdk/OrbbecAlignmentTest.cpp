@@ -3,9 +3,11 @@
 // SDK, so that where the stand-in's Align differs from the real one, one of the two builds fails.
 #include "ChildProcess.h"
 #include "OrbbecAlignment.h"
+#include "OrbbecFrameImages.h"
 #include "OrbbecFrameKeeper.h"
 #include "OrbbecSdkLog.h"
 #include "OutputDirectories.h"
+#include "StreamCapture.h"
 
 #include <libobsensor/ObSensor.hpp>
 
@@ -136,30 +138,17 @@ void expectRuns(const std::vector<Run>& found, const std::vector<Run>& edges)
     EXPECT_TRUE(same) << "found:    " << text(found) << "\nexpected: " << text(edges) << "(edges)";
 }
 
-class AlignedOrbbecFrame : public ::testing::TestWithParam<DepthCamera> {
-protected:
-    // The SDK's log as the programs set it up, in a working directory of the test's own, where it
-    // must leave no Log/ folder.
-    static void SetUpTestSuite()
-    {
-        setUpOrbbecSdkLog();
-        fs::current_path(workingDir_.path());
-    }
-
-    static std::shared_ptr<ob::VideoStreamProfile> profile(OBStreamType type, OBFormat format, int width, int height)
-    {
-        ob_error* error = nullptr;
-        ob_stream_profile* made = ob_create_video_stream_profile(type, format, width, height, 30, &error);
-        ob::Error::handle(&error);
-        return ob::StreamProfileFactory::create(made)->as<ob::VideoStreamProfile>();
-    }
-
-    static inline ScratchDir workingDir_;
-};
-
-TEST_P(AlignedOrbbecFrame, FourFilesHoldTheColourImageAndTheDepthReprojectedIntoIt)
+std::shared_ptr<ob::VideoStreamProfile> profile(OBStreamType type, OBFormat format, int width, int height)
 {
-    const DepthCamera camera = GetParam();
+    ob_error* error = nullptr;
+    ob_stream_profile* made = ob_create_video_stream_profile(type, format, width, height, 30, &error);
+    ob::Error::handle(&error);
+    return ob::StreamProfileFactory::create(made)->as<ob::VideoStreamProfile>();
+}
+
+// A frameset as a camera delivers it: this colour image, and the wall, hole and box as the depth camera sees them.
+std::shared_ptr<ob::FrameSet> framesetOf(const cv::Mat& colour, const DepthCamera& camera)
+{
     const auto colorProfile = profile(OB_STREAM_COLOR, OB_FORMAT_BGR, kColorWidth, kColorHeight);
     colorProfile->setIntrinsic(kColor);
     colorProfile->setDistortion(kColorLens);
@@ -168,12 +157,6 @@ TEST_P(AlignedOrbbecFrame, FourFilesHoldTheColourImageAndTheDepthReprojectedInto
     depthProfile->setDistortion(kDepthLens);
     depthProfile->bindExtrinsicTo(colorProfile, kDepthToColor);
 
-    cv::Mat colour(kColorHeight, kColorWidth, CV_8UC3);
-    for (int row = 0; row < kColorHeight; ++row) {
-        for (int column = 0; column < kColorWidth; ++column) {
-            colour.at<cv::Vec3b>(row, column) = cv::Vec3b(column / 5, row / 3, (column + row) / 8);
-        }
-    }
     const auto colorFrame = ob::FrameFactory::createVideoFrame(OB_FRAME_COLOR, OB_FORMAT_BGR, kColorWidth, kColorHeight);
     std::memcpy(colorFrame->getData(), colour.data, colour.total() * colour.elemSize());
     colorFrame->setStreamProfile(colorProfile);
@@ -193,6 +176,34 @@ TEST_P(AlignedOrbbecFrame, FourFilesHoldTheColourImageAndTheDepthReprojectedInto
     const auto frameset = ob::FrameFactory::createFrameSet();
     frameset->pushFrame(colorFrame);
     frameset->pushFrame(depthFrame);
+    return frameset;
+}
+
+// The SDK's log as the programs set it up, in a working directory of the test's own, where it must
+// leave no Log/ folder.
+class OrbbecFrames : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        setUpOrbbecSdkLog();
+        fs::current_path(workingDir_.path());
+    }
+
+    static inline ScratchDir workingDir_;
+};
+
+class AlignedOrbbecFrame : public OrbbecFrames, public ::testing::WithParamInterface<DepthCamera> {};
+
+TEST_P(AlignedOrbbecFrame, FourFilesHoldTheColourImageAndTheDepthReprojectedIntoIt)
+{
+    const DepthCamera camera = GetParam();
+    cv::Mat colour(kColorHeight, kColorWidth, CV_8UC3);
+    for (int row = 0; row < kColorHeight; ++row) {
+        for (int column = 0; column < kColorWidth; ++column) {
+            colour.at<cv::Vec3b>(row, column) = cv::Vec3b(column / 5, row / 3, (column + row) / 8);
+        }
+    }
+    const auto frameset = framesetOf(colour, camera);
 
     const fs::path series = workingDir_.path() + "/series-" + std::to_string(camera.width);
     createOutputDirectories(series);
@@ -249,6 +260,41 @@ TEST_P(AlignedOrbbecFrame, FourFilesHoldTheColourImageAndTheDepthReprojectedInto
     const auto down = [&](double v) { return colourOf(camera, holeCentre.x, v - 0.5, kWallMm).y; };
     expectRuns(runs(depthMm, {static_cast<int>(std::round(seenHole.x)), 0}, {0, 1}),
                {{'0', -0.5}, {'W', down(0)}, {'0', down(hole.y)}, {'W', down(hole.br().y)}, {'0', down(camera.height)}});
+}
+
+// Frames that do not hold what the programs asked for give no image, whatever the SDK puts in them, and a line
+// that says why: another format, padded rows, a depth value scale that is not a finite positive number, also
+// one that comes through Align.
+TEST_F(OrbbecFrames, FramesNotAsAskedForGiveNoImageAndALineThatSaysWhy)
+{
+    const auto frame = [](OBFrameType type, OBFormat format, uint32_t stride) {
+        return ob::FrameFactory::createVideoFrame(type, format, kColorWidth, kColorHeight, stride);
+    };
+    const auto frameset = framesetOf(cv::Mat::zeros(kColorHeight, kColorWidth, CV_8UC3), {640, 480, 1.0f});
+    frameset->getFrame(OB_FRAME_DEPTH)->as<ob::DepthFrame>()->setValueScale(0.0f);
+
+    OrbbecRgbdFrame aligned;
+    std::vector<cv::Mat> images;
+    const std::string err = writtenTo(std::cerr, [&] {
+        aligned = OrbbecAlignment().apply(frameset);
+        images = {colorImageOf(*frame(OB_FRAME_COLOR, OB_FORMAT_RGB, 0)->as<ob::ColorFrame>()),
+                  colorImageOf(*frame(OB_FRAME_COLOR, OB_FORMAT_BGR, kColorWidth * 3 + 64)->as<ob::ColorFrame>()),
+                  depthImageOf(*frame(OB_FRAME_DEPTH, OB_FORMAT_Y8, 0)->as<ob::DepthFrame>(), 1.0f),
+                  depthImageOf(*frame(OB_FRAME_DEPTH, OB_FORMAT_Y16, 0)->as<ob::DepthFrame>(), std::nanf(""))};
+    });
+    EXPECT_EQ(aligned.color.size(), cv::Size(kColorWidth, kColorHeight));
+    EXPECT_TRUE(aligned.depth.empty());
+    for (const cv::Mat& image : images) EXPECT_TRUE(image.empty());
+    std::vector<std::string> dropped;   // the SDK may log lines of its own
+    for (const std::string& line : splitLines(err)) {
+        if (line.rfind("Orbbec-", 0) == 0) dropped.push_back(line);
+    }
+    EXPECT_EQ(dropped, (std::vector<std::string>{
+                           "Orbbec-Tiefenbild verworfen: Wertskala 0 ist keine endliche positive Zahl.",
+                           "Orbbec-Farbbild verworfen: Format 22 statt 23 (BGR).",
+                           "Orbbec-Farbbild verworfen: 2810880 Datenbytes statt 720 Zeilen zu 3840 Bytes (1280x720 BGR).",
+                           "Orbbec-Tiefenbild verworfen: Format 9 statt 8 (Y16).",
+                           "Orbbec-Tiefenbild verworfen: Wertskala nan ist keine endliche positive Zahl."}));
 }
 
 INSTANTIATE_TEST_SUITE_P(DepthCameras, AlignedOrbbecFrame,

@@ -13,8 +13,10 @@
 #include "FrameImage.h"
 #include "IntervalStrip.h"
 #include "PointCloud.h"
+#include "ParallelFor.h"
 #include "RunLimits.h"
 #include "SeriesArguments.h"
+#include "SeriesCheck.h"
 #include "SeriesFiles.h"
 #include "SheetLayout.h"
 #include "TimingReport.h"
@@ -64,6 +66,20 @@ TimingFile steadyTiming()
     return file;
 }
 
+// An Orbbec series of these sizes, or one that claims another camera's.
+SeriesDescription orbbecSeries(int width = 1280, int height = 720, int colorWidth = 1280, int colorHeight = 720,
+                               SeriesCamera camera = SeriesCamera::Orbbec)
+{
+    SeriesDescription series = kinectSeries();
+    series.camera = camera;
+    series.device = "Orbbec Gemini 335";
+    series.width = width;
+    series.height = height;
+    series.fullColorWidth = colorWidth;
+    series.fullColorHeight = colorHeight;
+    return series;
+}
+
 template <typename T> std::vector<uint8_t> bytesOf(const std::vector<T>& values)
 {
     std::vector<uint8_t> bytes(values.size() * sizeof(T));
@@ -79,6 +95,7 @@ TEST(SeriesDescription, RefusesBrokenCaptureJson)
     const std::string valid = kinectCaptureJson(statistics(), {"1", {1, 1, 0, 0}});
     for (const auto& [from, to] : {std::pair{"\"savedFrames\": 30", "\"savedFrames\": -1"},
                                    {"\"width\": 512", "\"width\": \"512\""},
+                                   {"\"width\": 512", "\"width\": 0"},
                                    {"\"fx\": 1.000", "\"fx\": 0"},
                                    {"\"serial\"", "\"backend\": \"kinect\", \"serial\""},
                                    {"\"height\": 424,", ""},
@@ -101,20 +118,17 @@ TEST(RunLimits, CaptureJsonThatNoRunCouldWriteAndTheFramesChecked)
 {
     const struct {
         int64_t requestedMs, actualMs, sampleFps, saved;
-        int width;
         std::optional<std::string> problem;
         int64_t checked;
     } cases[] = {
         // Kept frames lie at least 1000 / 3 - 1 ms apart: at 0, 333 and 666 ms, no fourth by 996 ms.
-        {1000, 996, 3, 3, 512, std::nullopt, 3},
-        {1000, 996, 3, 4, 512, "savedFrames 4 is more than a run of 996 ms at 3 per second can keep (3)", 3},
-        {10000, 15000, 10, 152, 512, std::nullopt, 152},
-        {10000, 15001, 10, 152, 512, "actualDurationMs 15001 is more than 5000 ms beyond requestedDurationMs 10000", 152},
-        {3000, 2000000000, 10, 2000000000, 512,
-         "actualDurationMs 2000000000 is more than 5000 ms beyond requestedDurationMs 3000", 81},
-        {20000, 3009, 10, 30, 512, "requestedDurationMs 20000 is outside the capture program's 1000 to 10000", 30},
-        {3000, 3009, 0, 30, 512, "requestedSampleFps 0 is outside the capture program's 1 to 10", 4},
-        {3000, 3009, 10, 30, 4097, "width x height 4097x424 is beyond 4096x4096", 0},
+        {1000, 996, 3, 3, std::nullopt, 3},
+        {1000, 996, 3, 4, "savedFrames 4 is more than a run of 996 ms at 3 per second can keep (3)", 3},
+        {10000, 15000, 10, 152, std::nullopt, 152},
+        {10000, 15001, 10, 152, "actualDurationMs 15001 is more than 5000 ms beyond requestedDurationMs 10000", 152},
+        {3000, 2000000000, 10, 2000000000, "actualDurationMs 2000000000 is more than 5000 ms beyond requestedDurationMs 3000", 81},
+        {20000, 3009, 10, 30, "requestedDurationMs 20000 is outside the capture program's 1000 to 10000", 30},
+        {3000, 3009, 0, 30, "requestedSampleFps 0 is outside the capture program's 1 to 10", 4},
     };
     for (const auto& c : cases) {
         SeriesDescription series = kinectSeries();
@@ -122,10 +136,39 @@ TEST(RunLimits, CaptureJsonThatNoRunCouldWriteAndTheFramesChecked)
         series.actualDurationMs = c.actualMs;
         series.requestedSampleFps = c.sampleFps;
         series.savedFrames = c.saved;
-        series.width = c.width;
         EXPECT_EQ(impossibleRunProblem(series), c.problem) << c.actualMs << " ms, " << c.saved << " frames";
         EXPECT_EQ(framesToCheck(series), c.checked) << c.actualMs << " ms, " << c.saved << " frames";
     }
+}
+
+// Each camera writes one size of each image: any other is the one fault, and no frame is read.
+TEST(RunLimits, ImageSizesThatTheCameraDoesNotWrite)
+{
+    const std::pair<SeriesDescription, std::optional<std::string>> cases[] = {
+        {kinectSeries(), std::nullopt},
+        {orbbecSeries(), std::nullopt},
+        {orbbecSeries(512, 5000, 0, 0, SeriesCamera::KinectV2), "width x height 512x5000 is not the Kinect v2's 512x424"},
+        {orbbecSeries(4096, 424, 0, 0, SeriesCamera::KinectV2), "width x height 4096x424 is not the Kinect v2's 512x424"},
+        {orbbecSeries(1280, 719), "width x height 1280x719 is not the Orbbec camera's 1280x720"},
+        {orbbecSeries(4096, 720), "width x height 4096x720 is not the Orbbec camera's 1280x720"},
+        {orbbecSeries(1280, 720, 1280, 4096), "colorWidth x colorHeight 1280x4096 is not the Orbbec camera's 1280x720"},
+        {orbbecSeries(1280, 720, 1920, 720), "colorWidth x colorHeight 1920x720 is not the Orbbec camera's 1280x720"},
+    };
+    for (const auto& [series, problem] : cases) {
+        EXPECT_EQ(impossibleRunProblem(series), problem);
+        EXPECT_EQ(framesToCheck(series), problem ? 0 : 30) << problem.value_or("");
+    }
+}
+
+// However many cores, no more frames are checked at once than fit in 256 MB at the largest size each
+// of their files may have: ten Kinect v2 or nine Orbbec frames.
+TEST(SeriesCheck, FramesCheckedAtOnceStayWithinTheMemoryBound)
+{
+    EXPECT_EQ(jobsAtOnce(152, frameCheckBytes(kinectSeries()), 64), 10u);
+    EXPECT_EQ(jobsAtOnce(152, frameCheckBytes(orbbecSeries()), 64), 9u);
+    EXPECT_EQ(jobsAtOnce(152, frameCheckBytes(orbbecSeries()), 2), 2u);
+    EXPECT_EQ(jobsAtOnce(3, frameCheckBytes(orbbecSeries()), 64), 3u);
+    EXPECT_EQ(jobsAtOnce(152, uintmax_t{1} << 40, 64), 1u);
 }
 
 TEST(CheckRules, CountersThatDoNotAddUp)
@@ -154,7 +197,6 @@ TEST(CheckRules, FilesCutShortOrOfTheWrongSizeOrType)
     EXPECT_EQ(imageProblem(cv::Mat(), 3, 2, CV_16UC1), "does not decode");
     EXPECT_EQ(imageProblem(cv::Mat(2, 3, CV_16UC1), 3, 3, CV_16UC1), "decodes to 3x2, not 3x3");
     EXPECT_EQ(imageProblem(cv::Mat(2, 3, CV_8UC1), 3, 2, CV_16UC1), "is not 16-bit greyscale");
-    EXPECT_EQ(byteSizeProblem(11, 12), "has 11 bytes, not 12");
 }
 
 // A JPEG whose header promises another size is refused in the recorded series.
@@ -218,13 +260,13 @@ TEST(CheckReport, TextAndJsonLines)
     CheckReport report;
     report.frames = 1;
     report.faults = {{"out/depth-raw/depth-0000.bin", "is missing"}};
-    report.leftovers = {{"out/color/c\"1\xFF.jpg", "not a file of a test series"}};
+    report.leftovers = {{"out/color/c\"1\xFF\n\x1B\x7F.jpg", "not a file of a test series"}};
     EXPECT_EQ(checkReportText(report), "fault: out/depth-raw/depth-0000.bin: is missing\n"
-                                       "leftover: out/color/c\"1\xFF.jpg: not a file of a test series\n"
+                                       "leftover: out/color/c\"1\xFF\\x0a\\x1b\\x7f.jpg: not a file of a test series\n"
                                        "summary: not whole, 1 frame, 1 fault, 1 leftover\n");
     EXPECT_EQ(checkReportJson(report),
               "{\"type\":\"fault\",\"file\":\"out/depth-raw/depth-0000.bin\",\"what\":\"is missing\"}\n"
-              "{\"type\":\"leftover\",\"file\":\"out/color/c\\\"1\uFFFD.jpg\",\"what\":\"not a file of a test series\"}\n"
+              "{\"type\":\"leftover\",\"file\":\"out/color/c\\\"1\uFFFD\\n\\u001b\x7F.jpg\",\"what\":\"not a file of a test series\"}\n"
               "{\"type\":\"summary\",\"whole\":false,\"frames\":1,\"faults\":1,\"leftovers\":1}\n");
 }
 
@@ -239,11 +281,14 @@ TEST(DepthColoring, PercentilesOfValidDepthAndInvalidBlack)
     EXPECT_EQ(range.lowMm, 20);
     EXPECT_EQ(range.highMm, 980);
 
+    // No depth black, the range's ends and beyond them TURBO's first and last colour.
     const cv::Mat colored = coloredDepth(depth, range);
     EXPECT_EQ(colored.at<cv::Vec3b>(0, 0), cv::Vec3b(0, 0, 0));
-    EXPECT_EQ(colored.at<cv::Vec3b>(0, 1), colored.at<cv::Vec3b>(0, 2));   // below the range: its start
-    EXPECT_EQ(colored.at<cv::Vec3b>(0, 100), depthColor(980, range));
-    EXPECT_NE(colored.at<cv::Vec3b>(0, 2), colored.at<cv::Vec3b>(0, 98));
+    EXPECT_EQ(colored.at<cv::Vec3b>(0, 1), cv::Vec3b(59, 18, 48));
+    EXPECT_EQ(colored.at<cv::Vec3b>(0, 2), cv::Vec3b(59, 18, 48));
+    EXPECT_EQ(colored.at<cv::Vec3b>(0, 98), cv::Vec3b(3, 4, 122));
+    EXPECT_EQ(colored.at<cv::Vec3b>(0, 100), cv::Vec3b(3, 4, 122));
+    EXPECT_NE(colored.at<cv::Vec3b>(0, 50), colored.at<cv::Vec3b>(0, 51));
 
     // Nearest rank of three values: the 98th percentile is the third (rank 2.94 rounded up), not the second.
     DepthHistogram three = emptyDepthHistogram();
@@ -263,15 +308,14 @@ TEST(SheetLayout, EvenlySpacedFramesInAGridThatFitsTheWidth)
         EXPECT_GE(many[i] - many[i - 1], 4);
         EXPECT_LE(many[i] - many[i - 1], 5);
     }
-    for (const auto& [tiles, width, height] : {std::tuple{24, 512, 424}, {24, 1280, 720}, {1, 512, 424}, {7, 1280, 720}}) {
+    // Columns, rows, tile width (two images side by side) and height: each image keeps its aspect, and the
+    // grid of 1920 x 1194 is nearer to 16:9 than 5 columns' 1920 x 795 or 3 columns' 1920 x 2120.
+    for (const auto& [tiles, width, height, expected] : {std::tuple{24, 512, 424, std::vector<int>{4, 6, 480, 199}},
+                                                         {1, 512, 424, {1, 1, 1920, 795}},
+                                                         {7, 1280, 720, {2, 4, 960, 270}}}) {
         const SheetLayout layout = sheetLayout(tiles, width, height);
-        EXPECT_GE(layout.columns * layout.rows, tiles);
-        EXPECT_LT(layout.columns * (layout.rows - 1), tiles);
-        EXPECT_LE(layout.columns * layout.tileWidth, kSheetWidth);
-        EXPECT_GT(layout.columns * layout.tileWidth, kSheetWidth - layout.columns * 2);
-        EXPECT_NEAR(layout.tileHeight, layout.tileWidth / 2.0 * height / width, 0.5);
+        EXPECT_EQ(std::vector<int>({layout.columns, layout.rows, layout.tileWidth, layout.tileHeight}), expected);
     }
-    EXPECT_EQ(sheetLayout(1, 512, 424).columns, 1);
 }
 
 // Without any image every tile looks alike but for its label, so a tile of a series of 30 frames must
@@ -344,6 +388,9 @@ TEST(PointCloud, ColumnsGoThroughFxAndRowsThroughFy)
     EXPECT_FLOAT_EQ(points[0].y, 0.01f);  // (2 - 0) * 2 m / 400
     EXPECT_FLOAT_EQ(points[0].z, 2.0f);
     EXPECT_EQ(std::vector<int>({points[0].red, points[0].green, points[0].blue}), std::vector<int>({10, 20, 30}));
+    // Beyond the largest float at the farthest depth a file holds, 65.535 m (points checks fx on a real series).
+    EXPECT_EQ(infinitePointsProblem({1, 3e-37, 1, 0}, 4, 3), "fy 3e-37 and cy 0 put points of a 4x3 image at infinity");
+    EXPECT_EQ(infinitePointsProblem({1, 4e-37, 1, 0}, 4, 3), std::nullopt);
 }
 
 TEST(SeriesArguments, TheThreeCommandsAndUsageErrors)

@@ -152,6 +152,17 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
         << std::string("\xFF\xD8\xFF\xC0\0\x11\x08\x7D\0\x7D\0\x03\x01\x22\0\x02\x11\x01\x03\x11\x01\xFF\xD9", 23);
     fs::remove(faulty + "/depth/depth-0002.png");
     ASSERT_EQ(mkfifo((faulty + "/depth/depth-0002.png").c_str(), 0600), 0);
+    // Either would keep the decoder busy for minutes at the size a file may have: a PNG whose data inflate
+    // far beyond its header's image (here three times its rows), a progressive JPEG (here with few scans).
+    const int height = static_cast<int>(integer(summary["height"]));
+    std::vector<uint8_t> tall;
+    cv::imencode(".png", cv::Mat(3 * height, static_cast<int>(integer(summary["width"])), CV_16UC1, cv::Scalar(9)), tall);
+    tall[22] = static_cast<uint8_t>(height >> 8);   // the IHDR's height
+    tall[23] = static_cast<uint8_t>(height);
+    std::ofstream(faulty + "/depth/depth-0001.png", std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(tall.data()), static_cast<std::streamsize>(tall.size()));
+    const std::string progressive = faulty + "/color-full/color-full-0002.jpg";
+    ASSERT_TRUE(cv::imwrite(progressive, cv::imread(progressive), {cv::IMWRITE_JPEG_PROGRESSIVE, 1}));
     const ChildResult check = runSeries({"check", faulty});
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_EQ(check.out, "fault: " + faulty + "/color/color-0000.jpg: has 107374182400 bytes, too many for a " + size +
@@ -161,21 +172,23 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
                          "value, first at column 100, row 50: " + std::to_string(rawValue + 1) + " against " +
                          std::to_string(rawValue) + "\nfault: " + faulty + "/color/color-0001.jpg: is cut short: it "
                          "does not end with the JPEG end marker\nfault: " + faulty + "/color-full/color-full-0001.jpg: "
-                         "is not a regular file\nfault: " + faulty + "/depth-raw/depth-0001.bin: has 107374182400 "
-                         "bytes, not " + std::to_string(pixels * 2) +
+                         "is not a regular file\nfault: " + faulty + "/depth/depth-0001.png: holds far more image "
+                         "data than a " + size + " image\nfault: " + faulty + "/depth-raw/depth-0001.bin: has "
+                         "107374182400 bytes, not " + std::to_string(pixels * 2) +
                          "\nfault: " + faulty + "/color/color-0002.jpg: is 32000x32000 in its header, not " + size +
-                         "\nfault: " + faulty + "/depth/depth-0002.png: is not a regular file\nfault: " + faulty +
+                         "\nfault: " + progressive + ": is a progressive or other non-baseline JPEG, which the capture "
+                         "never writes\nfault: " + faulty + "/depth/depth-0002.png: is not a regular file\nfault: " + faulty +
                          "/depth-raw/depth-0002.bin: is missing\n"
                          "leftover: " + faulty + "/.capture.json.Ab12Cd: temporary file of an interrupted write\n"
                          "leftover: " + faulty + "/color/color-9999.jpg: frame 9999 is beyond savedFrames " +
                          std::to_string(saved) + " (a file of an earlier, longer run)\n"
                          "leftover: " + faulty + "/depth/.depth-0003.png.Ab12Cd: temporary file of an interrupted write\n"
-                         "summary: not whole, " + frames + "9 faults, 3 leftovers\n");
+                         "summary: not whole, " + frames + "11 faults, 3 leftovers\n");
     EXPECT_EQ(runSeries({"sheet", faulty, scratch / "faulty.png"}).exitCode, 0);
-    const ChildResult cut = runSeries({"points", faulty, "1", scratch / "cut.ply"});
-    EXPECT_EQ(cut.exitCode, 1);
-    EXPECT_EQ(cut.err, "kestrum-series: " + faulty + "/color/color-0001.jpg is cut short: it does not end with the "
-                       "JPEG end marker\n");
+    const ChildResult inflating = runSeries({"points", faulty, "1", scratch / "none.ply"});
+    EXPECT_EQ(inflating.exitCode, 1);
+    EXPECT_EQ(inflating.err, "kestrum-series: " + faulty + "/depth/depth-0001.png holds far more image data than a " +
+                             size + " image\n");
 
     // capture.json claims one frame more than there are files.
     const std::string longer = scratch / "longer";
@@ -214,6 +227,22 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
                                 summary["actualDurationMs"].text + " ms at 10 per second can keep (", 0), 0u);
     EXPECT_EQ(lastLine(tooMany.out).rfind("summary: not whole, 2000000000 frames, ", 0), 0u);
     EXPECT_EQ(runSeries({"sheet", longer, scratch / "none.png"}).exitCode, 2);
+
+    // A side of 0 is no image at all; intrinsics that put points at infinity give no point cloud.
+    replaceMember(metadata, "height", "0");
+    std::ofstream(longer + "/capture.json", std::ios::trunc) << metadata;
+    EXPECT_EQ(runSeries({"sheet", longer, scratch / "none.png"}).err,
+              "kestrum-series: " + longer + "/capture.json: \"height\" is not an integer from 1 to 2147483647\n");
+    EXPECT_FALSE(fs::exists(scratch / "none.png"));
+    replaceMember(metadata, "height", summary["height"].text);
+    replaceMember(metadata, "savedFrames", std::to_string(saved));
+    replaceMember(metadata, "fx", "1e-300");
+    replaceMember(metadata, "cx", "0.5");
+    std::ofstream(longer + "/capture.json", std::ios::trunc) << metadata;
+    const ChildResult infinite = runSeries({"points", longer, "0", scratch / "none.ply"});
+    EXPECT_EQ(infinite.exitCode, 2);
+    EXPECT_EQ(infinite.err, "kestrum-series: " + longer + "/capture.json: fx 1e-300 and cx 0.5 put points of a " +
+                                size + " image at infinity\n");
 
     // The scene: the wall, the block and the swinging near plate, at their distances and places
 // (the Orbbec camera's depth aligned to its colour image and scaled to millimetres).
@@ -309,4 +338,28 @@ TEST(SeriesProgramUsage, UsageErrorsAndCaptureJsonThatCannotBeRead)
         EXPECT_EQ(refused.exitCode, 2);
         EXPECT_EQ(refused.err, "kestrum-series: " + json + problem + "\n");
     }
+}
+
+// While a capture writes into a directory, a second one ends before it touches the camera, and
+// kestrum-series does not judge the directory; the kernel lets go with the first, even when killed.
+TEST(SeriesDirectory, OneCaptureAtATimeUntilTheFirstEndsHoweverItEnds)
+{
+    ScratchDir scratch;
+    const std::string series = scratch / "series";
+    ChildProcess first({captureProgramPath(), {series, "10000", "10"}, {{"KESTRUM_SIM_ORBBEC", "attached"}}, ""});
+    ASSERT_NE(first.readStdoutAtLeast(1, std::chrono::seconds(60)), "");
+    first.sendSignal(SIGSTOP);   // it holds the directory, however slow the machine, until it is killed
+    const ChildResult second = runCapture({series, "1000", "1"}, "attached", "");
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_EQ(second.out, "");
+    EXPECT_EQ(second.err, "{\"event\":\"error\",\"message\":\"Im Ausgabeverzeichnis läuft bereits eine andere Aufnahme.\"}\n");
+    const ChildResult check = runSeries({"check", series});
+    EXPECT_EQ(check.exitCode, 2);
+    EXPECT_EQ(check.out, "");
+    EXPECT_EQ(check.err, "kestrum-series: " + series + " is being written by kestrum-capture; try again when the "
+                         "capture has ended\n");
+    first.sendSignal(SIGKILL);
+    first.wait();
+    EXPECT_EQ(runSeries({"check", series}).err, "kestrum-series: " + series + "/capture.json is missing\n");
+    EXPECT_EQ(runCapture({series, "1000", "10"}, "attached", "").exitCode, 0);
 }

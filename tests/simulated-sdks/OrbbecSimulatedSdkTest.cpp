@@ -20,7 +20,7 @@ using SimulatedOrbbecSettingsDeathTest = testing::Test;
 
 TEST_F(SimulatedOrbbecSettingsDeathTest, BadSettingsEndTheProcessNamingTheSetting) {
     for (const char* bad : {"attached;colour=red", "fps=fast", "fail=explode", "depth-scale=0", "error=lost", "fps=1;fps=2",
-                            "clock-jump-at=5"}) {
+                            "mismatch=color-size", "clock-jump-at=5"}) {
         SCOPED_TRACE(bad);
         OrbbecSimulationVariable camera(bad);
         const std::string setting = std::string(bad).substr(std::string(bad).find_last_of(';') + 1);

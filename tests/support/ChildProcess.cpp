@@ -14,6 +14,7 @@
 #include <pwd.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -168,7 +169,9 @@ ChildResult ChildProcess::wait(std::chrono::milliseconds limit)
     while (((outFd_ >= 0 && !stdoutUnread_) || errFd_ >= 0) && pump(deadline)) {}
     if (Clock::now() >= deadline) kill(pid_, SIGKILL);
     int status = 0;
-    waitpid(pid_, &status, 0);
+    rusage usage{};
+    wait4(pid_, &status, 0, &usage);
+    result_.peakMemoryKb = usage.ru_maxrss;
     pid_ = -1;
     if (WIFEXITED(status)) {
         result_.exitCode = WEXITSTATUS(status);

@@ -11,6 +11,7 @@
 struct ChildResult {
     int exitCode = -1;      // -1 when the child ended by a signal
     int termSignal = 0;     // the signal that ended it, else 0
+    long peakMemoryKb = 0;  // the most memory it held at once (resident, as getrusage counts it)
     std::string out;
     std::string err;
 };

@@ -4,7 +4,6 @@
 #include "CameraMessage.h"
 #include "FrameFileBytes.h"
 #include "FrameImage.h"
-#include "KinectGeometry.h"
 #include "RunLimits.h"
 #include "SeriesTiming.h"
 #include "kestrum_sim/DeviceClock.h"
@@ -21,11 +20,6 @@ const char* cameraName(SeriesCamera camera)
     return camera == SeriesCamera::Orbbec ? "an Orbbec camera" : "a Kinect v2";
 }
 
-std::string sizeOf(int width, int height)
-{
-    return std::to_string(width) + "x" + std::to_string(height);
-}
-
 // What follows capture.json's path when this camera cannot play the series it describes, or nothing.
 std::optional<std::string> descriptionProblem(const SeriesDescription& series, SeriesCamera camera)
 {
@@ -34,16 +28,6 @@ std::optional<std::string> descriptionProblem(const SeriesDescription& series, S
     }
     if (const std::optional<std::string> problem = impossibleRunProblem(series)) {
         return ": " + *problem;
-    }
-    if (camera == SeriesCamera::KinectV2 && (series.width != kKinectDepthWidth || series.height != kKinectDepthHeight)) {
-        return ": width x height " + sizeOf(series.width, series.height) + " is not the Kinect v2's " +
-               sizeOf(kKinectDepthWidth, kKinectDepthHeight);
-    }
-    // The Orbbec camera's depth files lie in its colour image.
-    if (camera == SeriesCamera::Orbbec &&
-        (series.width != series.fullColorWidth || series.height != series.fullColorHeight)) {
-        return ": width x height " + sizeOf(series.width, series.height) + " is not colorWidth x colorHeight " +
-               sizeOf(series.fullColorWidth, series.fullColorHeight);
     }
     if (series.savedFrames == 0) {
         return std::string(" has no saved frames");

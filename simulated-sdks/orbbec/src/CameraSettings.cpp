@@ -27,6 +27,8 @@ const std::vector<SettingKey>& knownKeys() {
             {"error", SettingType::Text},
             {"error-status", SettingType::Choice, false, {"wait-timeout"}},
             {"lossless", SettingType::Choice, false, {"yes"}},
+            {"mismatch-every", SettingType::PositiveCount},
+            {"mismatch", SettingType::Choice, false, {"color-format", "color-size", "depth-scale"}},
             {"replay", SettingType::Text},
             {"global-timestamp", SettingType::Choice, false, {"unsupported"}},
         };
@@ -60,6 +62,11 @@ CameraSettings cameraSettingsFrom(const Settings& settings) {
     camera.grabErrorText = settings.text("error", camera.grabErrorText);
     camera.grabErrorIsWaitTimeout = settings.includes("error-status", "wait-timeout");
     camera.lossless = settings.includes("lossless", "yes");
+    if (settings.has("mismatch") != settings.has("mismatch-every")) {
+        throw SettingsError(std::string(kVariableName) + ": settings 'mismatch' and 'mismatch-every' go together");
+    }
+    camera.mismatchEvery = static_cast<uint64_t>(settings.count("mismatch-every", 0));
+    camera.mismatch = settings.text("mismatch", "");
     camera.clock = deviceClockFrom(settings, kVariableName, kClockStartUs);
     camera.globalTimestampSupported = !settings.includes("global-timestamp", "unsupported");
     if (settings.has("replay")) {

@@ -29,6 +29,8 @@ struct CameraSettings {
     uint64_t emptyDepthEvery = 0;      // 0: never
     uint64_t grabErrorAt = 0;          // 0: never
     bool lossless = false;             // a new frameset waits while the queue is full
+    uint64_t mismatchEvery = 0;        // 0: never
+    std::string mismatch;              // what is not as asked: "color-format", "color-size" or "depth-scale"
     DeviceClockSettings clock;
     bool globalTimestampSupported = true;
     std::string grabErrorText = "simulated failure: the frameset could not be delivered (grab-error-at)";

@@ -237,6 +237,9 @@ FrameRef DepthAlignment::align(const ob_frame_t& depth, const ob_frame_t& color)
     if (!color.profile || !color.profile->values.intrinsic) throw SdkFailure(kNoIntrinsicsMessage, OB_EXCEPTION_TYPE_INVALID_VALUE);
     if (!depth.profile || !depth.profile->values.distortion) throw SdkFailure(kNoDistortionMessage, OB_EXCEPTION_TYPE_INVALID_VALUE);
     if (!depth.profile->values.intrinsic) throw SdkFailure(kNoIntrinsicsMessage, OB_EXCEPTION_TYPE_INVALID_VALUE);
+    if (depth.format != OB_FORMAT_Y16) {
+        throw SdkFailure("simulated Align: depth of another format than Y16 is not simulated", OB_EXCEPTION_TYPE_UNSUPPORTED_OPERATION);
+    }
     const ob_camera_intrinsic& colorIntrinsic = *color.profile->values.intrinsic;
 
     FrameRef frame = newFrame(OB_FRAME_DEPTH, OB_FORMAT_Y16, depth.index);

@@ -19,6 +19,8 @@ ob_frame_t& frameOfType(ob_frame* frame, ob_frame_type type) {
 
 uint32_t bytesPerPixel(ob_format format) {
     switch (format) {
+    case OB_FORMAT_Y8:
+        return 1;
     case OB_FORMAT_Y16:
         return 2;
     case OB_FORMAT_RGB:
@@ -46,14 +48,17 @@ ob_frame* ob_create_video_frame(ob_frame_type frame_type, ob_format format, uint
             throw SdkFailure("simulated SDK makes colour and depth frames only", OB_EXCEPTION_TYPE_UNSUPPORTED_OPERATION);
         }
         const uint32_t rowBytes = width * bytesPerPixel(format);
-        if (stride_bytes != 0 && stride_bytes != rowBytes) {
-            throw SdkFailure("simulated SDK makes frames with packed rows only", OB_EXCEPTION_TYPE_UNSUPPORTED_OPERATION);
+        // Align passes colour on as it is, but reads depth: only that must have packed rows here.
+        const bool padded = stride_bytes != 0 && stride_bytes != rowBytes;
+        if (padded && (frame_type != OB_FRAME_COLOR || stride_bytes < rowBytes)) {
+            throw SdkFailure("simulated SDK makes colour frames with padded rows and depth frames with packed rows only",
+                             OB_EXCEPTION_TYPE_UNSUPPORTED_OPERATION);
         }
         FrameRef frame = newFrame(frame_type, format, 0);
         auto* video = const_cast<ob_frame_t*>(frame.get());
         video->width = width;
         video->height = height;
-        video->data.assign(static_cast<size_t>(rowBytes) * height, 0);
+        video->data.assign(static_cast<size_t>(padded ? stride_bytes : rowBytes) * height, 0);
         return const_cast<ob_frame*>(frame.release());
     });
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace kestrum_sim::orbbec {
@@ -50,6 +51,14 @@ std::shared_ptr<const ProfileNode> calibrated(std::shared_ptr<ProfileNode> depth
                                               bool replay) {
     if (depth && color) bindExtrinsic(*depth, color, replay ? kIdentityExtrinsic : depthToColorExtrinsic());
     return depth;
+}
+
+// Makes the frame what a camera or an SDK version may deliver against what the stream asked for: a colour frame
+// whose format says RGB, one whose data lack the last row, a depth frame whose value scale is 0.
+void mismatch(ob_frame_t& frame, const std::string& kind) {
+    if (frame.type == OB_FRAME_COLOR && kind == "color-format") frame.format = OB_FORMAT_RGB;
+    if (frame.type == OB_FRAME_COLOR && kind == "color-size") frame.data.resize(frame.data.size() - frame.width * 3);
+    if (frame.type == OB_FRAME_DEPTH && kind == "depth-scale") frame.valueScale = 0.0f;
 }
 
 }  // namespace
@@ -109,6 +118,11 @@ FrameRef FramesetStream::makeFrameset(uint64_t made, const CameraTiming& timing,
     } else {
         if (color_) color = renderColorFrame(frameNumber, color_);
         if (depth_) depth = renderDepthFrame(frameNumber, depth_, settings_.depthScale, empty);
+    }
+    if (settings_.mismatchEvery != 0 && (made + 1) % settings_.mismatchEvery == 0) {
+        for (const FrameRef* member : {&color, &depth}) {
+            if (*member) mismatch(*const_cast<ob_frame_t*>(member->get()), settings_.mismatch);
+        }
     }
     const uint64_t arrivalUs = wallClockUs();
     const uint64_t globalUs = globalTimestamp_ ? captureWallClockUs : 0;

@@ -16,7 +16,6 @@ constexpr int kMarkHeight = 8;
 constexpr double kStallIntervals = 1.5;
 const cv::Scalar kBar(230, 170, 80);
 const cv::Scalar kRed(40, 40, 230);
-const cv::Scalar kGrey(150, 150, 150);
 const cv::Scalar kWhite(255, 255, 255);
 constexpr int kFont = cv::FONT_HERSHEY_SIMPLEX;
 
@@ -39,9 +38,10 @@ void drawIntervalStrip(cv::Mat strip, const std::optional<TimingFile>& timing, d
         intervalsMs.push_back(static_cast<double>(frames[k].hostMonotonicUs - frames[k - 1].hostMonotonicUs) / 1000.0);
     }
     char text[96];
-    std::snprintf(text, sizeof text, "kept-frame intervals, line %.0f ms", sampleIntervalMs);
-    label(strip, text, 24);
-    label(strip, "red: stall; red mark: frames dropped", 48);
+    std::snprintf(text, sizeof text, "line: %.0f ms; red: stall", sampleIntervalMs);
+    label(strip, "kept-frame intervals", 22);
+    label(strip, text, 44);
+    label(strip, "red mark: frames dropped", 66);
     if (intervalsMs.empty()) return;
 
     const cv::Rect plot(kLabelWidth, 4, strip.cols - kLabelWidth - kMargin, strip.rows - 8 - kMarkHeight - 4);
@@ -63,5 +63,5 @@ void drawIntervalStrip(cv::Mat strip, const std::optional<TimingFile>& timing, d
             cv::rectangle(strip, cv::Point(left, markTop), cv::Point(right, markTop + kMarkHeight - 1), kRed, cv::FILLED);
         }
     }
-    cv::line(strip, {plot.x, rowOf(sampleIntervalMs)}, {plot.x + plot.width - 1, rowOf(sampleIntervalMs)}, kGrey, 1);
+    cv::line(strip, {plot.x, rowOf(sampleIntervalMs)}, {plot.x + plot.width - 1, rowOf(sampleIntervalMs)}, kWhite, 1);
 }

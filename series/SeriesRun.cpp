@@ -52,16 +52,16 @@ int runTiming(const SeriesArguments& args, const StandardOutputWriter& writeOutp
     const std::string path = (std::filesystem::path(args.dir) / kTimingFileName).string();
     const std::optional<TimingFile> timing = readTimingFile(args.dir);
     if (!timing) {
-        err << "kestrum-series: " << path << " is missing, as in a series of an earlier version\n";
+        message(err, path + " is missing, as in a series of an earlier version");
         return kFailed;
     }
     if (!timing->problems.empty()) {
-        err << "kestrum-series: " << path << ": " << timing->problems.front() << "\n";
+        message(err, path + ": " + timing->problems.front());
         return kFailed;
     }
     const TimingReport report = timingReport(timing->timing);
     if (!writeOutput(args.json ? timingReportJson(report) : timingReportText(report))) {
-        err << "kestrum-series: standard output cannot be written\n";
+        message(err, "standard output cannot be written");
         return kFailed;
     }
     return 0;

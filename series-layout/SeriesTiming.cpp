@@ -48,6 +48,13 @@ std::vector<std::string_view> split(std::string_view text, char separator)
     }
 }
 
+// A field as a problem names it: in quotes, and cut short where it is long.
+std::string quoted(std::string_view field)
+{
+    constexpr size_t kLongest = 40;
+    return "\"" + std::string(field.substr(0, kLongest)) + (field.size() > kLongest ? "...\"" : "\"");
+}
+
 // The fields of one line, in column order, each read once; the first field that does not read is the
 // line's problem.
 class LineFields {
@@ -62,8 +69,9 @@ public:
             fail("is empty");
         } else if (const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
                    error != std::errc() || end != field.data() + field.size()) {
-            fail("\"" + std::string(field) + "\" is not " +
-                 (std::is_signed_v<Integer> ? "a 64-bit integer" : "a whole number below 2^64"));
+            fail(quoted(field) + " is not " +
+                 (std::is_signed_v<Integer> ? "a " + std::to_string(sizeof(Integer) * 8) + "-bit integer"
+                                            : std::string("a whole number below 2^64")));
         }
         return value;
     }
@@ -84,7 +92,7 @@ public:
         double value = 0;
         const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
         if (error != std::errc() || end != field.data() + field.size() || !std::isfinite(value)) {
-            fail("\"" + std::string(field) + "\" is not a decimal number");
+            fail(quoted(field) + " is not a decimal number");
         }
         return value;
     }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 std::string describeUsbCamera(const UsbCamera& camera)
 {
@@ -40,20 +41,34 @@ std::string describeSpeed(const std::string& speed)
     return speed + " Mbit/s (" + generation + ")";
 }
 
-std::string udevRulesFix(UsbCameraKind kind)
+std::string udevRulesFix(const UsbSurvey& survey, UsbCameraKind kind)
 {
-    if (kind == UsbCameraKind::Orbbec) {
-        return "install the Orbbec SDK's udev rules: sudo cp OrbbecSDK_v2-2.9.3/scripts/env_setup/99-obsensor-libusb.rules "
-               "/etc/udev/rules.d/, then replug the camera";
+    const bool orbbec = kind == UsbCameraKind::Orbbec;
+    const std::string& installed = orbbec ? survey.orbbecRules : survey.kinectRules;
+    if (!installed.empty()) {
+        return "replug the camera, so that udev applies " + installed + " to it";
     }
-    return "install libfreenect2's udev rules: sudo cp libfreenect2-0.2.0/platform/linux/udev/90-kinect2.rules "
-           "/etc/udev/rules.d/, then replug the camera";
+    // The folders the installation's recipe unpacks the SDKs' archives into.
+    const std::string sdkRules = orbbec ? std::string("OrbbecSDK_v2-2.9.3/scripts/env_setup/") + kOrbbecSdkUdevRules
+                                        : std::string("libfreenect2-0.2.1/platform/linux/udev/") + kKinectUdevRules;
+    return std::string("install the station package kestrum (again), which puts its udev rules in ") +
+           kPackagedUdevRules + ", or without the package copy the SDK's own where its archive was unpacked: sudo cp " +
+           sdkRules + " " + kCopiedUdevRulesDir + "; then replug the camera";
 }
+
+namespace {
+
+bool anyOnBus(const UsbSurvey& survey, UsbCameraKind kind, const std::function<bool(const UsbCamera&)>& holds)
+{
+    return std::any_of(survey.cameras.begin(), survey.cameras.end(),
+                       [&](const UsbCamera& camera) { return camera.kind == kind && holds(camera); });
+}
+
+} // namespace
 
 bool isOnBus(const UsbSurvey& survey, UsbCameraKind kind)
 {
-    return std::any_of(survey.cameras.begin(), survey.cameras.end(),
-                       [kind](const UsbCamera& camera) { return camera.kind == kind; });
+    return anyOnBus(survey, kind, [](const UsbCamera&) { return true; });
 }
 
 LikelyCause likelyCause(const UsbSurvey& survey, UsbCameraKind kind)
@@ -61,16 +76,13 @@ LikelyCause likelyCause(const UsbSurvey& survey, UsbCameraKind kind)
     if (!isOnBus(survey, kind)) {
         return {};
     }
-    const bool closedNode = std::any_of(survey.cameras.begin(), survey.cameras.end(), [kind](const UsbCamera& camera) {
-        return camera.kind == kind && camera.access != NodeAccess::ReadWrite;
-    });
-    if (closedNode) {
-        return {"this user may not open its device node", udevRulesFix(kind)};
+    if (anyOnBus(survey, kind, [](const UsbCamera& camera) { return camera.access == NodeAccess::Denied; })) {
+        return {"this user may not open its device node", udevRulesFix(survey, kind)};
     }
-    const bool slowLink = std::any_of(survey.cameras.begin(), survey.cameras.end(), [kind](const UsbCamera& camera) {
-        return camera.kind == kind && isBelowUsb3(camera.speed);
-    });
-    if (slowLink) {
+    if (anyOnBus(survey, kind, [](const UsbCamera& camera) { return camera.access == NodeAccess::Missing; })) {
+        return {"its device node does not exist", kMissingNodeFix};
+    }
+    if (anyOnBus(survey, kind, [](const UsbCamera& camera) { return isBelowUsb3(camera.speed); })) {
         return {"most likely its USB 2 link keeps it from working", "plug it into a USB 3 port"};
     }
     return {"most likely another process holds it",

@@ -14,8 +14,12 @@ bool isBelowUsb3(const std::string& speed);
 // "480 Mbit/s (USB 2)"
 std::string describeSpeed(const std::string& speed);
 
-// The fix for a device node this user may not open: the udev rules of the station's installation (doc/station.md).
-std::string udevRulesFix(UsbCameraKind kind);
+// The fix for a device node this user may not open: a replug where udev rules for the camera are
+// installed, else the station package's rules or the SDK's own.
+std::string udevRulesFix(const UsbSurvey& survey, UsbCameraKind kind);
+
+inline constexpr const char* kMissingNodeFix =
+    "run the programs where udev provides /dev/bus/usb (a container needs the USB devices passed in)";
 
 // Why an SDK does not find or open a camera that is on the bus, and what to do about it.
 struct LikelyCause {
@@ -23,8 +27,8 @@ struct LikelyCause {
     std::string fix;
 };
 
-// Access to the device node when this user may not open one of that kind, else a USB 2 link, else
-// another process.
+// Access to the device node when this user may not open one of that kind, else a missing node,
+// else a USB 2 link, else another process.
 LikelyCause likelyCause(const UsbSurvey& survey, UsbCameraKind kind);
 
 bool isOnBus(const UsbSurvey& survey, UsbCameraKind kind);

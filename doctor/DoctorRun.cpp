@@ -7,13 +7,14 @@
 #include "LineWriter.h"
 #include "OrbbecSdkConfigCheck.h"
 #include "OutputDirectoryCheck.h"
-#include "RunLimits.h"
 #include "SeriesSpace.h"
 #include "StandardOutput.h"
 #include "StopSignal.h"
 #include "SystemRoot.h"
 #include "UsbFindings.h"
 
+#include <exception>
+#include <functional>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -29,19 +30,28 @@ std::string effectiveUserName()
     return user != nullptr ? user->pw_name : "uid " + std::to_string(uid);
 }
 
-std::string seriesDescription(CameraKind camera)
+// What the exception in flight says; to be called in a catch block.
+std::string whatWasThrown()
 {
-    const std::string series = std::to_string(kLongestDurationMs) + " ms at " + std::to_string(kHighestSampleFps) +
-                               " frames per second from ";
-    switch (camera) {
-    case CameraKind::Orbbec:
-        return series + "the Orbbec camera";
-    case CameraKind::Kinect:
-        return series + "the Kinect v2";
-    case CameraKind::None:
-        break;
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "an exception of unknown type";
     }
-    return series + "the larger of the two cameras";
+}
+
+// The findings of one check; whatever it throws becomes a problem of its topic, so that every
+// failure, one that nobody foresaw included, ends in a finding.
+Findings guarded(Topic topic, const std::string& what, const std::function<Findings()>& check)
+{
+    try {
+        return check();
+    } catch (...) {
+        return {{Level::Problem, topic, "kestrum-doctor could not check " + what + ": " + whatWasThrown(),
+                 "run it again; if this stays, report the line to kestrum's developers"}};
+    }
 }
 
 void append(Findings& findings, const Findings& more)
@@ -49,31 +59,53 @@ void append(Findings& findings, const Findings& more)
     findings.insert(findings.end(), more.begin(), more.end());
 }
 
+Findings examineStation(const DoctorOptions& options)
+{
+    const std::string userName = effectiveUserName();
+    UsbSurvey survey;
+    try {
+        survey = surveyUsb(systemRoot());
+    } catch (...) {
+        survey = {};
+        survey.unreadable = whatWasThrown();
+    }
+    CameraCheck camera;
+    Findings findings;
+    const Findings cameraFailure = guarded(Topic::Camera, "the camera", [&] {
+        camera = checkCameras(kGrabDuration, steadyClock(), isStopRequested);
+        return Findings{};
+    });
+    append(findings, guarded(Topic::Usb, "the USB devices", [&] { return usbFindings(survey, camera, userName); }));
+    append(findings, cameraFailure);
+    append(findings, guarded(Topic::Camera, "the camera", [&] { return cameraFindings(camera, survey); }));
+    append(findings, guarded(Topic::SdkConfig, "the Orbbec SDK's configuration file", orbbecSdkConfigFindings));
+    append(findings, guarded(Topic::Directory, "output directory " + options.outputDir.string(), [&] {
+        return outputDirectoryFindings(options.outputDir, seriesToWrite(foundCamera(camera)), userName);
+    }));
+    return findings;
+}
+
 } // namespace
 
 int runDoctor(const std::vector<std::string>& arguments)
 {
-    const std::optional<DoctorOptions> options = parseDoctorArguments(arguments);
-    if (!options) {
-        kestrum::writeLine(STDERR_FILENO, kDoctorUsage);
-        return 2;
-    }
-    const std::string userName = effectiveUserName();
-    const UsbSurvey survey = surveyUsb(systemRoot());
-    const CameraCheck camera = checkCameras(kGrabDuration, steadyClock(), isStopRequested);
-    const CameraKind found = foundCamera(camera);
-
-    Findings findings = usbFindings(survey, camera.orbbec, userName);
-    append(findings, cameraFindings(camera, survey));
-    append(findings, orbbecSdkConfigFindings());
-    append(findings, outputDirectoryFindings(options->outputDir, seriesBytesUpperBound(found),
-                                             seriesDescription(found), userName));
-
-    for (const Finding& finding : findings) {
-        if (!kestrum::writeStandardOutput(findingLine(finding, options->json) + "\n")) {
-            kestrum::writeLine(STDERR_FILENO, kestrum::kStandardOutputNotWrittenMessage);
-            return 1;
+    try {
+        const std::optional<DoctorOptions> options = parseDoctorArguments(arguments);
+        if (!options) {
+            kestrum::writeLine(STDERR_FILENO, kDoctorUsage);
+            return 2;
         }
+        const Findings findings = examineStation(*options);
+        for (const Finding& finding : findings) {
+            if (!kestrum::writeStandardOutput(findingLine(finding, options->json) + "\n")) {
+                kestrum::writeLine(STDERR_FILENO, kestrum::kStandardOutputNotWrittenMessage);
+                return 1;
+            }
+        }
+        return doctorExitCode(findings);
+    } catch (...) {
+        // Only where even the lines cannot be made (no memory left): said where a person sees it.
+        kestrum::writeLine(STDERR_FILENO, kestrum::oneLine("kestrum-doctor: " + whatWasThrown()));
+        return 1;
     }
-    return doctorExitCode(findings);
 }

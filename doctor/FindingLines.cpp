@@ -2,6 +2,8 @@
 #include "FindingLines.h"
 
 #include "JsonEscape.h"
+#include "LineWriter.h"
+#include "Utf8Repair.h"
 
 #include <algorithm>
 
@@ -35,27 +37,22 @@ const char* topicName(Topic topic)
     return "";
 }
 
-// A text line stays one line, whatever an SDK's message holds.
-std::string oneLine(std::string text)
-{
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    std::replace(text.begin(), text.end(), '\r', ' ');
-    return text;
-}
-
 } // namespace
 
 std::string findingLine(const Finding& finding, bool json)
 {
+    // Device texts, names and SDK messages may hold any bytes.
+    const std::string message = withInvalidUtf8Replaced(finding.message);
+    const std::string fix = withInvalidUtf8Replaced(finding.fix);
     if (json) {
         return std::string("{\"level\":\"") + levelName(finding.level) + "\",\"topic\":\"" + topicName(finding.topic) +
-               "\",\"message\":\"" + escapeJson(finding.message) + "\",\"fix\":\"" + escapeJson(finding.fix) + "\"}";
+               "\",\"message\":\"" + escapeJson(message) + "\",\"fix\":\"" + escapeJson(fix) + "\"}";
     }
-    std::string line = std::string(levelName(finding.level)) + ": " + finding.message;
-    if (!finding.fix.empty()) {
-        line += " -- fix: " + finding.fix;
+    std::string line = std::string(levelName(finding.level)) + ": " + message;
+    if (!fix.empty()) {
+        line += " -- fix: " + fix;
     }
-    return oneLine(line);
+    return kestrum::withControlsEscaped(line);
 }
 
 int doctorExitCode(const Findings& findings)

@@ -2,14 +2,13 @@
 // so that the doctor takes the same file for broken as the SDK does.
 #include "OrbbecSdkConfig.h"
 
+#include "FileBytes.h"
+
 #include <tinyxml2.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <dlfcn.h>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -31,6 +30,17 @@ std::optional<bool> truthValue(std::string text)
         return text[first] == '1';
     }
     return std::nullopt;
+}
+
+// The file's text, or why it was not read.
+FileBytes readSdkConfig(const std::filesystem::path& file)
+{
+    return readRegularFile(file.string(), [](uintmax_t size) {
+        return size > kMostSdkConfigBytes ? std::optional<std::string>("has " + std::to_string(size) +
+                                                                       " bytes, more than such a file holds (at most " +
+                                                                       std::to_string(kMostSdkConfigBytes) + ")")
+                                          : std::nullopt;
+    });
 }
 
 } // namespace
@@ -58,12 +68,12 @@ SdkConfigReading readOrbbecSdkConfig(std::string_view text)
 }
 
 Finding sdkConfigFinding(const std::filesystem::path& file, const std::optional<std::string>& text,
-                         const std::string& readError)
+                         const std::string& readProblem)
 {
     const std::string path = file.string();
     const std::string builtIn = "so the SDK's built-in setting turns network discovery on, " + kSlower;
     if (!text) {
-        return {Level::Note, Topic::SdkConfig, "cannot read " + path + " (" + readError + "), " + builtIn,
+        return {Level::Note, Topic::SdkConfig, path + " " + readProblem + ", " + builtIn,
                 "install the SDK again, which puts the file there, then set " + kOffSetting + " in it"};
     }
     const SdkConfigReading reading = readOrbbecSdkConfig(*text);
@@ -94,11 +104,9 @@ Finding sdkConfigFindingBeside(const void* sdkFunction)
                 ""};
     }
     const std::filesystem::path file = std::filesystem::path(library.dli_fname).parent_path() / kOrbbecSdkConfigName;
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) {
-        return sdkConfigFinding(file, std::nullopt, std::strerror(errno));
+    const FileBytes read = readSdkConfig(file);
+    if (read.problem) {
+        return sdkConfigFinding(file, std::nullopt, *read.problem);
     }
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return sdkConfigFinding(file, text.str(), "");
+    return sdkConfigFinding(file, std::string(read.bytes.begin(), read.bytes.end()), "");
 }

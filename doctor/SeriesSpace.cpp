@@ -1,4 +1,4 @@
-// The most disk space one test series can take, from the series layout's files per frame.
+// One test series as a capture would write it, from the series layout's files per frame.
 #include "SeriesSpace.h"
 
 #include "FrameFileRules.h"
@@ -72,4 +72,29 @@ int64_t seriesBytesUpperBound(CameraKind camera)
         break;
     }
     return std::max(seriesBytes(SeriesCamera::Orbbec), seriesBytes(SeriesCamera::KinectV2));
+}
+
+SeriesToWrite seriesToWrite(CameraKind camera)
+{
+    SeriesToWrite series;
+    // The Kinect v2 writes into each of the five folders, so its files stand for either camera's.
+    const std::vector<FrameFileLayout> files =
+        frameFilesOf(seriesOf(camera == CameraKind::Orbbec ? SeriesCamera::Orbbec : SeriesCamera::KinectV2));
+    series.frameFiles.assign(files.begin(), files.end());
+    series.frames = mostFramesOfLongestSeries();
+    series.bytes = seriesBytesUpperBound(camera);
+    series.description = std::to_string(kLongestDurationMs) + " ms at " + std::to_string(kHighestSampleFps) +
+                         " frames per second from ";
+    switch (camera) {
+    case CameraKind::Orbbec:
+        series.description += "the Orbbec camera";
+        break;
+    case CameraKind::Kinect:
+        series.description += "the Kinect v2";
+        break;
+    case CameraKind::None:
+        series.description += "the larger of the two cameras";
+        break;
+    }
+    return series;
 }

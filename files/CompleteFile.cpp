@@ -24,10 +24,8 @@ const mode_t kNewFileMode = [] {
     return static_cast<mode_t>(0666 & ~mask);
 }();
 
-// What a write to path replaces: path itself, or, where path is a symbolic link, the regular file it
-// leads to, so the link stays. Empty where path names anything but a regular file (a directory, a
-// device such as /dev/null, a pipe) or a link that leads nowhere: renaming a new file onto such a name
-// would put a regular file in its place.
+} // namespace
+
 std::string replaceableTarget(const std::string& path)
 {
     struct stat status {};
@@ -46,6 +44,8 @@ std::string replaceableTarget(const std::string& path)
     }
     return resolved.get();
 }
+
+namespace {
 
 bool writeAll(int fd, const unsigned char* bytes, std::size_t size)
 {

@@ -23,6 +23,12 @@ enum class CompleteFileResult {
 // never replaced: NotCreated.
 CompleteFileResult writeCompleteFile(const std::string& path, const void* data, std::size_t size);
 
+// What a write to path replaces: path itself, or, where path is a symbolic link, the regular file it
+// leads to, so the link stays. Empty where path names anything but a regular file (a directory, a
+// device such as /dev/null, a pipe) or a link that leads nowhere: renaming a new file onto such a name
+// would put a regular file in its place.
+std::string replaceableTarget(const std::string& path);
+
 // writeCompleteFile in two steps: the constructor writes the temporary file,
 // commit renames it onto path. Files made side by side can so take their names
 // in a chosen order, and one that is never committed leaves nothing behind.

@@ -1,5 +1,6 @@
-// kestrum-doctor's pure logic: the Orbbec SDK's configuration file read as the SDK reads it,
-// the space one series can take, the command line, the lines, and the grab's time limits.
+// kestrum-doctor's pure logic: the Orbbec SDK's configuration file found and read as the SDK reads
+// it, the space one series can take, the command line, the lines, and the grab's time limits.
+#include "ChildProcess.h"
 #include "DoctorArguments.h"
 #include "FindingLines.h"
 #include "FrameGrab.h"
@@ -9,6 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -50,15 +58,32 @@ TEST(OrbbecSdkConfig, NetworkDiscoveryIsReadAsTheSdkReadsIt)
     EXPECT_EQ(readOrbbecSdkConfig("<Config><Device></Config>").detail, "XML_ERROR_MISMATCHED_ELEMENT");
 }
 
-TEST(OrbbecSdkConfig, NetworkDiscoveryOnIsANoteWithTheReadmesEdit)
+// The file beside the library that holds the SDK's function, wherever that library was loaded from;
+// only a regular file of a configuration's size is read, so a pipe in its place cannot block the doctor.
+TEST(OrbbecSdkConfig, TheFileBesideTheLoadedLibraryIsReadOnlyWhenRegularAndSmall)
 {
-    const std::string file = "/opt/OrbbecSDK/lib/OrbbecSDKConfig.xml";
-    EXPECT_EQ(findingLine(sdkConfigFinding(file, deviceSection("<EnumerateNetDevice>true</EnumerateNetDevice>"), ""),
-                          false),
-              "note: " + file + ": network discovery on, which adds about 2 s to every start of the programs -- fix: "
-              "sudo sed -i -e 's|<EnumerateNetDevice>[^<]*</EnumerateNetDevice>|<EnumerateNetDevice>false"
-              "</EnumerateNetDevice>|' " + file);
-    EXPECT_EQ(sdkConfigFinding(file, std::nullopt, "No such file or directory").level, Level::Note);
+    ScratchDir scratch;
+    const std::string library = scratch / "libOrbbecSDK.so.2";
+    const std::string config = scratch / "OrbbecSDKConfig.xml";
+    fs::copy_file(KESTRUM_TEST_SHARED_LIBRARY, library);
+    std::ofstream(config) << deviceSection("<EnumerateNetDevice>true</EnumerateNetDevice>");
+    const std::unique_ptr<void, int (*)(void*)> loaded(dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL), dlclose);
+    ASSERT_TRUE(loaded) << dlerror();
+    const void* function = dlsym(loaded.get(), "kestrumSharedLibraryFunction");
+    const auto line = [&] { return findingLine(sdkConfigFindingBeside(function), false); };
+    const std::string builtIn = ", so the SDK's built-in setting turns network discovery on, ";
+
+    EXPECT_EQ(line(), "note: " + config + ": network discovery on, which adds about 2 s to every start of the programs "
+                      "-- fix: sudo sed -i -e 's|<EnumerateNetDevice>[^<]*</EnumerateNetDevice>|<EnumerateNetDevice>"
+                      "false</EnumerateNetDevice>|' " + config);
+    fs::remove(config);
+    ASSERT_EQ(mkfifo(config.c_str(), 0644), 0);
+    EXPECT_EQ(line().rfind("note: " + config + " is not a regular file" + builtIn, 0), 0u);
+    fs::remove(config);
+    std::ofstream(config).flush();
+    fs::resize_file(config, kMostSdkConfigBytes + 1);
+    EXPECT_EQ(line().rfind("note: " + config + " has 1048577 bytes, more than such a file holds (at most 1048576)" +
+                               builtIn, 0), 0u);
 }
 
 TEST(SeriesSpace, OneSeriesIsBoundedFromAboveForEitherCamera)
@@ -71,6 +96,14 @@ TEST(SeriesSpace, OneSeriesIsBoundedFromAboveForEitherCamera)
     EXPECT_EQ(seriesBytesUpperBound(CameraKind::Kinect),
               103 * (651264 + 6220800 + 868352 + 2 * 434176 + 5 * 65536) + 65536);
     EXPECT_EQ(seriesBytesUpperBound(CameraKind::None), seriesBytesUpperBound(CameraKind::Orbbec));
+}
+
+TEST(FindingLines, AnyBytesGiveValidJsonAndTextLinesWithoutControlCharacters)
+{
+    const Finding finding{Level::Note, Topic::Usb, "serial AY\xff\x1b[2J\n\x07", "fix\x7f"};
+    EXPECT_EQ(findingLine(finding, true), "{\"level\":\"note\",\"topic\":\"usb\",\"message\":\"serial "
+                                          "AY\xef\xbf\xbd\\u001b[2J\\n\\u0007\",\"fix\":\"fix\x7f\"}");
+    EXPECT_EQ(findingLine(finding, false), "note: serial AY\xef\xbf\xbd\\x1b[2J\\x0a\\x07 -- fix: fix\\x7f");
 }
 
 TEST(DoctorArguments, JsonAnywhereAndAtMostOneDirectory)
@@ -106,7 +139,12 @@ private:
 
 TEST(FrameGrab, TheWarmupsLimitForTheFirstFifteenWaitsThenTheLoopsUntilTheDuration)
 {
-    ScriptedGrabber grabber({Grab::Complete, Grab::Incomplete, Grab::TimedOut});
+    // A time-out in the warm-up, and one in the first wait after it, which must not hide the first.
+    std::deque<Grab> script(kWarmupFrames + 1, Grab::Complete);
+    script[1] = Grab::Incomplete;
+    script[2] = Grab::TimedOut;
+    script.back() = Grab::TimedOut;
+    ScriptedGrabber grabber(script);
     const GrabCounts counts = grabFrames(grabber, [&] { return grabber.now; }, {std::chrono::milliseconds(2000),
                                                                                 std::chrono::milliseconds(5000)},
                                          [] { return false; });
@@ -114,9 +152,9 @@ TEST(FrameGrab, TheWarmupsLimitForTheFirstFifteenWaitsThenTheLoopsUntilTheDurati
     ASSERT_EQ(grabber.limits.size(), 20u);
     EXPECT_EQ(grabber.limits[14], 5000);
     EXPECT_EQ(grabber.limits[15], 2000);
-    EXPECT_EQ(counts.complete, 18);
+    EXPECT_EQ(counts.complete, 17);
     EXPECT_EQ(counts.incomplete, 1);
-    EXPECT_EQ(counts.timedOut, 1);
+    EXPECT_EQ(counts.timedOut, 2);
     EXPECT_TRUE(counts.warmupTimedOut);
     EXPECT_EQ(counts.elapsedMs, 2000);
     EXPECT_FALSE(counts.stopped);

@@ -66,7 +66,7 @@ TEST(PhotoProgram, StopSignalsInTheWarmUpEndAStreamButNotAPhotoRunWhosePhotoIsTh
         SCOPED_TRACE(std::string(camera.name) + " " + argument);
         ScratchDir scratch;
         ChildProcess child(photoRun(camera, {argument}, scratch.path()));
-        const HandlerState handlers = waitForStopHandlers(30s);
+        const HandlerState handlers = waitForStopHandlers(photoProgramPath(), 30s);
         EXPECT_NE(handlers, HandlerState::NotInstalled);
         if (handlers == HandlerState::Installed) {
             child.sendSignal(SIGTERM);

@@ -107,10 +107,10 @@ bool occursInOrder(const std::string& text, const std::vector<std::string>& piec
     return true;
 }
 
-HandlerState waitForStopHandlers(std::chrono::milliseconds limit)
+HandlerState waitForStopHandlers(const std::string& programPath, std::chrono::milliseconds limit)
 {
     const fs::path self = fs::read_symlink("/proc/self/exe");
-    const fs::path program = fs::canonical(photoProgramPath());
+    const fs::path program = fs::canonical(programPath);
     const unsigned long long stopSignals = (1ull << (SIGINT - 1)) | (1ull << (SIGTERM - 1));
     for (const auto deadline = Clock::now() + limit; Clock::now() < deadline;
          std::this_thread::sleep_for(std::chrono::milliseconds(5))) {

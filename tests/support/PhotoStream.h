@@ -32,7 +32,7 @@ bool occursInOrder(const std::string& text, const std::vector<std::string>& piec
 
 enum class HandlerState { Installed, NotObservable, NotInstalled };
 
-// Waits until the only child of this process has exec'd the photo program and
+// Waits until the only child of this process has exec'd the program and
 // catches SIGINT and SIGTERM, so that a signal sent afterwards cannot end it
 // by the default action. Not observable when the programs run under an emulator.
-HandlerState waitForStopHandlers(std::chrono::milliseconds limit);
+HandlerState waitForStopHandlers(const std::string& program, std::chrono::milliseconds limit);

@@ -1,0 +1,5 @@
+// A function in a shared library of its own, for finding the file beside the library that holds it.
+extern "C" int kestrumSharedLibraryFunction()
+{
+    return 0;
+}

@@ -1,16 +1,11 @@
 // capture.json, the summary of a completed test series, in its Kinect v2 and Orbbec variants.
 #include "CaptureMetadata.h"
 
-#include "CompleteFile.h"
 #include "JsonEscape.h"
 #include "KinectGeometry.h"
 
-#include <cerrno>
 #include <iomanip>
 #include <sstream>
-#include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -39,13 +34,6 @@ void writeCamera(std::ostream& json, const PinholeIntrinsics& camera)
          << "    \"cy\": " << static_cast<double>(camera.cy) << "\n"
          << "  }\n"
          << "}\n";
-}
-
-constexpr const char* kCaptureJsonNotWrittenMessage = "capture.json konnte nicht geschrieben werden.";
-
-std::string captureJsonPath(const std::filesystem::path& outputDir)
-{
-    return (outputDir / "capture.json").string();
 }
 
 } // namespace
@@ -86,34 +74,4 @@ std::string orbbecCaptureJson(const CaptureStatistics& statistics, const OrbbecM
          << "  \"frameSync\": " << (orbbec.frameSync ? "true" : "false") << ",\n";
     writeCamera(json, orbbec.colorCamera);
     return json.str();
-}
-
-std::string writeCaptureJson(const std::filesystem::path& outputDir, const std::string& text)
-{
-    const std::string path = captureJsonPath(outputDir);
-    if (writeCompleteFile(path, text.data(), text.size()) != CompleteFileResult::Written) {
-        throw std::runtime_error(kCaptureJsonNotWrittenMessage);
-    }
-    return path;
-}
-
-void removeEarlierCaptureJson(const std::filesystem::path& outputDir)
-{
-    const std::string path = captureJsonPath(outputDir);
-    struct stat status {};
-    // stat follows a link: a link to a regular file goes as well, the file it leads to stays.
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return;
-    }
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-        throw std::runtime_error(kCaptureJsonNotWrittenMessage);
-    }
-}
-
-std::function<void()> beforeFrameFiles(const std::filesystem::path& outputDir, int32_t index)
-{
-    if (index != 0) {
-        return {};
-    }
-    return [outputDir] { removeEarlierCaptureJson(outputDir); };
 }

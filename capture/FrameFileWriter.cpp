@@ -2,12 +2,12 @@
 #include "FrameFileWriter.h"
 
 #include "BinaryFile.h"
-#include "CaptureMetadata.h"
 #include "ColorJpeg.h"
 #include "DepthConversion.h"
 #include "EventLines.h"
 #include "ImageFile.h"
 #include "OrderedFiles.h"
+#include "SeriesSummary.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -6,6 +6,7 @@
 #include "CaptureMetadata.h"
 #include "EventLines.h"
 #include "KinectCaptureMessages.h"
+#include "KinectDeviceClock.h"
 #include "KinectFrameKeeper.h"
 #include "KinectRegistration.h"
 #include "KinectSequence.h"
@@ -15,6 +16,19 @@
 #include <optional>
 
 namespace {
+
+// libfreenect2 gives no host-side timestamps, and exposure and gain only for colour.
+StreamTiming streamTiming(const libfreenect2::Frame& frame, KinectDeviceClock& clock, bool carriesExposure)
+{
+    StreamTiming timing;
+    timing.frameNumber = frame.sequence;
+    timing.deviceTimestampUs = clock.microseconds(frame.timestamp);
+    if (carriesExposure) {
+        timing.exposure = frame.exposure;
+        timing.gain = frame.gain;
+    }
+    return timing;
+}
 
 // The loop's view of the device: frame sets are registered and written only when kept.
 class KinectFrameSource final : public FrameSource {
@@ -34,6 +48,11 @@ public:
 
     bool frameIsComplete() const override { return grab_->outcome() == Grab::Complete; }
 
+    CameraTiming frameTiming() override
+    {
+        return {streamTiming(grab_->color(), colorClock_, true), streamTiming(grab_->depth(), depthClock_, false)};
+    }
+
     // The set goes back to the library only after this: keep returns once no worker reads it.
     void keepFrame(int32_t index, int64_t timestampMs) override
     {
@@ -49,6 +68,8 @@ private:
     KinectFrames& frames_;
     KinectFrameKeeper keeper_;
     std::optional<KinectGrab> grab_;  // the delivered set, from requestFrame to releaseFrame
+    KinectDeviceClock colorClock_;
+    KinectDeviceClock depthClock_;
 };
 
 // The series, recorded once the device streams; capture.json and "captureCompleted" come before
@@ -62,13 +83,14 @@ public:
         KinectRegistration registration(kinect.depthCamera, kinect.colorCamera);
         emitDeviceOpened(CaptureBackend::Kinect, "", kinect.serial, options_.durationMs, options_.sampleFps);
         KinectFrameSource source(frames, registration, options_.outputDir);
-        const CaptureStatistics statistics =
-            runCaptureLoop(source, steadyClock(), options_.durationMs, options_.sampleFps, isStopRequested);
+        const CaptureLoopResult loop =
+            runCaptureLoop(source, stationClocks(), options_.durationMs, options_.sampleFps, isStopRequested);
 
         const libfreenect2::Freenect2Device::IrCameraParams& depth = kinect.depthCamera;
         const KinectMetadata metadata{kinect.serial, {depth.fx, depth.fy, depth.cx, depth.cy}};
-        writeSeriesSummary(options_.outputDir, CaptureBackend::Kinect, statistics, kinectCaptureJson(statistics, metadata));
-        exitCode_ = exitCodeFor(statistics);
+        writeSeriesSummary(options_.outputDir, CaptureBackend::Kinect, loop.statistics,
+                           kinectCaptureJson(loop.statistics, metadata), timingCsvText(loop.timing));
+        exitCode_ = exitCodeFor(loop.statistics);
     }
 
     int exitCode() const { return exitCode_; }

@@ -13,6 +13,27 @@
 
 namespace {
 
+// The SDK says 0 for a timestamp it does not give.
+std::optional<uint64_t> givenTimestamp(uint64_t timestampUs)
+{
+    return timestampUs == 0 ? std::nullopt : std::optional<uint64_t>(timestampUs);
+}
+
+std::optional<double> givenValue(const std::optional<int64_t>& value)
+{
+    return value ? std::optional<double>(static_cast<double>(*value)) : std::nullopt;
+}
+
+StreamTiming streamTiming(const OrbbecFrameStamp& stamp)
+{
+    return {stamp.index,
+            stamp.timestampUs,
+            givenTimestamp(stamp.systemTimestampUs),
+            givenTimestamp(stamp.globalTimestampUs),
+            givenValue(stamp.exposure),
+            givenValue(stamp.gain)};
+}
+
 // The loop's view of the camera: each request is one aligned grab, whose
 // images the loop owns until the next request.
 class OrbbecFrameSource final : public FrameSource {
@@ -28,6 +49,11 @@ public:
     }
 
     bool frameIsComplete() const override { return grab_.outcome == Grab::Complete; }
+
+    CameraTiming frameTiming() override
+    {
+        return {streamTiming(grab_.frame.colorStamp), streamTiming(grab_.frame.depthStamp)};
+    }
 
     void keepFrame(int32_t index, int64_t timestampMs) override
     {
@@ -86,11 +112,12 @@ public:
     void stream(OrbbecFrames& frames) override
     {
         OrbbecFrameSource source(frames, options_.outputDir);
-        const CaptureStatistics statistics =
-            runCaptureLoop(source, steadyClock(), options_.durationMs, options_.sampleFps, isStopRequested);
-        writeSeriesSummary(options_.outputDir, CaptureBackend::Orbbec, statistics,
-                           orbbecCaptureJson(statistics, describe(frames.camera(), source.keptDepthScale())));
-        exitCode_ = exitCodeFor(statistics);
+        const CaptureLoopResult loop =
+            runCaptureLoop(source, stationClocks(), options_.durationMs, options_.sampleFps, isStopRequested);
+        writeSeriesSummary(options_.outputDir, CaptureBackend::Orbbec, loop.statistics,
+                           orbbecCaptureJson(loop.statistics, describe(frames.camera(), source.keptDepthScale())),
+                           timingCsvText(loop.timing));
+        exitCode_ = exitCodeFor(loop.statistics);
     }
 
     int exitCode() const { return exitCode_; }

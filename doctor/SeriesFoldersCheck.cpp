@@ -2,6 +2,7 @@
 #include "SeriesFoldersCheck.h"
 
 #include "CompleteFile.h"
+#include "SeriesTiming.h"
 #include "WritableFolder.h"
 
 #include <cerrno>
@@ -120,6 +121,7 @@ Findings seriesFolderFindings(const fs::path& outputDir, const SeriesToWrite& se
         }
         addEarlierFileFindings(findings, folder, earlier);
     }
-    addEarlierFileFindings(findings, outputDir, {(outputDir / "capture.json").string()});
+    addEarlierFileFindings(findings, outputDir,
+                           {(outputDir / "capture.json").string(), (outputDir / kTimingFileName).string()});
     return findings;
 }

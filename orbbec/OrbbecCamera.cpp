@@ -45,6 +45,17 @@ std::shared_ptr<ob::FrameSet> nextFrameset(const ob::Pipeline& pipeline, uint32_
     return frameset;
 }
 
+// Where the device can, each frame also carries its capture moment on the host's clock.
+void enableGlobalTimestamp(ob::Device& device)
+{
+    try {
+        if (device.isGlobalTimestampSupported()) device.enableGlobalTimestamp(true);
+    }
+    catch (const ob::Error&) {
+        // A device that cannot is used all the same: its frames carry no global timestamps.
+    }
+}
+
 } // namespace
 
 // Destroyed in reverse declaration order, which is the SDK's release order:
@@ -146,6 +157,7 @@ void OrbbecCamera::start()
         }
         // reset() deletes the filter of an earlier start only once the new one is in place.
         state.alignFilter.reset(new OrbbecAlignment);
+        enableGlobalTimestamp(*state.device);
     }
 
     state.pipeline->start(state.config);

@@ -24,7 +24,8 @@ std::string checkReportText(const CheckReport& report)
 {
     std::string text;
     // A file name, and a camera's name in a finding, may hold any byte but "/" and NUL.
-    for (const auto& [type, findings] : {std::pair{"fault: ", &report.faults}, std::pair{"leftover: ", &report.leftovers}}) {
+    for (const auto& [type, findings] : {std::pair{"fault: ", &report.faults}, std::pair{"leftover: ", &report.leftovers},
+                                         std::pair{"note: ", &report.notes}}) {
         for (const Finding& finding : *findings) {
             text += kestrum::withControlsEscaped(type + finding.file + ": " + finding.what) + "\n";
         }
@@ -38,7 +39,8 @@ std::string checkReportText(const CheckReport& report)
 std::string checkReportJson(const CheckReport& report)
 {
     std::string text;
-    for (const auto& [type, findings] : {std::pair{"fault", &report.faults}, std::pair{"leftover", &report.leftovers}}) {
+    for (const auto& [type, findings] : {std::pair{"fault", &report.faults}, std::pair{"leftover", &report.leftovers},
+                                         std::pair{"note", &report.notes}}) {
         for (const Finding& finding : *findings) {
             text += jsonLine({{"type", type}, {"file", finding.file}, {"what", finding.what}});
         }

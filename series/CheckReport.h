@@ -14,13 +14,15 @@ struct CheckReport {
     int64_t frames = 0;
     std::vector<Finding> faults;     // in frame order, then file order
     std::vector<Finding> leftovers;  // sorted by file
+    std::vector<Finding> notes;      // what is neither a fault nor a leftover, such as no timing file
     bool whole() const { return faults.empty(); }
 };
 
-// "fault: FILE: WHAT" and "leftover: FILE: WHAT" lines, control characters in them written as \xHH,
-// then "summary: whole|not whole, N frames, N faults, N leftovers"; each line ends with a line feed.
+// "fault: FILE: WHAT", "leftover: FILE: WHAT" and "note: FILE: WHAT" lines, control characters in them
+// written as \xHH, then "summary: whole|not whole, N frames, N faults, N leftovers"; each line ends with a
+// line feed.
 std::string checkReportText(const CheckReport& report);
 
-// {"type":"fault"|"leftover","file":...,"what":...} lines, then
+// {"type":"fault"|"leftover"|"note","file":...,"what":...} lines, then
 // {"type":"summary","whole":...,"frames":N,"faults":N,"leftovers":N}.
 std::string checkReportJson(const CheckReport& report);

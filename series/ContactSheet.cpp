@@ -5,6 +5,7 @@
 #include "DepthColoring.h"
 #include "FrameFiles.h"
 #include "FrameImage.h"
+#include "IntervalStrip.h"
 #include "ParallelFor.h"
 #include "SheetLayout.h"
 
@@ -129,13 +130,16 @@ cv::Mat contactSheet(const std::string& dir, const SeriesDescription& series)
                 [&](size_t i) { frames[i] = readFrame(dir, series, indices[i], imageArea, histogram); });
     const DepthRange range = percentileRange(histogram.counts);
 
-    cv::Mat sheet(kHeaderHeight + layout.rows * layout.tileHeight, kSheetWidth, CV_8UC3, kBackground);
+    const int tilesTop = kHeaderHeight + kIntervalStripHeight;
+    cv::Mat sheet(tilesTop + layout.rows * layout.tileHeight, kSheetWidth, CV_8UC3, kBackground);
     cv::putText(sheet, headerLine(series), {kMargin, 34}, kFont, 0.8, kWhite, 1, cv::LINE_AA);
     drawLegend(sheet, range);
+    drawIntervalStrip(sheet(cv::Rect(0, kHeaderHeight, kSheetWidth, kIntervalStripHeight)), readTimingFile(dir),
+                      1000.0 / static_cast<double>(series.requestedSampleFps));
     for (size_t i = 0; i < frames.size(); ++i) {
         const int column = static_cast<int>(i) % layout.columns;
         const int row = static_cast<int>(i) / layout.columns;
-        const cv::Rect place(column * layout.tileWidth, kHeaderHeight + row * layout.tileHeight, layout.tileWidth,
+        const cv::Rect place(column * layout.tileWidth, tilesTop + row * layout.tileHeight, layout.tileWidth,
                              layout.tileHeight);
         drawTile(sheet(place), frames[i], indices[i], range);
     }

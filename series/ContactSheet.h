@@ -1,4 +1,5 @@
-// One picture of a recorded series: a header, the depth legend and a grid of frames.
+// One picture of a recorded series: a header, the depth legend, the strip of the kept frames' intervals
+// and a grid of frames.
 #pragma once
 
 #include "SeriesDescription.h"

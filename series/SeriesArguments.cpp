@@ -6,7 +6,8 @@
 
 const char* const kSeriesUsage = "usage: kestrum-series check DIR [--json]\n"
                                  "       kestrum-series sheet DIR OUT.png\n"
-                                 "       kestrum-series points DIR INDEX OUT.ply\n";
+                                 "       kestrum-series points DIR INDEX OUT.ply\n"
+                                 "       kestrum-series timing DIR [--json]\n";
 
 namespace {
 
@@ -32,8 +33,9 @@ std::optional<SeriesArguments> parseSeriesArguments(const std::vector<std::strin
     }
     SeriesArguments parsed;
     parsed.dir = args[1];
-    if (args[0] == "check" && (args.size() == 2 || (args.size() == 3 && args[2] == "--json"))) {
-        parsed.command = SeriesArguments::Command::Check;
+    const bool reports = args[0] == "check" || args[0] == "timing";
+    if (reports && (args.size() == 2 || (args.size() == 3 && args[2] == "--json"))) {
+        parsed.command = args[0] == "check" ? SeriesArguments::Command::Check : SeriesArguments::Command::Timing;
         parsed.json = args.size() == 3;
         return parsed;
     }

@@ -7,10 +7,10 @@
 #include <vector>
 
 struct SeriesArguments {
-    enum class Command { Check, Sheet, Points };
+    enum class Command { Check, Sheet, Points, Timing };
     Command command = Command::Check;
     std::string dir;
-    bool json = false;     // check: JSON lines instead of text
+    bool json = false;     // check, timing: JSON lines instead of text
     int32_t index = 0;     // points: the frame
     std::string output;    // sheet and points: the file to write
 };

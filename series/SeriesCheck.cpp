@@ -8,6 +8,8 @@
 #include "ParallelFor.h"
 #include "RunLimits.h"
 #include "SeriesFiles.h"
+#include "SeriesTiming.h"
+#include "TimingRules.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -116,6 +118,14 @@ CheckReport checkSeries(const std::string& dir, const SeriesDescription& series)
     }
     for (const std::string& problem : counterProblems(series)) {
         report.faults.push_back({metadataPath, problem});
+    }
+    const std::string timingPath = (fs::path(dir) / kTimingFileName).string();
+    if (const std::optional<TimingFile> timing = readTimingFile(dir)) {
+        for (const std::string& problem : timingProblems(*timing, series)) {
+            report.faults.push_back({timingPath, problem});
+        }
+    } else {
+        report.notes.push_back({timingPath, "is missing, as in a series of an earlier version: its frames' times are not known"});
     }
     std::vector<std::vector<Finding>> frameFaults(static_cast<size_t>(framesToCheck(series)));
     parallelFor(frameFaults.size(), frameCheckBytes(series), [&](size_t index) {

@@ -11,6 +11,7 @@
 // largest size its kind may have.
 uintmax_t frameCheckBytes(const SeriesDescription& series);
 
-// Checks frames 0 to savedFrames-1 on all cores, the counters, and lists the leftovers.
+// Checks the counters, the timing file, frames 0 to savedFrames-1 on all cores, and lists the leftovers;
+// a series without a timing file is one of an earlier version, which is noted.
 // dir is used as given in the file names of the report.
 CheckReport checkSeries(const std::string& dir, const SeriesDescription& series);

@@ -1,4 +1,4 @@
-// One run of kestrum-series: check, sheet or points.
+// One run of kestrum-series: check, sheet, points or timing.
 #include "SeriesRun.h"
 
 #include "ContactSheet.h"
@@ -10,7 +10,9 @@
 #include "RunLimits.h"
 #include "SeriesArguments.h"
 #include "SeriesCheck.h"
+#include "SeriesTiming.h"
 #include "SeriesWriteLock.h"
+#include "TimingReport.h"
 
 #include <opencv2/imgcodecs.hpp>
 
@@ -43,6 +45,26 @@ int runCheck(const SeriesArguments& args, const SeriesDescription& series, const
         return kFailed;
     }
     return report.whole() ? 0 : kFailed;
+}
+
+int runTiming(const SeriesArguments& args, const StandardOutputWriter& writeOutput, std::ostream& err)
+{
+    const std::string path = (std::filesystem::path(args.dir) / kTimingFileName).string();
+    const std::optional<TimingFile> timing = readTimingFile(args.dir);
+    if (!timing) {
+        message(err, path + " is missing, as in a series of an earlier version");
+        return kFailed;
+    }
+    if (!timing->problems.empty()) {
+        message(err, path + ": " + timing->problems.front());
+        return kFailed;
+    }
+    const TimingReport report = timingReport(timing->timing);
+    if (!writeOutput(args.json ? timingReportJson(report) : timingReportText(report))) {
+        message(err, "standard output cannot be written");
+        return kFailed;
+    }
+    return 0;
 }
 
 int runSheet(const SeriesArguments& args, const SeriesDescription& series, std::ostream& err)
@@ -118,6 +140,9 @@ int runSeries(const std::vector<std::string>& argv, const StandardOutputWriter& 
     }
     if (args->command == SeriesArguments::Command::Check) {
         return runCheck(*args, series, writeOutput, err);
+    }
+    if (args->command == SeriesArguments::Command::Timing) {
+        return runTiming(*args, writeOutput, err);
     }
     // The frames drawn or projected are read at the sizes capture.json gives, which only a run of the
     // capture program keeps within a camera's; check names the problem among the frames' own.

@@ -1,4 +1,4 @@
-// kestrum-series: checks a recorded test series, draws its contact sheet, or writes a frame's point cloud.
+// kestrum-series: checks a recorded test series, draws its contact sheet, writes a frame's point cloud, or reports its timing.
 #include "SeriesRun.h"
 #include "StandardOutput.h"
 

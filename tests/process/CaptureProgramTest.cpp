@@ -16,6 +16,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+const std::string kTimingHeader =
+    "index,timestampMs,hostWallClockUs,hostMonotonicUs,receivedSincePrevious,colorFrameNumber,colorDeviceTimestampUs,"
+    "colorSystemTimestampUs,colorGlobalTimestampUs,colorExposure,colorGain,depthFrameNumber,depthDeviceTimestampUs,"
+    "depthSystemTimestampUs,depthGlobalTimestampUs,depthExposure,depthGain,samplingStartWallClockUs,"
+    "samplingStartMonotonicUs";
+
 std::string errorLine(const std::string& message)
 {
     return "{\"event\":\"error\",\"message\":\"" + message + "\"}";
@@ -187,7 +193,7 @@ TEST(CaptureProgram, RecordsACompleteSeriesFromEitherCamera)
     }
 }
 
-// Fifteen frame sets, all taken by the warm-up; every later wait runs out (the Kinect v2's one
+// Fifteen frame sets, all taken by the warm-up; every later wait runs out (timing.csv holds its header alone) (the Kinect v2's one
 // request after its full 2000 ms). Both cameras hold their frames back until they are taken, so
 // that a slow start loses none; the Orbbec camera's refused frame synchronisation is an SDK error
 // logged to stderr.
@@ -212,6 +218,7 @@ TEST(CaptureProgram, NothingSavedStillEndsWithTheSummaryAndCaptureJsonAndExit1)
         EXPECT_EQ(completed["savedFrames"].text, "0");
         EXPECT_EQ(completed["receivedFrames"].text, "0");
         EXPECT_EQ(completed["savedFps"].text, "0.000");
+        EXPECT_EQ(readFileBytes(out + "/timing.csv"), kTimingHeader + "\n");
         if (orbbec) {
             EXPECT_GE(integer(completed["missingFrames"]), 1);
             // The depth scale of a frame that was never saved is not reported.
@@ -364,7 +371,7 @@ TEST(CaptureProgram, StandardOutputThatCannotBeWrittenEndsTheRunLikeAFailedFrame
 // A stop signal ends the sampling after the frame in progress, in order and with the actual duration.
 // A slow feed keeps the run in its warm-up when the signal comes: with a reader, the run ends like any
 // that saved nothing; with a stalled reader, "captureCompleted" cannot be written within half a second
-// of the stop, so the run fails and takes capture.json back.
+// of the stop, so the run fails and takes capture.json and timing.csv back.
 TEST(CaptureProgram, StopSignalsInTheSamplingAndInTheWarmUpEvenWithAStalledReader)
 {
     enum When { Sampling, WarmUp, WarmUpWithAStalledReader };
@@ -387,6 +394,7 @@ TEST(CaptureProgram, StopSignalsInTheSamplingAndInTheWarmUpEvenWithAStalledReade
 
             EXPECT_EQ(result.exitCode, when == Sampling ? 0 : 1) << result.err;
             EXPECT_EQ(fs::exists(outputDir + "/capture.json"), when != WarmUpWithAStalledReader);
+            EXPECT_EQ(fs::exists(outputDir + "/timing.csv"), when != WarmUpWithAStalledReader);
             if (when == WarmUpWithAStalledReader) {
                 EXPECT_EQ(lastLine(result.err), errorLine("Standardausgabe konnte nicht geschrieben werden."));
                 continue;
@@ -452,9 +460,9 @@ TEST(CaptureProgram, ANearlyFullDiskLeavesOnlyCompleteFilesWithEitherCamera)
     }
 }
 
-// An earlier series in the directory: its capture.json (or a link to one, whose file stays) goes just
-// before the first file of the new run takes its name, color/ of frame 0; a run that fails before that
-// leaves it. A directory in the way of a frame file makes the run fail right there, whatever the speed.
+// An earlier series in the directory: its capture.json (or a link to one, whose file stays) and its
+// timing.csv go just before the first file of the new run takes its name, color/ of frame 0; a run that
+// fails before that leaves them. A directory in the way of a frame file makes the run fail right there, whatever the speed.
 TEST(CaptureProgram, AnEarlierCaptureJsonGoesJustBeforeTheFirstFrameFileTakesItsName)
 {
     const struct {
@@ -471,6 +479,7 @@ TEST(CaptureProgram, AnEarlierCaptureJsonGoesJustBeforeTheFirstFrameFileTakesIts
         const std::string summary = "{\"serial\": \"an earlier run\"}\n";
         fs::create_directories(out + c.inTheWay);
         std::ofstream(scratch / (c.link ? "elsewhere.json" : "series/capture.json")) << summary;
+        std::ofstream(out + "/timing.csv") << kTimingHeader << "\n";
         if (c.link) fs::create_symlink("../elsewhere.json", out + "/capture.json");
         const bool firstFileFails = c.inTheWay == "/color/color-0000.jpg";
 
@@ -481,6 +490,7 @@ TEST(CaptureProgram, AnEarlierCaptureJsonGoesJustBeforeTheFirstFrameFileTakesIts
         EXPECT_EQ(eventLines(result).size(), 1u) << result.out;
         EXPECT_EQ(fs::is_regular_file(out + "/color/color-0000.jpg"), !firstFileFails);
         EXPECT_EQ(fs::exists(fs::symlink_status(out + "/capture.json")), firstFileFails);
+        EXPECT_EQ(fs::exists(out + "/timing.csv"), firstFileFails);
         if (c.link || firstFileFails) {
             EXPECT_EQ(readFileBytes(c.link ? scratch / "elsewhere.json" : out + "/capture.json"), summary);
         }
@@ -527,5 +537,49 @@ TEST(CaptureProgram, ACaptureJsonThatCannotBeRemovedOrWrittenEndsTheRun)
             EXPECT_FALSE(fs::exists(out + "/capture.json"));
             EXPECT_EQ(filesIn(out), 6u) << "the five folders and the filler, no temporary file";
         }
+    }
+}
+
+// timing.csv: a line for each "frameSaved" line, with its index and timestampMs; the host's clocks read
+// within the run and moving together; each stream's device clock 25 ms a frame at 40 per second whatever
+// frames were dropped (the Kinect v2's 0.125 ms counter wraps 0.9 s after its start); exposure, gain and
+// the Orbbec SDK's host-side and global timestamps where the camera gives them, absent where it does not.
+TEST(CaptureProgram, TheTimingFileHoldsEachKeptFrameOnTheHostsAndTheCamerasClocks)
+{
+    const auto wallClockUs = [] {
+        return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    };
+    for (const bool orbbec : {false, true}) {
+        SCOPED_TRACE(orbbec ? "Orbbec" : "Kinect v2");
+        ScratchDir scratch;
+        const std::string out = scratch / "series";
+        const long long before = wallClockUs();
+        const ChildResult result = orbbec ? runCapture({out, "1000", "10"}, "fps=40;clock-start=1000000", "")
+                                          : runCapture({out, "1000", "10"}, "", "attached;fps=40;clock-start=536870012000");
+        const long long after = wallClockUs();
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const std::vector<JsonValue> events = eventLines(result);
+        EXPECT_EQ(splitLines(readFileBytes(out + "/timing.csv")).front(), kTimingHeader);
+        const std::vector<std::vector<std::string>> rows = timingRows(out);
+        ASSERT_EQ(rows.size() + 2, events.size());
+        for (size_t k = 0; k < rows.size(); ++k) {
+            const std::vector<std::string>& fields = rows[k];
+            const auto number = [&](size_t row, int column) { return std::stoll(rows[row][column]); };
+            EXPECT_EQ(fields[0], events[k + 1]["index"].text);
+            EXPECT_EQ(fields[1], events[k + 1]["timestampMs"].text);
+            EXPECT_GE(number(k, 17), before);
+            EXPECT_LE(number(k, 2), after);
+            EXPECT_NEAR(number(k, 2) - number(k, 3), number(k, 17) - number(k, 18), 20'000) << "wall against monotonic";
+            for (int column : {17, 18}) EXPECT_EQ(fields[column], rows[0][column]);
+            for (const auto& [frameNumber, device] : {std::pair{5, 6}, {11, 12}}) {
+                EXPECT_EQ(number(k, device) - number(k, frameNumber) * 25'000, number(0, device) - number(0, frameNumber) * 25'000)
+                    << "row " << k;
+            }
+            // Host-side and global timestamp, exposure and gain of colour, then of depth.
+            std::string given;
+            for (int column : {7, 8, 9, 10, 13, 14, 15, 16}) given += fields[column].empty() ? '-' : 'x';
+            EXPECT_EQ(given, orbbec ? "xxxxxxx-" : "--xx----") << "row " << k;
+        }
+        EXPECT_EQ(runChild({KESTRUM_SERIES_PROGRAM, {"check", out}, {}, ""}).exitCode, 0);
     }
 }

@@ -249,7 +249,8 @@ TEST(DoctorProgram, TheOutputDirectoryIsNeverMadeAndItsFoldersAndEarlierFilesMus
     const std::string out = station.outputDir();
     const std::string file = station.path("file");
     std::ofstream(file) << "in the way";
-    for (const char* folder : {"color/color-0000.jpg", "color/color-0102.jpg", "color/color-0103.jpg", "capture.json"}) {
+    for (const char* folder : {"color/color-0000.jpg", "color/color-0102.jpg", "color/color-0103.jpg", "capture.json",
+                               "timing.csv"}) {
         fs::create_directories(out + "/reused/" + folder);   // 0103 is beyond the frames of any capture
     }
     std::ofstream(out + "/reused/depth") << "in the way";
@@ -282,8 +283,8 @@ TEST(DoctorProgram, TheOutputDirectoryIsNeverMadeAndItsFoldersAndEarlierFilesMus
           "remove it" + elsewhere,
           "problem: a capture cannot replace " + out + "/reused/color/color-0000.jpg, which is no regular file (nor 1 "
           "more earlier files in " + out + "/reused/color) -- fix: remove what stands there" + elsewhere,
-          "problem: a capture cannot replace " + out + "/reused/capture.json, which is no regular file -- fix: remove "
-          "what stands there" + elsewhere}},
+          "problem: a capture cannot replace " + out + "/reused/capture.json, which is no regular file (nor 1 more "
+          "earlier files in " + out + "/reused) -- fix: remove what stands there" + elsewhere}},
         {out + "/closed", true,
          {"problem: " + out + "/closed/color is not writable for user " + user + " (Permission denied) -- fix: sudo "
           "chown -R " + user + " " + out + "/closed" + elsewhere}},

@@ -102,11 +102,13 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
     // Each new frame is one of the recording's, all its files of the same one, depth and map to the byte.
     const long long saved = integer(summary["savedFrames"]);
     ASSERT_GE(saved, 1);
+    std::vector<long long> sources;
     for (long long index = 0; index < saved; ++index) {
         const std::string raw = readFileBytes(numbered(replayed, "depth-raw", ".bin", index));
         long long source = 0;
         while (source < frames && readFileBytes(numbered(recorded, "depth-raw", ".bin", source)) != raw) ++source;
         ASSERT_LT(source, frames) << "frame " << index << " is none of the recording's";
+        sources.push_back(source);
         // Lossless, the first frame kept is the one after the capture's 15 warm-up frames.
         if (index == 0) {
             EXPECT_EQ(source, 15 % frames);
@@ -123,6 +125,24 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
     }
     const ChildResult check = runChild({KESTRUM_SERIES_PROGRAM, {"check", replayed}, {}, ""});
     EXPECT_EQ(check.exitCode, 0) << check.out;
+    // Each stream's frame numbers and device timestamps are the recorded ones, which go on rising from one
+    // playing of the recording to the next: from one kept frame to the next within a playing, they move as
+    // they moved between the recorded frames.
+    const std::vector<std::vector<std::string>> original = timingRows(recorded);
+    const std::vector<std::vector<std::string>> played = timingRows(replayed);
+    ASSERT_EQ(played.size(), sources.size());
+    int compared = 0;
+    for (size_t k = 1; k < played.size(); ++k) {
+        if (sources[k] <= sources[k - 1]) continue;
+        ++compared;
+        for (int column : {5, 6, 11, 12}) {
+            const auto moved = [&](const std::vector<std::string>& to, const std::vector<std::string>& from) {
+                return std::stoll(to[column]) - std::stoll(from[column]);
+            };
+            EXPECT_EQ(moved(played[k], played[k - 1]), moved(original[sources[k]], original[sources[k - 1]])) << k;
+        }
+    }
+    EXPECT_GT(compared, 0);
 
     // The photo is frame 20, after the photo's warm-up, of the recording played over and over.
     const std::string shot = scratch / "shot.jpg";
@@ -213,6 +233,7 @@ TEST(ReplayReading, FramesAreReadAsTheyAreDeliveredAndOnlyWhatIsPlayed)
         }
     }
     changeCaptureJson(kinect, {{"savedFrames", "3"}});
+    fs::remove(kinect + "/timing.csv");   // the frames it timed are no longer the series'
     for (const auto& [folder, index] : {std::pair{"color-full", 1}, {"color", 2}}) {
         std::string jpeg = readFileBytes(numbered(kinect, folder, ".jpg", index));
         std::fill(jpeg.begin() + static_cast<long>(jpeg.find("\xFF\xDA")), jpeg.end() - 2, '\0');
@@ -249,6 +270,7 @@ TEST(ReplayReading, FramesAreReadAsTheyAreDeliveredAndOnlyWhatIsPlayed)
     fs::remove_all(orbbec + "/depth");
     changeCaptureJson(orbbec, {{"requestedDurationMs", "10000"}, {"actualDurationMs", "15000"},
                                {"requestedSampleFps", "10"}, {"savedFrames", "152"}});
+    fs::remove(orbbec + "/timing.csv");
     const ChildResult replayed = runCapture({scratch / "replayed", "1000", "1"}, "replay=" + orbbec + ";lossless=yes", "");
     EXPECT_EQ(replayed.exitCode, 0) << replayed.err;
     // About what the recording took; the full colour files alone are 1 GB.

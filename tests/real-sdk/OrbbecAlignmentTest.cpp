@@ -169,6 +169,10 @@ std::shared_ptr<ob::FrameSet> framesetOf(const cv::Mat& colour, const DepthCamer
     raw.setTo(std::round(kWallMm / camera.valueScale));
     raw(camera.pixels(kHole)).setTo(0);
     raw(camera.pixels(kBox)).setTo(std::round(kBoxMm / camera.valueScale));
+    ob::FrameHelper::setFrameDeviceTimestampUs(colorFrame, 3'600'500'000);
+    colorFrame->setSystemTimestampUs(1'733'600'000'000'123);
+    ob::FrameHelper::setFrameDeviceTimestampUs(depthFrame, 3'600'499'000);
+    depthFrame->setSystemTimestampUs(1'733'600'000'000'456);
     const auto frameset = ob::FrameFactory::createFrameSet();
     frameset->pushFrame(colorFrame);
     frameset->pushFrame(depthFrame);
@@ -204,7 +208,17 @@ TEST_P(AlignedOrbbecFrame, FourFilesHoldTheColourImageAndTheDepthReprojectedInto
     const fs::path series = workingDir_.path() + "/series-" + std::to_string(camera.width);
     createOutputDirectories(series);
     OrbbecFrameKeeper keeper(series);
-    keeper.keep(OrbbecAlignment().apply(frameset), 0, 0);
+    const OrbbecRgbdFrame aligned = OrbbecAlignment().apply(frameset);
+    keeper.keep(aligned, 0, 0);
+
+    // Each image keeps the time of the frame it came from, and so does the SDK's aligned depth.
+    EXPECT_EQ(aligned.colorStamp.timestampUs, 3'600'500'000u);
+    EXPECT_EQ(aligned.colorStamp.systemTimestampUs, 1'733'600'000'000'123u);
+    EXPECT_EQ(aligned.depthStamp.timestampUs, 3'600'499'000u);
+    EXPECT_EQ(aligned.depthStamp.systemTimestampUs, 1'733'600'000'000'456u);
+    const auto sdkDepth = ob::Align(OB_STREAM_COLOR).process(frameset)->as<ob::FrameSet>()->getFrame(OB_FRAME_DEPTH);
+    EXPECT_EQ(sdkDepth->getTimeStampUs(), 3'600'499'000u);
+    EXPECT_EQ(sdkDepth->getSystemTimeStampUs(), 1'733'600'000'000'456u);
 
     EXPECT_FALSE(fs::exists("Log"));
     const cv::Mat depthMm = cv::imread((series / "depth/depth-0000.png").string(), cv::IMREAD_UNCHANGED);

@@ -1,7 +1,8 @@
 // kestrum-series' pure logic where the process tests' recorded series cannot reach: broken
 // capture.json files and texts that are not UTF-8, what a run can write, the check rules and image
 // headers, leftovers beyond those the process tests make, the report's singular forms and escapes,
-// the depth range, the sheet's frames, grid, tile labels and legend, the point cloud's axes, the command line.
+// the timing file's text and rules, the timing report and strip, the depth range, the sheet's frames,
+// grid, tile labels and legend, the point cloud's axes, the command line.
 #include "CaptureMetadata.h"
 #include "CheckReport.h"
 #include "CheckRules.h"
@@ -10,6 +11,7 @@
 #include "DepthColoring.h"
 #include "FrameFileRules.h"
 #include "FrameImage.h"
+#include "IntervalStrip.h"
 #include "PointCloud.h"
 #include "ParallelFor.h"
 #include "RunLimits.h"
@@ -17,6 +19,8 @@
 #include "SeriesCheck.h"
 #include "SeriesFiles.h"
 #include "SheetLayout.h"
+#include "TimingReport.h"
+#include "TimingRules.h"
 
 #include <opencv2/imgcodecs.hpp>
 
@@ -38,6 +42,28 @@ CaptureStatistics statistics()
 SeriesDescription kinectSeries(const CaptureStatistics& s = statistics())
 {
     return parseCaptureJson(kinectCaptureJson(s, {"011054343347", {366.12f, 366.12f, 258.27f, 204.73f}}));
+}
+
+// The 30 frames of kinectSeries(), kept 100 ms apart on both host clocks, each after three frames received
+// (all but the first) that a device clock of its own stamped 100 ms apart, depth 4 ms before colour.
+TimingFile steadyTiming()
+{
+    TimingFile file;
+    file.timing.samplingStart = SamplingStart{1'733'600'000'000'000, 5'000'000'000};
+    for (int32_t k = 0; k < 30; ++k) {
+        FrameTiming frame;
+        frame.index = k;
+        frame.timestampMs = 100 * k + 7;
+        frame.hostMonotonicUs = 5'000'000'000 + frame.timestampMs * 1000 + 400;
+        frame.hostWallClockUs = 1'733'600'000'000'000 + frame.timestampMs * 1000 + 401;
+        frame.receivedSincePrevious = k == 0 ? 1 : 3;
+        const auto number = static_cast<uint64_t>(15 + 3 * k);
+        frame.camera.color = {number, 3'600'500'000 + 100'000ull * k, std::nullopt, std::nullopt, 12.0, 1.0};
+        frame.camera.depth = {number, 3'600'496'000 + 100'000ull * k, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+        file.timing.frames.push_back(frame);
+        file.frameLines.push_back(static_cast<size_t>(k) + 2);
+    }
+    return file;
 }
 
 // An Orbbec series of these sizes, or one that claims another camera's.
@@ -381,5 +407,148 @@ TEST(SeriesArguments, TheThreeCommandsAndUsageErrors)
          {std::vector<std::string>{}, {"check"}, {"check", "out", "--JSON"}, {"sheet", "out"},
           {"points", "out", "-1", "p.ply"}, {"points", "out", "2147483648", "p.ply"}, {"show", "out", "x"}}) {
         EXPECT_FALSE(parseSeriesArguments(wrong)) << ::testing::PrintToString(wrong);
+    }
+}
+
+TEST(TimingFile, ExactTextAbsentValuesAndLinesThatDoNotRead)
+{
+    SeriesTiming timing;
+    timing.samplingStart = SamplingStart{1'733'600'000'000'000, 5'000'000'000};
+    timing.frames.push_back({0, 7, 1'733'600'000'007'401, 5'000'007'400, 1,
+                             {{16, 3'600'500'000, 1'733'600'000'006'000, 1'733'600'000'004'000, 156.0, 1.1},
+                              {16, 3'600'499'000, std::nullopt, std::nullopt, 3000.0, std::nullopt}}});
+    const std::string header =
+        "index,timestampMs,hostWallClockUs,hostMonotonicUs,receivedSincePrevious,colorFrameNumber,"
+        "colorDeviceTimestampUs,colorSystemTimestampUs,colorGlobalTimestampUs,colorExposure,colorGain,depthFrameNumber,"
+        "depthDeviceTimestampUs,depthSystemTimestampUs,depthGlobalTimestampUs,depthExposure,depthGain,"
+        "samplingStartWallClockUs,samplingStartMonotonicUs\n";
+    const std::string line = "0,7,1733600000007401,5000007400,1,16,3600500000,1733600000006000,1733600000004000,156,1.1,"
+                             "16,3600499000,,,3000,,1733600000000000,5000000000\n";
+    EXPECT_EQ(timingCsvText(timing), header + line);
+    EXPECT_EQ(timingCsvText(SeriesTiming{}), header);
+    const TimingFile read = parseTimingCsv(header + line);
+    EXPECT_EQ(read.problems, std::vector<std::string>{});
+    EXPECT_EQ(timingCsvText(read.timing), header + line);
+
+    const auto with = [&](const std::string& from, const std::string& to) {
+        std::string changed = line;
+        changed.replace(changed.find(from), from.size(), to);
+        return changed;
+    };
+    EXPECT_EQ(parseTimingCsv(header + line + "1,2,3\n" + with(",1733600000007401,", ",12a,") + with(",1,16,", ",1,,") +
+                             with(",1,16,", ",1,-1,") + with(",5000000000\n", ",5000000001\n") + line.substr(0, 9))
+                  .problems,
+              (std::vector<std::string>{"line 3: has 3 fields, not 19",
+                                        "line 4: hostWallClockUs \"12a\" is not a 64-bit integer",
+                                        "line 5: colorFrameNumber is empty",
+                                        "line 6: colorFrameNumber \"-1\" is not a whole number below 2^64",
+                                        "line 7: the sampling start differs from the first frame's",
+                                        "line 8: is cut short, without its line feed"}));
+    EXPECT_EQ(parseTimingCsv(line).problems.front().rfind("line 1: is not the header line \"index,", 0), 0u);
+}
+
+// Each of the faults a timing file can have, put into a steady one, among those check names; the steady
+// one has none.
+TEST(TimingRules, MissingAndStrayRecordsMixedClocksWrongUnitsDriftsJumpsAndResets)
+{
+    const auto eachFrame = [](const std::function<void(FrameTiming&, int)>& change) {
+        return [change](TimingFile& file) {
+            for (size_t k = 0; k < file.timing.frames.size(); ++k) change(file.timing.frames[k], static_cast<int>(k));
+        };
+    };
+    const auto bothStreams = [](FrameTiming& frame, const std::function<uint64_t(uint64_t)>& device) {
+        frame.camera.color.deviceTimestampUs = device(frame.camera.color.deviceTimestampUs);
+        frame.camera.depth.deviceTimestampUs = device(frame.camera.depth.deviceTimestampUs);
+    };
+    const struct {
+        const char* fault;
+        std::function<void(TimingFile&)> change;
+        std::vector<std::string> named;
+    } cases[] = {
+        {"none", [](TimingFile&) {}, {}},
+        {"a record missing", [](TimingFile& file) { file.timing.frames.pop_back(); file.frameLines.pop_back(); },
+         {"holds 29 frames, not savedFrames 30"}},
+        {"another frame's camera timing", [](TimingFile& file) { file.timing.frames[5].camera = file.timing.frames[4].camera; },
+         {"line 7: colorFrameNumber 27 is not above the previous frame's 27",
+          "line 7: colorDeviceTimestampUs 3600900000 is not above the previous frame's 3600900000 (was the camera's clock reset?)"}},
+        {"the host's clock as the device's", eachFrame([](FrameTiming& f, int) { f.camera.color.deviceTimestampUs = f.hostMonotonicUs; }),
+         {"line 2: colour and depth are 1399511.400 ms apart in device time"}},
+        {"the wall clock as the monotonic one", eachFrame([](FrameTiming& f, int) { f.hostMonotonicUs = f.hostWallClockUs; }),
+         {"line 2: timestampMs 7 is not hostMonotonicUs less the sampling start (1733595000007.401 ms)"}},
+        {"0.125 ms counts as microseconds", eachFrame([&](FrameTiming& f, int) { bothStreams(f, [](uint64_t us) { return us / 125; }); }),
+         {"the color device clock drifts -992000.0 ppm against the host's, beyond the 86206.9 ppm its arrival times allow",
+          "the depth device clock drifts -992000.0 ppm against the host's, beyond the 86206.9 ppm its arrival times allow"}},
+        {"a device clock 10 % fast", eachFrame([&](FrameTiming& f, int k) { bothStreams(f, [k](uint64_t us) { return us + 10'000ull * k; }); }),
+         {"the color device clock drifts +100000.0 ppm against the host's, beyond the 86206.9 ppm its arrival times allow"}},
+        {"a jump", eachFrame([&](FrameTiming& f, int k) { bothStreams(f, [k](uint64_t us) { return k < 15 ? us : us + 2'000'000; }); }),
+         {"line 17: the color device clock moved 2100.000 ms while the host's moved 100.000 ms (a jump)",
+          "line 17: the depth device clock moved 2100.000 ms while the host's moved 100.000 ms (a jump)"}},
+        {"a reset", eachFrame([&](FrameTiming& f, int k) { bothStreams(f, [k](uint64_t us) { return k < 15 ? us : us - 3'600'000'000; }); }),
+         {"line 17: colorDeviceTimestampUs 2000000 is not above the previous frame's 3601900000 (was the camera's clock reset?)"}},
+        {"the wall clock set", eachFrame([](FrameTiming& f, int k) { f.hostWallClockUs += k < 20 ? 0 : 3'000'000; }),
+         {"line 22: the wall clock moved 3000.001 ms against the monotonic clock since the sampling start (was it set "
+          "during the run?)"}},
+        {"kept too soon", [](TimingFile& file) { file.timing.frames[3].timestampMs -= 2; },
+         {"line 5: timestampMs 305 is 98 ms after the previous frame's, sooner than a run at 10 per second keeps frames"}},
+        {"more received than the run", [](TimingFile& file) { file.timing.frames[0].receivedSincePrevious = 5; },
+         {"the frames received add up to 92, more than receivedFrames 89"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        TimingFile file = steadyTiming();
+        c.change(file);
+        const std::vector<std::string> problems = timingProblems(file, kinectSeries());
+        EXPECT_EQ(problems.empty(), c.named.empty()) << ::testing::PrintToString(problems);
+        for (const std::string& named : c.named) {
+            EXPECT_NE(std::find(problems.begin(), problems.end(), named), problems.end())
+                << named << "\n among " << ::testing::PrintToString(problems);
+        }
+    }
+}
+
+// Five frame numbers between the second and third kept frames, one of which arrived; a colour clock 1 % fast.
+TEST(TimingReport, IntervalsOnEachClockDropsOffsetAndDrift)
+{
+    SeriesTiming timing;
+    timing.samplingStart = SamplingStart{1'733'600'000'000'000, 4'900'000};
+    const struct {
+        uint64_t number;
+        int64_t received, hostUs;
+        uint64_t colorUs;
+    } frames[] = {{10, 1, 5'000'000, 1'000'000}, {13, 3, 5'100'000, 1'101'000}, {20, 2, 5'340'000, 1'343'400}};
+    for (const auto& f : frames) {
+        const StreamTiming color{f.number, f.colorUs, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+        StreamTiming depth = color;
+        depth.deviceTimestampUs -= 1000;
+        timing.frames.push_back({static_cast<int32_t>(timing.frames.size()), 0, 0, f.hostUs, f.received, {color, depth}});
+    }
+    const std::string stream = " 3 frames, intervals median 171.700 ms, min 101.000 ms, max 242.400 ms, jitter 70.700 ms, "
+                               "5 dropped, drift +10000.0 ppm (+-0.0)\n";
+    EXPECT_EQ(timingReportText(timingReport(timing)),
+              "sampling start: 2024-12-07T19:33:20.000000Z\n"
+              "host: 3 frames, intervals median 170.000 ms, min 100.000 ms, max 240.000 ms, jitter 70.000 ms\n"
+              "color:" + stream + "depth:" + stream +
+              "dropped: color frame numbers 14 to 19 after index 1: 5 of 6\n"
+              "dropped: depth frame numbers 14 to 19 after index 1: 5 of 6\n"
+              "color-to-depth offset: median -1.000 ms, min -1.000 ms, max -1.000 ms\n");
+}
+
+// Four intervals: frames dropped in the second, a stall in the fourth.
+TEST(IntervalStrip, AStallIsARedBarAndDroppedFramesAMarkUnderTheirInterval)
+{
+    TimingFile file = steadyTiming();
+    file.timing.frames.resize(5);
+    file.timing.frames[2].camera.color.frameNumber += 1;
+    file.timing.frames[4].hostMonotonicUs += 150'000;
+    cv::Mat strip(kIntervalStripHeight, kSheetWidth, CV_8UC3, cv::Scalar::all(32));
+    drawIntervalStrip(strip, file, 100.0);
+
+    const cv::Vec3b red(40, 40, 230);
+    for (int bar = 0; bar < 4; ++bar) {
+        const cv::Mat column = strip.col(300 + 1604 * (2 * bar + 1) / 8);
+        int reds = 0;
+        for (int row = 0; row < column.rows; ++row) reds += column.at<cv::Vec3b>(row) == red;
+        EXPECT_EQ(reds > 0, bar == 1 || bar == 3) << bar;
+        EXPECT_EQ(reds > 10, bar == 3) << bar;
     }
 }

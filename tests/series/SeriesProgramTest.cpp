@@ -109,6 +109,27 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     EXPECT_EQ(fresh.exitCode, 0);
     EXPECT_EQ(fresh.out, "summary: whole, " + frames + "0 faults, 0 leftovers\n");
 
+    // Its timing: the sampling start on the calendar, the host's and each stream's clock. A series of an
+    // earlier version, without timing.csv, is whole with a note and has no timing to report.
+    const std::vector<std::string> timing = splitLines(runSeries({"timing", series}).out);
+    ASSERT_EQ(timing.size() >= 5 ? timing[3].substr(0, 7) : "", "depth: ");
+    EXPECT_EQ(timing[0].rfind("sampling start: 20", 0), 0u);
+    EXPECT_EQ(timing[1].rfind("host: " + frames + "intervals median ", 0), 0u);
+    EXPECT_EQ(timing.back().rfind("color-to-depth offset: median ", 0), 0u);
+    const std::vector<JsonValue> timingJson = eventLines(runSeries({"timing", series, "--json"}));
+    ASSERT_GE(timingJson.size(), 5u);
+    EXPECT_EQ(timingJson[2].keys(), (std::vector<std::string>{"type", "clock", "frames", "medianMs", "minMs", "maxMs",
+                                                              "jitterMs", "dropped", "driftPpm", "driftUncertaintyPpm"}));
+    const std::string earlier = scratch / "earlier";
+    fs::copy(series, earlier, fs::copy_options::recursive);
+    fs::remove(earlier + "/timing.csv");
+    EXPECT_EQ(runSeries({"check", earlier}).out, "note: " + earlier + "/timing.csv: is missing, as in a series of an earlier "
+                                                 "version: its frames' times are not known\nsummary: whole, " + frames +
+                                                 "0 faults, 0 leftovers\n");
+    const ChildResult noTiming = runSeries({"timing", earlier});
+    EXPECT_EQ(noTiming.exitCode, 1);
+    EXPECT_EQ(noTiming.err, "kestrum-series: " + earlier + "/timing.csv is missing, as in a series of an earlier version\n");
+
     // Faults and what interrupted or earlier runs leave, in a copy.
     const std::string faulty = scratch / "faulty";
     fs::copy(series, faulty, fs::copy_options::recursive);
@@ -184,13 +205,14 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     }
     std::string number = std::to_string(saved);
     number.insert(0, 4 - std::min<size_t>(4, number.size()), '0');
-    std::vector<std::string> expected = {longer + "/capture.json", longer + "/capture.json",
+    // Also timing.csv, which holds no line for the frame claimed.
+    std::vector<std::string> expected = {longer + "/capture.json", longer + "/capture.json", longer + "/timing.csv",
                                          longer + "/color/color-" + number + ".jpg",
                                          longer + "/color-full/color-full-" + number + ".jpg",
                                          longer + "/depth/depth-" + number + ".png",
                                          longer + "/depth-raw/depth-" + number + ".bin"};
     if (*GetParam().kinectSetting != '\0') {
-        expected.insert(expected.begin() + 4, longer + "/color-map/color-map-" + number + ".bin");
+        expected.insert(expected.begin() + 5, longer + "/color-map/color-map-" + number + ".bin");
     }
     EXPECT_EQ(faultFiles, expected);
     EXPECT_EQ(lastLine(json.out), "{\"type\":\"summary\",\"whole\":false,\"frames\":" + std::to_string(saved + 1) +

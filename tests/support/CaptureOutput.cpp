@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <iterator>
+#include <sstream>
 
 namespace {
 
@@ -95,6 +96,19 @@ std::vector<std::string> incompleteOrTemporaryFiles(const std::filesystem::path&
         }
     }
     return found;
+}
+
+std::vector<std::vector<std::string>> timingRows(const std::string& dir)
+{
+    std::vector<std::vector<std::string>> rows;
+    const std::vector<std::string> lines = splitLines(readFileBytes(dir + "/timing.csv"));
+    for (size_t k = 1; k < lines.size(); ++k) {
+        std::vector<std::string>& fields = rows.emplace_back();
+        std::stringstream line(lines[k]);
+        for (std::string field; std::getline(line, field, ',');) fields.push_back(field);
+        fields.resize(19);   // getline leaves out an empty last field
+    }
+    return rows;
 }
 
 std::string lastLine(const std::string& text)

@@ -33,6 +33,9 @@ std::vector<std::string> incompleteOrTemporaryFiles(const std::filesystem::path&
 // Gives the member of capture.json's text this value, written as it is.
 void replaceMember(std::string& json, const std::string& name, const std::string& value);
 
+// The fields of each frame's line of dir/timing.csv, the header left out; an absent value is empty.
+std::vector<std::vector<std::string>> timingRows(const std::string& dir);
+
 std::string lastLine(const std::string& text);
 std::size_t filesIn(const std::filesystem::path& directory);
 long long integer(const JsonValue& value);

@@ -1,6 +1,8 @@
-// The capture loop against a scripted frame source and a fake clock: sampling
-// rule, counters, statistics and the release of every delivered frame.
+// The capture loop against a scripted frame source and fake clocks: sampling
+// rule, counters, statistics, the kept frames' timing and the release of every delivered frame;
+// the Kinect v2's device timestamps.
 #include "CaptureLoop.h"
+#include "KinectDeviceClock.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +35,12 @@ class ScriptedCamera : public FrameSource {
 public:
     explicit ScriptedCamera(std::vector<Request> script) : script_(script.begin(), script.end()) {}
 
-    MonotonicClock clock() { return [this] { return now_; }; }
+    // The wall clock reads the same moments, from its own epoch.
+    HostClocks clocks()
+    {
+        return {[this] { return now_; },
+                [this] { return kWallClockAtStart + std::chrono::duration_cast<std::chrono::microseconds>(now_ - kSamplingStart); }};
+    }
 
     void fetchWarmupFrame() override
     {
@@ -60,6 +67,14 @@ public:
     }
 
     bool frameIsComplete() const override { return complete_; }
+
+    // Numbered by delivery, so that a record shows which frame it came from.
+    CameraTiming frameTiming() override
+    {
+        CameraTiming timing;
+        timing.color.frameNumber = static_cast<uint64_t>(deliveries);
+        return timing;
+    }
 
     void keepFrame(int32_t index, int64_t timestampMs) override
     {
@@ -91,6 +106,7 @@ public:
 private:
     // An arbitrary reading: only differences count.
     static constexpr std::chrono::nanoseconds kSamplingStart = 7'000'000'123ns;
+    static constexpr std::chrono::microseconds kWallClockAtStart{1'733'600'000'000'000};
     std::deque<Request> script_;
     std::chrono::nanoseconds now_ = kSamplingStart;
     bool complete_ = false;
@@ -160,7 +176,7 @@ TEST(CaptureLoop, SamplingRuleCountersAndStatistics)
         ScriptedCamera camera(c.script);
         camera.finishStreamingTakes = c.finishStreamingTakes;
 
-        const CaptureStatistics s = runCaptureLoop(camera, camera.clock(), c.durationMs, c.sampleFps, kNeverStopped);
+        const CaptureStatistics s = runCaptureLoop(camera, camera.clocks(), c.durationMs, c.sampleFps, kNeverStopped).statistics;
 
         EXPECT_EQ(keptTimestamps(camera), c.keptMs);
         EXPECT_EQ(s.savedFrames, static_cast<int32_t>(c.keptMs.size()));
@@ -182,7 +198,7 @@ TEST(CaptureLoop, AFailureWhileKeepingEndsTheLoopAtOnceAndStillReleasesTheFrame)
     ScriptedCamera camera({frameAtMs(0), frameAtMs(50), frameAtMs(100), frameAtMs(200)});
     camera.failWhileKeepingIndex = 1;
 
-    EXPECT_THROW(runCaptureLoop(camera, camera.clock(), 1000, 10, kNeverStopped), std::runtime_error);
+    EXPECT_THROW(runCaptureLoop(camera, camera.clocks(), 1000, 10, kNeverStopped), std::runtime_error);
 
     EXPECT_EQ(keptTimestamps(camera), (std::vector<int64_t>{0}));
     EXPECT_EQ(camera.requests, 3);
@@ -195,7 +211,7 @@ TEST(CaptureLoop, AStopEndsTheWarmUpAtOnceAndTheSamplingAfterTheFrameInProgress)
 {
     ScriptedCamera warmingUp(framesEvery33MsUntil(1023));
     const CaptureStatistics early =
-        runCaptureLoop(warmingUp, warmingUp.clock(), 1000, 10, [&] { return warmingUp.warmupFetches == 3; });
+        runCaptureLoop(warmingUp, warmingUp.clocks(), 1000, 10, [&] { return warmingUp.warmupFetches == 3; }).statistics;
     EXPECT_EQ(warmingUp.warmupFetches, 3);
     EXPECT_EQ(warmingUp.requests, 0);
     EXPECT_EQ(early.actualDurationMs, 0);
@@ -204,9 +220,50 @@ TEST(CaptureLoop, AStopEndsTheWarmUpAtOnceAndTheSamplingAfterTheFrameInProgress)
     // The stop comes while the tenth request (the frame at 297 ms) is under way.
     ScriptedCamera sampling(framesEvery33MsUntil(1023));
     const CaptureStatistics stopped =
-        runCaptureLoop(sampling, sampling.clock(), 1000, 10, [&] { return sampling.requests == 10; });
+        runCaptureLoop(sampling, sampling.clocks(), 1000, 10, [&] { return sampling.requests == 10; }).statistics;
     EXPECT_EQ(keptTimestamps(sampling), (std::vector<int64_t>{0, 99, 198, 297}));
     EXPECT_EQ(sampling.releases, 10);
     EXPECT_EQ(stopped.actualDurationMs, 297);
     EXPECT_EQ(sampling.finishCalls, 1);
+}
+
+// Each kept frame's record: its arrival on both clocks (the wall clock 1,733,600,000 s after 1970 at the
+// sampling start), the frames received since the one kept before, and the timing of that very frame.
+TEST(CaptureLoop, AKeptFrameRecordsItsArrivalOnBothClocksAndTheFramesReceivedSinceTheLastOne)
+{
+    ScriptedCamera camera({frameAt(1'500ns), incompleteAtMs(10), frameAtMs(50), kNothingInTime, frameAt(2'100'000'999ns)});
+    const SeriesTiming timing = runCaptureLoop(camera, camera.clocks(), 3000, 10, kNeverStopped).timing;
+
+    ASSERT_TRUE(timing.samplingStart);
+    EXPECT_EQ(timing.samplingStart->monotonicUs, 7'000'000);
+    EXPECT_EQ(timing.samplingStart->wallClockUs, 1'733'600'000'000'000);
+    ASSERT_EQ(timing.frames.size(), 2u);
+    const struct {
+        int64_t timestampMs, monotonicUs, wallClockUs, receivedSincePrevious;
+        uint64_t delivery;
+    } expected[] = {{0, 7'000'001, 1'733'600'000'000'001, 1, 1}, {2100, 9'100'001, 1'733'600'002'100'000, 3, 4}};
+    for (size_t k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k);
+        const FrameTiming& frame = timing.frames[k];
+        EXPECT_EQ(frame.index, static_cast<int32_t>(k));
+        EXPECT_EQ(frame.timestampMs, expected[k].timestampMs);
+        EXPECT_EQ(frame.hostMonotonicUs, expected[k].monotonicUs);
+        EXPECT_EQ(frame.hostWallClockUs, expected[k].wallClockUs);
+        EXPECT_EQ(frame.receivedSincePrevious, expected[k].receivedSincePrevious);
+        EXPECT_EQ(frame.camera.color.frameNumber, expected[k].delivery);
+    }
+}
+
+// libfreenect2's 32-bit counts of 0.125 ms: on across the wrap, and a reset stays one.
+TEST(KinectDeviceClock, CountsOnAcrossTheWrapButNotAcrossAReset)
+{
+    KinectDeviceClock clock;
+    EXPECT_EQ(clock.microseconds(4'294'967'000u), 536'870'875'000u);
+    EXPECT_EQ(clock.microseconds(4'294'967'295u), 536'870'911'875u);
+    EXPECT_EQ(clock.microseconds(266u), 536'870'945'250u);   // 2^32 + 266 counts
+    EXPECT_EQ(clock.microseconds(532u), 536'870'978'500u);
+    EXPECT_EQ(clock.microseconds(100u), 536'870'924'500u);   // the camera's clock went back
+    KinectDeviceClock reset;
+    EXPECT_EQ(reset.microseconds(1'000'000u), 125'000'000u);
+    EXPECT_EQ(reset.microseconds(10u), 1'250u);
 }

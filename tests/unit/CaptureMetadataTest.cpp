@@ -2,6 +2,7 @@
 // for byte from a real run), and its write failures (a full file system in the process tests).
 #include "CaptureMetadata.h"
 #include "ChildProcess.h"
+#include "SeriesSummary.h"
 #include "StreamCapture.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,8 @@
 #include "FrameFileBytes.h"
 #include "FrameImage.h"
 #include "RunLimits.h"
-#include "kestrum_sim/Settings.h"
+#include "SeriesTiming.h"
+#include "kestrum_sim/DeviceClock.h"
 
 #include <cmath>
 #include <cstring>
@@ -87,6 +88,14 @@ ReplaySeries::ReplaySeries(const std::string& variableName, const std::string& d
                 }
             }
         }
+        file = (std::filesystem::path(dir) / kTimingFileName).string();
+        if (std::optional<TimingFile> timing = readTimingFile(dir)) {
+            std::vector<std::string> problems = timing->problems;
+            for (const std::string& problem : frameOrderProblems(*timing, description_.savedFrames)) problems.push_back(problem);
+            if (!problems.empty()) throw ReplayError(setting_ + ": " + file + ": " + problems.front());
+            // A lap follows the one before as a kept frame follows another.
+            timeline_.emplace(std::move(timing->timing.frames), 1'000'000 / description_.requestedSampleFps);
+        }
     } catch (const SeriesDescriptionError& error) {
         throw ReplayError(setting_ + ": " + error.what());
     } catch (const std::bad_alloc&) {
@@ -125,14 +134,26 @@ std::optional<ReplayedFrame> ReplaySeries::frame(uint64_t number, bool colorOnly
     return frame;
 }
 
-std::shared_ptr<const ReplaySeries> replaySeriesOrExit(const std::string& variableName, const std::string& dir,
+std::shared_ptr<const ReplaySeries> replaySeriesOrExit(const Settings& settings, const std::string& variableName,
                                                        SeriesCamera camera)
 {
+    std::shared_ptr<const ReplaySeries> series;
     try {
-        return std::make_shared<const ReplaySeries>(variableName, dir, camera);
+        series = std::make_shared<const ReplaySeries>(variableName, settings.text("replay", ""), camera);
     } catch (const ReplayError& error) {
         exitForBadSetting(error.what());
     }
+    if (series->timeline()) {
+        std::vector<std::string> overruled = {"fps"};
+        for (const SettingKey& key : deviceClockKeys()) overruled.push_back(key.name);
+        for (const std::string& name : overruled) {
+            if (settings.has(name)) {
+                exitForBadSetting(variableName + ": setting '" + name +
+                                  "' cannot go with 'replay' of a series with a timing file, whose times it plays");
+            }
+        }
+    }
+    return series;
 }
 
 } // namespace kestrum_sim

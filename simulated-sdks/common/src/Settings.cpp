@@ -61,6 +61,8 @@ std::string valueProblem(const SettingKey& key, const std::string& value)
         return parseInteger(value, integer) && integer >= 1 ? "" : "expects a whole number >= 1";
     case SettingType::PositiveNumber:
         return parseNumber(value, number) && number > 0.0 ? "" : "expects a number > 0";
+    case SettingType::Number:
+        return parseNumber(value, number) ? "" : "expects a decimal number";
     case SettingType::Text:
         return "";
     case SettingType::Choice:
@@ -153,7 +155,8 @@ long Settings::count(const std::string& key, long fallback) const
 
 double Settings::number(const std::string& key, double fallback) const
 {
-    if (declared(key).type != SettingType::PositiveNumber) {
+    const SettingType type = declared(key).type;
+    if (type != SettingType::PositiveNumber && type != SettingType::Number) {
         throw std::logic_error("simulated camera setting '" + key + "' is not a number");
     }
     const std::string* value = single(key);

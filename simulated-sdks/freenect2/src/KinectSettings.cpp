@@ -13,20 +13,29 @@ namespace {
 
 constexpr const char* kVariableName = "KESTRUM_SIM_KINECT";
 
+// An hour after the device was powered on.
+constexpr uint64_t kClockStartUs = 3'600'000'000;
+
+std::vector<SettingKey> knownKeys()
+{
+    std::vector<SettingKey> keys = {
+        {"fps", SettingType::PositiveNumber},
+        {"frames", SettingType::Count},
+        {"serial", SettingType::Text},
+        {"count", SettingType::Count},
+        {"fail", SettingType::Choice, true, {"open", "start"}},
+        {"no-depth-every", SettingType::PositiveCount},
+        {"no-color-every", SettingType::PositiveCount},
+        {"lossless", SettingType::Choice, false, {"yes"}},
+        {"replay", SettingType::Text},
+    };
+    keys.insert(keys.end(), deviceClockKeys().begin(), deviceClockKeys().end());
+    return keys;
+}
+
 KinectSettings readKinectSettings()
 {
-    const Settings settings =
-        Settings::fromEnvironment(kVariableName, {
-                                                            {"fps", SettingType::PositiveNumber},
-                                                            {"frames", SettingType::Count},
-                                                            {"serial", SettingType::Text},
-                                                            {"count", SettingType::Count},
-                                                            {"fail", SettingType::Choice, true, {"open", "start"}},
-                                                            {"no-depth-every", SettingType::PositiveCount},
-                                                            {"no-color-every", SettingType::PositiveCount},
-                                                            {"lossless", SettingType::Choice, false, {"yes"}},
-                                                            {"replay", SettingType::Text},
-                                                        });
+    const Settings settings = Settings::fromEnvironment(kVariableName, knownKeys());
     KinectSettings kinect;
     if (!settings.attached()) return kinect;
     kinect.deviceCount = settings.count("count", 1);
@@ -38,7 +47,7 @@ KinectSettings readKinectSettings()
                 exitForBadSetting(std::string(kVariableName) + ": setting '" + overruled + "' cannot go with 'replay'");
             }
         }
-        kinect.replay = replaySeriesOrExit(kVariableName, settings.text("replay", ""), SeriesCamera::KinectV2);
+        kinect.replay = replaySeriesOrExit(settings, kVariableName, SeriesCamera::KinectV2);
         kinect.firstSerial = kinect.replay->description().serial;
     }
     kinect.fps = settings.number("fps", kinect.fps);
@@ -48,6 +57,11 @@ KinectSettings readKinectSettings()
     kinect.noDepthEvery = settings.count("no-depth-every", 0);
     kinect.noColorEvery = settings.count("no-color-every", 0);
     kinect.lossless = settings.includes("lossless", "yes");
+    try {
+        kinect.clock = deviceClockFrom(settings, kVariableName, kClockStartUs);
+    } catch (const SettingsError& error) {
+        exitForBadSetting(error.what());
+    }
     return kinect;
 }
 

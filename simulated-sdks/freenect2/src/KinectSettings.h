@@ -1,6 +1,7 @@
 // The simulated Kinect v2's settings from KESTRUM_SIM_KINECT.
 #pragma once
 
+#include "kestrum_sim/DeviceClock.h"
 #include "kestrum_sim/ReplaySeries.h"
 
 #include <memory>
@@ -18,6 +19,7 @@ struct KinectSettings {
     long noDepthEvery = 0; // 0: never
     long noColorEvery = 0;
     bool lossless = false; // hold each set back until the listener has handed out the one before
+    DeviceClockSettings clock;
     std::shared_ptr<const ReplaySeries> replay; // frames of a recorded series instead of the scene
 };
 

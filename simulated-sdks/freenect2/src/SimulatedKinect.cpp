@@ -11,6 +11,7 @@
 #include <libfreenect2/frame_listener_impl.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <optional>
 
@@ -24,6 +25,9 @@ using libfreenect2::Logger;
 constexpr const char* kOrigin = "Freenect2DeviceImpl";
 // Scales 1/z^2 into the IR range of a real sensor (a few thousand at 2.5 m).
 constexpr float kIrBrightnessMm2 = 2.0e10f;
+constexpr uint64_t kDepthBeforeColorUs = 4000;   // a depth frame ends a little sooner than its set's colour frame
+constexpr float kColorExposure = 12.0f;
+constexpr float kColorGain = 1.0f;
 
 void logInfo(const std::string& text) { logLibraryMessage(Logger::Info, kOrigin, text); }
 
@@ -63,7 +67,7 @@ const std::vector<int>& idealPixelOfRawPixel()
 
 SimulatedKinect::SimulatedKinect(std::string serial, const KinectSettings& settings,
                                  std::unique_ptr<const libfreenect2::PacketPipeline> pipeline)
-    : serial_(std::move(serial)), settings_(settings), pipeline_(std::move(pipeline))
+    : serial_(std::move(serial)), settings_(settings), clock_(settings.clock, settings.fps), pipeline_(std::move(pipeline))
 {
     // Built here rather than on the first frame, so the first frame set is not late.
     idealPixelOfRawPixel();
@@ -173,11 +177,12 @@ bool SimulatedKinect::close()
 void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListener* irDepthListener)
 {
     const auto started = std::chrono::steady_clock::now();
-    const std::chrono::duration<double> period(1.0 / settings_.fps);
-    for (uint64_t frameNumber = 0;; ++frameNumber) {
-        const bool exhausted = settings_.frameLimit >= 0 && frameNumber >= static_cast<uint64_t>(settings_.frameLimit);
-        const auto due = started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                       period * static_cast<double>(frameNumber + 1));
+    const RecordedTimeline* recorded = settings_.replay && settings_.replay->timeline() ? &*settings_.replay->timeline() : nullptr;
+    uint64_t slot = 0;
+    for (uint64_t made = 0;; ++made) {
+        const bool exhausted = settings_.frameLimit >= 0 && made >= static_cast<uint64_t>(settings_.frameLimit);
+        const std::chrono::duration<double> sinceStart = dueAfterStart(clock_, recorded, slot, made);
+        const auto due = started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(sinceStart);
         {
             std::unique_lock<std::mutex> lock(stopMutex_);
             if (exhausted) {
@@ -190,36 +195,38 @@ void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListen
                 if (stopSignal_.wait_for(lock, std::chrono::milliseconds(1), [&] { return stopRequested_; })) return;
             }
         }
-        const uint64_t setNumber = frameNumber + 1;
+        // A camera held up by a lossless reader makes the set now, and its clock says so.
+        const std::chrono::duration<double> late =
+            settings_.lossless ? std::chrono::steady_clock::now() - due : std::chrono::duration<double>();
+        const CameraTiming timing = recorded ? recorded->at(made).camera : clockTiming(slot, late);
+        // Counted in sets made, so that a dropped one does not change which sets lack a part or are replayed.
+        const uint64_t setNumber = made + 1;
         const bool color = colorListener && !skipsSet(settings_.noColorEvery, setNumber);
         const bool irAndDepth = irDepthListener && !skipsSet(settings_.noDepthEvery, setNumber);
         if (settings_.replay) {
-            deliverReplayed(frameNumber, color ? colorListener : nullptr, irAndDepth ? irDepthListener : nullptr);
-            continue;
+            deliverReplayed(made, timing, color ? colorListener : nullptr, irAndDepth ? irDepthListener : nullptr);
+        } else {
+            if (color) deliverColor(slot, timing.color, colorListener);
+            if (irAndDepth) deliverIrAndDepth(slot, timing.depth, irDepthListener);
         }
-        if (color) deliverColor(frameNumber, colorListener);
-        if (irAndDepth) deliverIrAndDepth(frameNumber, irDepthListener);
+        slot = settings_.lossless ? slot + 1 : nextSlot(slot, std::chrono::steady_clock::now() - started, clock_.period());
     }
 }
 
-uint32_t SimulatedKinect::timestampOf(uint64_t frameNumber) const
-{
-    return static_cast<uint32_t>(static_cast<double>(frameNumber) * 8000.0 / settings_.fps);
-}
-
-void SimulatedKinect::deliverColor(uint64_t frameNumber, FrameListener* listener)
+void SimulatedKinect::deliverColor(uint64_t slot, const StreamTiming& timing, FrameListener* listener)
 {
     auto frame = std::make_unique<DeviceFrame>(kKinectColorWidth, kKinectColorHeight, 4);
-    renderColor(frameNumber, colorView(factoryColorCameraParams()), frame->data, 4);
-    stamp(*frame, Frame::BGRX, frameNumber);
+    renderColor(slot, colorView(factoryColorCameraParams()), frame->data, 4);
+    stamp(*frame, Frame::BGRX, timing);
     offer(listener, Frame::Color, std::move(frame));
 }
 
 // Decoded as it is delivered; a frame that does not decode is a frame set that never comes.
-void SimulatedKinect::deliverReplayed(uint64_t frameNumber, FrameListener* colorListener, FrameListener* irDepthListener)
+void SimulatedKinect::deliverReplayed(uint64_t made, const CameraTiming& timing, FrameListener* colorListener,
+                                      FrameListener* irDepthListener)
 {
     if (!colorListener && !irDepthListener) return;
-    const std::optional<ReplayedFrame> recorded = settings_.replay->frame(frameNumber, irDepthListener == nullptr);
+    const std::optional<ReplayedFrame> recorded = settings_.replay->frame(made, irDepthListener == nullptr);
     if (!recorded) return;
     if (colorListener) {
         auto frame = std::make_unique<DeviceFrame>(kKinectColorWidth, kKinectColorHeight, 4);
@@ -227,7 +234,7 @@ void SimulatedKinect::deliverReplayed(uint64_t frameNumber, FrameListener* color
             std::memcpy(frame->data + i * 4, recorded->fullColor.data + i * 3, 3);
             frame->data[i * 4 + 3] = 0;
         }
-        stamp(*frame, Frame::BGRX, frameNumber);
+        stamp(*frame, Frame::BGRX, timing.color);
         offer(colorListener, Frame::Color, std::move(frame));
     }
     if (irDepthListener) {
@@ -240,32 +247,43 @@ void SimulatedKinect::deliverReplayed(uint64_t frameNumber, FrameListener* color
             depthMm[i] = millimetres[i];
             irValues[i] = irOf(depthMm[i]);
         }
-        stamp(*ir, Frame::Float, frameNumber);
-        stamp(*depth, Frame::Float, frameNumber);
+        stamp(*ir, Frame::Float, timing.depth);
+        stamp(*depth, Frame::Float, timing.depth);
         offer(irDepthListener, Frame::Ir, std::move(ir));
         offer(irDepthListener, Frame::Depth, std::move(depth));
     }
 }
 
-void SimulatedKinect::stamp(Frame& frame, Frame::Format format, uint64_t frameNumber) const
+CameraTiming SimulatedKinect::clockTiming(uint64_t slot, std::chrono::duration<double> late) const
+{
+    const uint64_t deviceUs = clock_.timestampUs(slot, late);
+    CameraTiming timing;
+    timing.color = {slot, deviceUs, std::nullopt, std::nullopt, kColorExposure, kColorGain};
+    timing.depth = {slot, deviceUs - std::min(deviceUs, kDepthBeforeColorUs), std::nullopt, std::nullopt, std::nullopt,
+                    std::nullopt};
+    return timing;
+}
+
+// The device counts its sequence and its time, in 0.125 ms, on 32-bit counters that wrap.
+void SimulatedKinect::stamp(Frame& frame, Frame::Format format, const StreamTiming& timing) const
 {
     frame.format = format;
-    frame.sequence = static_cast<uint32_t>(frameNumber);
-    frame.timestamp = timestampOf(frameNumber);
+    frame.sequence = static_cast<uint32_t>(timing.frameNumber);
+    frame.timestamp = static_cast<uint32_t>(std::llround(static_cast<double>(timing.deviceTimestampUs) / 125.0));
     if (format == Frame::BGRX) {
-        frame.exposure = 12.0f;
-        frame.gain = 1.0f;
+        frame.exposure = static_cast<float>(timing.exposure.value_or(0.0));
+        frame.gain = static_cast<float>(timing.gain.value_or(0.0));
         frame.gamma = 1.0f;
     }
 }
 
 // The sensor sees the scene through its lens: each raw pixel takes the ideal
 // pinhole depth of the ray it receives, so undistortion has real work to do.
-void SimulatedKinect::deliverIrAndDepth(uint64_t frameNumber, FrameListener* listener)
+void SimulatedKinect::deliverIrAndDepth(uint64_t slot, const StreamTiming& timing, FrameListener* listener)
 {
     const size_t pixelCount = static_cast<size_t>(kKinectDepthWidth) * kKinectDepthHeight;
     idealDepth_.resize(pixelCount);
-    renderDepthMm(frameNumber, irView(factoryIrCameraParams()), idealDepth_.data());
+    renderDepthMm(slot, irView(factoryIrCameraParams()), idealDepth_.data());
 
     auto depth = std::make_unique<DeviceFrame>(kKinectDepthWidth, kKinectDepthHeight, 4);
     auto ir = std::make_unique<DeviceFrame>(kKinectDepthWidth, kKinectDepthHeight, 4);
@@ -277,8 +295,8 @@ void SimulatedKinect::deliverIrAndDepth(uint64_t frameNumber, FrameListener* lis
         depthMm[i] = z;
         irValues[i] = irOf(z);
     }
-    stamp(*ir, Frame::Float, frameNumber);
-    stamp(*depth, Frame::Float, frameNumber);
+    stamp(*ir, Frame::Float, timing);
+    stamp(*depth, Frame::Float, timing);
     offer(listener, Frame::Ir, std::move(ir));
     offer(listener, Frame::Depth, std::move(depth));
 }

@@ -6,6 +6,7 @@
 
 #include <libfreenect2/libfreenect2.hpp>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -38,17 +39,21 @@ public:
 private:
     enum class State { Open, Streaming, Closed };
 
+    // Slot k of the device's clock is due k + 1 frame intervals after the start; the scene shows its frame k.
     void produceFrameSets(libfreenect2::FrameListener* colorListener, libfreenect2::FrameListener* irDepthListener);
-    void deliverColor(uint64_t frameNumber, libfreenect2::FrameListener* listener);
-    void deliverIrAndDepth(uint64_t frameNumber, libfreenect2::FrameListener* listener);
-    // A frame of the replayed series to the listeners that are not null.
-    void deliverReplayed(uint64_t frameNumber, libfreenect2::FrameListener* colorListener,
+    void deliverColor(uint64_t slot, const StreamTiming& timing, libfreenect2::FrameListener* listener);
+    void deliverIrAndDepth(uint64_t slot, const StreamTiming& timing, libfreenect2::FrameListener* listener);
+    // The series' frame after `made` others, to the listeners that are not null.
+    void deliverReplayed(uint64_t made, const CameraTiming& timing, libfreenect2::FrameListener* colorListener,
                          libfreenect2::FrameListener* irDepthListener);
-    void stamp(libfreenect2::Frame& frame, libfreenect2::Frame::Format format, uint64_t frameNumber) const;
-    uint32_t timestampOf(uint64_t frameNumber) const;
+    // The sequence numbers, device times, exposure and gain of that slot of the device's clock, made `late`
+    // after its time.
+    CameraTiming clockTiming(uint64_t slot, std::chrono::duration<double> late) const;
+    void stamp(libfreenect2::Frame& frame, libfreenect2::Frame::Format format, const StreamTiming& timing) const;
 
     const std::string serial_;
     const KinectSettings settings_;
+    const DeviceClock clock_;
     const std::unique_ptr<const libfreenect2::PacketPipeline> pipeline_;
     State state_ = State::Open;
     libfreenect2::FrameListener* colorListener_ = nullptr;

@@ -8,25 +8,33 @@ namespace {
 
 constexpr const char* kVariableName = "KESTRUM_SIM_ORBBEC";
 
+// An hour after the camera was powered on.
+constexpr uint64_t kClockStartUs = 3'600'000'000;
+
 const std::vector<SettingKey>& knownKeys() {
-    static const std::vector<SettingKey> keys = {
-        {"fps", SettingType::PositiveNumber},
-        {"frames", SettingType::Count},
-        {"serial", SettingType::Text},
-        {"name", SettingType::Text},
-        {"firmware", SettingType::Text},
-        {"connection", SettingType::Text},
-        {"depth-scale", SettingType::PositiveNumber},
-        {"fail", SettingType::Choice, true, {"open", "color-profile", "depth-profile", "frame-sync", "start", "stop"}},
-        {"empty-depth-every", SettingType::PositiveCount},
-        {"grab-error-at", SettingType::PositiveCount},
-        {"error", SettingType::Text},
-        {"error-status", SettingType::Choice, false, {"wait-timeout"}},
-        {"lossless", SettingType::Choice, false, {"yes"}},
-        {"mismatch-every", SettingType::PositiveCount},
-        {"mismatch", SettingType::Choice, false, {"color-format", "color-size", "depth-scale"}},
-        {"replay", SettingType::Text},
-    };
+    static const std::vector<SettingKey> keys = [] {
+        std::vector<SettingKey> own = {
+            {"fps", SettingType::PositiveNumber},
+            {"frames", SettingType::Count},
+            {"serial", SettingType::Text},
+            {"name", SettingType::Text},
+            {"firmware", SettingType::Text},
+            {"connection", SettingType::Text},
+            {"depth-scale", SettingType::PositiveNumber},
+            {"fail", SettingType::Choice, true, {"open", "color-profile", "depth-profile", "frame-sync", "start", "stop"}},
+            {"empty-depth-every", SettingType::PositiveCount},
+            {"grab-error-at", SettingType::PositiveCount},
+            {"error", SettingType::Text},
+            {"error-status", SettingType::Choice, false, {"wait-timeout"}},
+            {"lossless", SettingType::Choice, false, {"yes"}},
+            {"mismatch-every", SettingType::PositiveCount},
+            {"mismatch", SettingType::Choice, false, {"color-format", "color-size", "depth-scale"}},
+            {"replay", SettingType::Text},
+            {"global-timestamp", SettingType::Choice, false, {"unsupported"}},
+        };
+        own.insert(own.end(), deviceClockKeys().begin(), deviceClockKeys().end());
+        return own;
+    }();
     return keys;
 }
 
@@ -59,6 +67,8 @@ CameraSettings cameraSettingsFrom(const Settings& settings) {
     }
     camera.mismatchEvery = static_cast<uint64_t>(settings.count("mismatch-every", 0));
     camera.mismatch = settings.text("mismatch", "");
+    camera.clock = deviceClockFrom(settings, kVariableName, kClockStartUs);
+    camera.globalTimestampSupported = !settings.includes("global-timestamp", "unsupported");
     if (settings.has("replay")) {
         // The series says which camera it was; a setting that would be overruled is refused, not ignored.
         for (const char* overruled : {"serial", "name", "firmware", "connection", "depth-scale"}) {
@@ -79,7 +89,7 @@ CameraSettings cameraSettingsFromEnvironment() {
         exitForBadSetting(error.what());
     }
     if (settings.has("replay")) {
-        camera.replay = replaySeriesOrExit(kVariableName, settings.text("replay", ""), SeriesCamera::Orbbec);
+        camera.replay = replaySeriesOrExit(settings, kVariableName, SeriesCamera::Orbbec);
         const SeriesDescription& recorded = camera.replay->description();
         camera.serialNumber = recorded.serial;
         camera.name = recorded.device;

@@ -1,6 +1,7 @@
 // What KESTRUM_SIM_ORBBEC says about the simulated camera.
 #pragma once
 
+#include "kestrum_sim/DeviceClock.h"
 #include "kestrum_sim/ReplaySeries.h"
 
 #include <cstdint>
@@ -30,6 +31,8 @@ struct CameraSettings {
     bool lossless = false;             // a new frameset waits while the queue is full
     uint64_t mismatchEvery = 0;        // 0: never
     std::string mismatch;              // what is not as asked: "color-format", "color-size" or "depth-scale"
+    DeviceClockSettings clock;
+    bool globalTimestampSupported = true;
     std::string grabErrorText = "simulated failure: the frameset could not be delivered (grab-error-at)";
     bool grabErrorIsWaitTimeout = false;   // the error's status: the SDK's wait time-out, else a plain error
     std::shared_ptr<const ReplaySeries> replay;   // frames of a recorded series instead of the scene

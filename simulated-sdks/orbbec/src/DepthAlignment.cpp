@@ -245,6 +245,11 @@ FrameRef DepthAlignment::align(const ob_frame_t& depth, const ob_frame_t& color)
     FrameRef frame = newFrame(OB_FRAME_DEPTH, OB_FORMAT_Y16, depth.index);
     auto& aligned = *const_cast<ob_frame_t*>(frame.get());
     aligned.valueScale = depth.valueScale;
+    // The real filter keeps the input's time and metadata.
+    aligned.timestampUs = depth.timestampUs;
+    aligned.systemTimestampUs = depth.systemTimestampUs;
+    aligned.globalTimestampUs = depth.globalTimestampUs;
+    aligned.metadata = depth.metadata;
     VideoProfile profile = depth.profile->values;
     profile.width = color.width;
     profile.height = color.height;

@@ -46,6 +46,21 @@ ob_device_info* ob_device_get_device_info(const ob_device* device, ob_error** er
     });
 }
 
+bool ob_device_is_global_timestamp_supported(const ob_device* device, ob_error** error) {
+    return apiCall("ob_device_is_global_timestamp_supported", error, false,
+                   [&] { return require(device, "device")->camera->globalTimestampSupported; });
+}
+
+void ob_device_enable_global_timestamp(ob_device* device, bool enable, ob_error** error) {
+    apiCall("ob_device_enable_global_timestamp", error, [&] {
+        ob_device_t& known = *require(device, "device");
+        if (enable && !known.camera->globalTimestampSupported) {
+            throw SdkFailure("the device does not support global timestamps", OB_EXCEPTION_TYPE_UNSUPPORTED_OPERATION);
+        }
+        known.globalTimestamp->store(enable);
+    });
+}
+
 void ob_delete_device_info(ob_device_info* info, ob_error** error) {
     apiCall("ob_delete_device_info", error, [&] { delete info; });
 }

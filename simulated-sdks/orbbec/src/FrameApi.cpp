@@ -80,6 +80,42 @@ uint64_t ob_frame_get_index(const ob_frame* frame, ob_error** error) {
     return apiCall("ob_frame_get_index", error, uint64_t{0}, [&] { return require(frame, "frame")->index; });
 }
 
+uint64_t ob_frame_get_timestamp_us(const ob_frame* frame, ob_error** error) {
+    return apiCall("ob_frame_get_timestamp_us", error, uint64_t{0}, [&] { return require(frame, "frame")->timestampUs; });
+}
+
+void ob_frame_set_timestamp_us(ob_frame* frame, uint64_t timestamp_us, ob_error** error) {
+    apiCall("ob_frame_set_timestamp_us", error, [&] { require(frame, "frame")->timestampUs = timestamp_us; });
+}
+
+uint64_t ob_frame_get_system_timestamp_us(const ob_frame* frame, ob_error** error) {
+    return apiCall("ob_frame_get_system_timestamp_us", error, uint64_t{0},
+                   [&] { return require(frame, "frame")->systemTimestampUs; });
+}
+
+void ob_frame_set_system_timestamp_us(ob_frame* frame, uint64_t system_timestamp_us, ob_error** error) {
+    apiCall("ob_frame_set_system_timestamp_us", error,
+            [&] { require(frame, "frame")->systemTimestampUs = system_timestamp_us; });
+}
+
+uint64_t ob_frame_get_global_timestamp_us(const ob_frame* frame, ob_error** error) {
+    return apiCall("ob_frame_get_global_timestamp_us", error, uint64_t{0},
+                   [&] { return require(frame, "frame")->globalTimestampUs; });
+}
+
+bool ob_frame_has_metadata(const ob_frame* frame, ob_frame_metadata_type type, ob_error** error) {
+    return apiCall("ob_frame_has_metadata", error, false, [&] { return require(frame, "frame")->metadata.count(type) != 0; });
+}
+
+int64_t ob_frame_get_metadata_value(const ob_frame* frame, ob_frame_metadata_type type, ob_error** error) {
+    return apiCall("ob_frame_get_metadata_value", error, int64_t{0}, [&] {
+        const auto& metadata = require(frame, "frame")->metadata;
+        const auto found = metadata.find(type);
+        if (found == metadata.end()) throw SdkFailure("the frame carries no metadata of that type", OB_EXCEPTION_TYPE_UNSUPPORTED_OPERATION);
+        return found->second;
+    });
+}
+
 ob_format ob_frame_get_format(const ob_frame* frame, ob_error** error) {
     return apiCall("ob_frame_get_format", error, OB_FORMAT_UNKNOWN, [&] { return require(frame, "frame")->format; });
 }

@@ -5,6 +5,7 @@
 #include "libobsensor/h/ObTypes.h"
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,10 @@ struct ob_frame_t {
     ob_frame_type type = OB_FRAME_UNKNOWN;
     ob_format format = OB_FORMAT_UNKNOWN;
     uint64_t index = 0;
+    uint64_t timestampUs = 0;         // the device's clock
+    uint64_t systemTimestampUs = 0;   // the host's, at arrival
+    uint64_t globalTimestampUs = 0;   // the capture moment on the host's clock, 0 when not enabled
+    std::map<ob_frame_metadata_type, int64_t> metadata;
     uint32_t width = 0;
     uint32_t height = 0;
     float valueScale = 1.0f;

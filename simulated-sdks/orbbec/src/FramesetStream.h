@@ -20,7 +20,9 @@ namespace kestrum_sim::orbbec {
 class FramesetStream {
 public:
     // The frames refer to profiles of their own, the depth one bound to the colour one as calibrated.
-    FramesetStream(const CameraSettings& settings, std::optional<VideoProfile> color, std::optional<VideoProfile> depth);
+    // With globalTimestamp their capture moment on the host's clock is given too.
+    FramesetStream(const CameraSettings& settings, std::optional<VideoProfile> color, std::optional<VideoProfile> depth,
+                   bool globalTimestamp);
     // Stops the thread and drops the framesets nobody took.
     ~FramesetStream();
     FramesetStream(const FramesetStream&) = delete;
@@ -35,9 +37,16 @@ private:
     static constexpr size_t kQueueCapacity = 10;
 
     void produce();
-    FrameRef makeFrameset(uint64_t frameNumber) const;
+    // The frame numbers, device timestamps and metadata of that slot of the camera's clock, made `late`
+    // after its time.
+    CameraTiming clockTiming(uint64_t slot, std::chrono::duration<double> late) const;
+    // The frameset after `made` others, with that timing, captured at captureWallClockUs on the host's wall
+    // clock (its global timestamp, where enabled).
+    FrameRef makeFrameset(uint64_t made, const CameraTiming& timing, uint64_t captureWallClockUs) const;
 
     const CameraSettings settings_;
+    const DeviceClock clock_;
+    const bool globalTimestamp_;
     const std::shared_ptr<const ProfileNode> color_;
     const std::shared_ptr<const ProfileNode> depth_;
     std::mutex mutex_;

@@ -9,6 +9,7 @@
 #include "StreamProfiles.h"
 #include "libobsensor/h/ObTypes.h"
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,8 +27,10 @@ struct ob_device_list_t : kestrum_sim::orbbec::Counted<kestrum_sim::OrbbecObject
     uint32_t count = 0;
 };
 
+// Whether its frames carry global timestamps is shared with the pipelines made from it.
 struct ob_device_t : kestrum_sim::orbbec::Counted<kestrum_sim::OrbbecObjectKind::Device> {
     std::shared_ptr<const kestrum_sim::orbbec::CameraSettings> camera;
+    std::shared_ptr<std::atomic<bool>> globalTimestamp = std::make_shared<std::atomic<bool>>(false);
 };
 
 struct ob_device_info_t : kestrum_sim::orbbec::Counted<kestrum_sim::OrbbecObjectKind::DeviceInfo> {
@@ -55,6 +58,7 @@ struct ob_config_t : kestrum_sim::orbbec::Counted<kestrum_sim::OrbbecObjectKind:
 
 struct ob_pipeline_t : kestrum_sim::orbbec::Counted<kestrum_sim::OrbbecObjectKind::Pipeline> {
     std::shared_ptr<const kestrum_sim::orbbec::CameraSettings> camera;
+    std::shared_ptr<const std::atomic<bool>> globalTimestamp;   // the device's
     std::mutex mutex;
     bool frameSync = false;
     uint64_t waits = 0;

@@ -9,6 +9,7 @@ ob_pipeline* ob_create_pipeline_with_device(const ob_device* dev, ob_error** err
     return apiCall("ob_create_pipeline_with_device", error, static_cast<ob_pipeline*>(nullptr), [&] {
         auto* pipeline = new ob_pipeline;
         pipeline->camera = require(dev, "device")->camera;
+        pipeline->globalTimestamp = dev->globalTimestamp;
         return pipeline;
     });
 }
@@ -31,7 +32,8 @@ void ob_pipeline_start_with_config(ob_pipeline* pipeline, const ob_config* confi
         if (pipeline->camera->fails("start")) {
             throw SdkFailure("simulated failure: the pipeline could not start its streams (fail=start)", OB_EXCEPTION_TYPE_IO);
         }
-        pipeline->stream = std::make_shared<FramesetStream>(*pipeline->camera, config->color, config->depth);
+        pipeline->stream = std::make_shared<FramesetStream>(*pipeline->camera, config->color, config->depth,
+                                                            pipeline->globalTimestamp->load());
     });
 }
 

@@ -3,6 +3,8 @@
 
 #include "FrameFiles.h"
 #include "SeriesDescription.h"
+#include "kestrum_sim/RecordedTimeline.h"
+#include "kestrum_sim/Settings.h"
 
 #include <opencv2/core.hpp>
 
@@ -37,10 +39,15 @@ public:
     // than its header and its closing marker: present, regular, of an exact or plausible size, complete, with the
     // size and pixel type capture.json promises. Keeps none of them. A series of another camera, without a
     // readable capture.json, with one that no run could have written, without saved frames, or with a missing or
-    // damaged file throws ReplayError. variableName names the setting in messages.
+    // damaged file throws ReplayError. variableName names the setting in messages. Where the series has a
+    // timing file, it must hold the saved frames in order, every line readable.
     ReplaySeries(const std::string& variableName, const std::string& dir, SeriesCamera camera);
 
     const SeriesDescription& description() const { return description_; }
+
+    // The recorded times, where the series has a timing file; then they pace the frames instead of the
+    // camera's rate, and stamp them instead of its clock.
+    const std::optional<RecordedTimeline>& timeline() const { return timeline_; }
 
     // Recorded frame number % savedFrames, read from its files and decoded now, only its full colour image when
     // colorOnly; nothing, after a warning line on standard error, when one of them fails its checks or does not
@@ -52,10 +59,13 @@ private:
     std::string dir_;
     SeriesDescription description_;
     std::vector<FrameFileLayout> playedFiles_;   // of every frame, in the order of frameFilesOf
+    std::optional<RecordedTimeline> timeline_;
 };
 
 // The series a 'replay=' setting names, or, as for any bad setting, a message on standard error and exit status 2.
-std::shared_ptr<const ReplaySeries> replaySeriesOrExit(const std::string& variableName, const std::string& dir,
+// So too when the series has a timing file and a setting of the camera's rate or clock is given, which the
+// recorded times would overrule.
+std::shared_ptr<const ReplaySeries> replaySeriesOrExit(const Settings& settings, const std::string& variableName,
                                                        SeriesCamera camera);
 
 } // namespace kestrum_sim

@@ -12,6 +12,7 @@ enum class SettingType {
     Count,          // integer >= 0
     PositiveCount,  // integer >= 1
     PositiveNumber, // decimal number > 0
+    Number,         // decimal number, also 0 or below
     Text,           // any characters but ';'
     Choice,         // one of SettingKey::choices
 };

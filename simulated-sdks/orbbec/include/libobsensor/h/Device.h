@@ -16,6 +16,9 @@ OB_EXPORT ob_device* ob_device_list_get_device_ex(const ob_device_list* list, ui
 
 OB_EXPORT void ob_delete_device(ob_device* device, ob_error** error);
 OB_EXPORT ob_device_info* ob_device_get_device_info(const ob_device* device, ob_error** error);
+// Whether the device can give its frames' capture moment on the host's clock, and switching that on.
+OB_EXPORT bool ob_device_is_global_timestamp_supported(const ob_device* device, ob_error** error);
+OB_EXPORT void ob_device_enable_global_timestamp(ob_device* device, bool enable, ob_error** error);
 
 // The texts belong to the info object and live as long as it does.
 OB_EXPORT void ob_delete_device_info(ob_device_info* info, ob_error** error);

@@ -19,6 +19,17 @@ OB_EXPORT void ob_delete_frame(const ob_frame* frame, ob_error** error);
 OB_EXPORT ob_frame_type ob_frame_get_type(const ob_frame* frame, ob_error** error);
 OB_EXPORT ob_format ob_frame_get_format(const ob_frame* frame, ob_error** error);
 OB_EXPORT uint64_t ob_frame_get_index(const ob_frame* frame, ob_error** error);
+// The device's clock at capture, in microseconds.
+OB_EXPORT uint64_t ob_frame_get_timestamp_us(const ob_frame* frame, ob_error** error);
+OB_EXPORT void ob_frame_set_timestamp_us(ob_frame* frame, uint64_t timestamp_us, ob_error** error);
+// The host's clock when the frame arrived, in microseconds.
+OB_EXPORT uint64_t ob_frame_get_system_timestamp_us(const ob_frame* frame, ob_error** error);
+OB_EXPORT void ob_frame_set_system_timestamp_us(ob_frame* frame, uint64_t system_timestamp_us, ob_error** error);
+// The capture moment on the host's clock; 0 unless the device's global timestamp is enabled.
+OB_EXPORT uint64_t ob_frame_get_global_timestamp_us(const ob_frame* frame, ob_error** error);
+OB_EXPORT bool ob_frame_has_metadata(const ob_frame* frame, ob_frame_metadata_type type, ob_error** error);
+// An error for a type the frame does not carry.
+OB_EXPORT int64_t ob_frame_get_metadata_value(const ob_frame* frame, ob_frame_metadata_type type, ob_error** error);
 OB_EXPORT uint8_t* ob_frame_get_data(const ob_frame* frame, ob_error** error);
 OB_EXPORT uint32_t ob_frame_get_data_size(const ob_frame* frame, ob_error** error);
 

@@ -216,6 +216,17 @@ typedef enum {
     OB_FRAME_AGGREGATE_OUTPUT_DISABLE = 3,
 } OB_FRAME_AGGREGATE_OUTPUT_MODE, OBFrameAggregateOutputMode, ob_frame_aggregate_output_mode;
 
+// What a frame's metadata may hold; the stand-in's frames carry exposure and gain. Exposure is in the
+// sensor's unit (usually 100 us for colour, 1 us for depth).
+typedef enum {
+    OB_FRAME_METADATA_TYPE_TIMESTAMP = 0,
+    OB_FRAME_METADATA_TYPE_SENSOR_TIMESTAMP = 1,
+    OB_FRAME_METADATA_TYPE_FRAME_NUMBER = 2,
+    OB_FRAME_METADATA_TYPE_AUTO_EXPOSURE = 3,
+    OB_FRAME_METADATA_TYPE_EXPOSURE = 4,
+    OB_FRAME_METADATA_TYPE_GAIN = 5,
+} ob_frame_metadata_type, OBFrameMetadataType;
+
 typedef enum {
     OB_FILTER_CONFIG_VALUE_TYPE_INVALID = -1,
     OB_FILTER_CONFIG_VALUE_TYPE_INT = 0,

@@ -46,6 +46,8 @@ public:
     std::shared_ptr<DeviceInfo> getDeviceInfo() const {
         return std::make_shared<DeviceInfo>(detail::call(ob_device_get_device_info, handle_));
     }
+    bool isGlobalTimestampSupported() const { return detail::call(ob_device_is_global_timestamp_supported, handle_); }
+    void enableGlobalTimestamp(bool enable) { detail::call(ob_device_enable_global_timestamp, handle_, enable); }
 
 private:
     void release() noexcept { detail::release(ob_delete_device, handle_); }

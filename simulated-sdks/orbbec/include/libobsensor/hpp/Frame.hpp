@@ -27,6 +27,14 @@ public:
     virtual OBFrameType getType() const { return detail::call(ob_frame_get_type, handle_); }
     virtual OBFormat getFormat() const { return detail::call(ob_frame_get_format, handle_); }
     virtual uint64_t getIndex() const { return detail::call(ob_frame_get_index, handle_); }
+    uint64_t getTimeStampUs() const { return detail::call(ob_frame_get_timestamp_us, handle_); }
+    uint64_t getSystemTimeStampUs() const { return detail::call(ob_frame_get_system_timestamp_us, handle_); }
+    uint64_t getGlobalTimeStampUs() const { return detail::call(ob_frame_get_global_timestamp_us, handle_); }
+    bool hasMetadata(OBFrameMetadataType type) const { return detail::call(ob_frame_has_metadata, handle_, type); }
+    int64_t getMetadataValue(OBFrameMetadataType type) const { return detail::call(ob_frame_get_metadata_value, handle_, type); }
+    void setSystemTimestampUs(uint64_t systemTimestampUs) {
+        detail::call(ob_frame_set_system_timestamp_us, const_cast<ob_frame*>(handle_), systemTimestampUs);
+    }
     virtual uint8_t* getData() const { return detail::call(ob_frame_get_data, handle_); }
     virtual uint32_t getDataSize() const { return detail::call(ob_frame_get_data_size, handle_); }
     void setStreamProfile(std::shared_ptr<const StreamProfile> profile) {
@@ -108,6 +116,14 @@ public:
         return frame->as<VideoFrame>();
     }
     static std::shared_ptr<FrameSet> createFrameSet() { return std::make_shared<FrameSet>(detail::call(ob_create_frameset)); }
+};
+
+// The device timestamp's setter, beside the factory as in the real SDK.
+class FrameHelper : public FrameFactory {
+public:
+    static void setFrameDeviceTimestampUs(std::shared_ptr<Frame> frame, uint64_t deviceTimestampUs) {
+        detail::call(ob_frame_set_timestamp_us, const_cast<ob_frame*>(frame->getImpl()), deviceTimestampUs);
+    }
 };
 
 }  // namespace ob

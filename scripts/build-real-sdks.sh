@@ -30,10 +30,8 @@ orbbec_archive="$realsdk_dir/OrbbecSDK_v2-2.9.3-core-869ae2d.tar.gz"
 freenect2_archive="$realsdk_dir/libfreenect2-0.2.0-fd64c5d.tar.gz"
 cache_dir="${XDG_CACHE_HOME:-$HOME/.cache}/kestrum"
 
-fail() {
-  echo "build-real-sdks: $*" >&2
-  exit 1
-}
+# shellcheck source=scripts/script-phases.sh
+. "$repo/scripts/script-phases.sh"
 
 for archive in "$orbbec_archive" "$freenect2_archive"; do
   [[ -f "$archive" ]] || fail "no SDK source archive at $archive"

@@ -23,15 +23,8 @@ set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=$(realpath -m "${1:-"$repo/build-real-sdks"}")
-started=$SECONDS
-
-phase() {
-  echo "== $* (after $((SECONDS - started)) s)"
-}
-fail() {
-  echo "check-real-sdks: $*" >&2
-  exit 1
-}
+# shellcheck source=scripts/script-phases.sh
+. "$repo/scripts/script-phases.sh"
 
 # shellcheck source=scripts/no-camera-checks.sh
 . "$repo/scripts/no-camera-checks.sh"

@@ -25,20 +25,8 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=$(realpath -m "${1:-"$repo/build-arm64-station"}")
 sysroot=$(realpath -m "${KESTRUM_ARM64_SYSROOT:-"$repo/build-arm64/sysroot"}")
 root="$build_dir/root"
-started=$SECONDS
-phase_started=$SECONDS
-
-phase() {
-  echo "== $* (after $((SECONDS - started)) s)"
-  phase_started=$SECONDS
-}
-phase_done() {
-  echo "== done in $((SECONDS - phase_started)) s"
-}
-fail() {
-  echo "check-station-package: $*" >&2
-  exit 1
-}
+# shellcheck source=scripts/script-phases.sh
+. "$repo/scripts/script-phases.sh"
 
 # shellcheck source=scripts/no-camera-checks.sh
 . "$repo/scripts/no-camera-checks.sh"

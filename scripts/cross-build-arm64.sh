@@ -16,20 +16,8 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=$(realpath -m "${1:-"$repo/build-arm64"}")
 shift || true
 sysroot="$build_dir/sysroot"
-started=$SECONDS
-phase_started=$SECONDS
-
-phase() {
-  echo "== $* (after $((SECONDS - started)) s)"
-  phase_started=$SECONDS
-}
-phase_done() {
-  echo "== done in $((SECONDS - phase_started)) s"
-}
-fail() {
-  echo "cross-build-arm64: $*" >&2
-  exit 1
-}
+# shellcheck source=scripts/script-phases.sh
+. "$repo/scripts/script-phases.sh"
 
 phase "Host tools"
 packages=(cmake make file g++-aarch64-linux-gnu qemu-user-static debian-archive-keyring go-md2man)

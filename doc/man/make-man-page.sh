@@ -140,12 +140,12 @@ function plain(all,    out, link) {
 }
 
 /^@from / {
-    spec = substr($0, 7)
-    colon = index(spec, ": ")
+    source_line = substr($0, 7)
+    colon = index(source_line, ": ")
     if (!colon) fail("expected @from FILE: HEADING")
-    file = base substr(spec, 1, colon - 1)
+    file = base substr(source_line, 1, colon - 1)
     load(file)
-    emit(file, find(file, substr(spec, colon + 2)))
+    emit(file, find(file, substr(source_line, colon + 2)))
     next
 }
 {

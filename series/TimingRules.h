@@ -18,9 +18,10 @@ inline constexpr int64_t kColorDepthApartUs = 100'000;
 inline constexpr int64_t kWallClockSlackUs = 20'000;
 // The least drift of a device clock against the host's that is a fault; quartz keeps within 0.01 %.
 inline constexpr double kLeastDriftFaultPpm = 1000.0;
-// How far frames arriving ever later (or sooner) over a run can make a device clock seem to drift: a
-// drift is a fault only where it adds up to more than this over the run.
-inline constexpr int64_t kArrivalDelaySwingUs = 250'000;
+// How far frames arriving ever later (or sooner) over a run can make a device clock seem to drift: as
+// far as one frame's arrival may be late, so a drift is a fault only where it adds up to more than
+// that over the run.
+inline constexpr int64_t kArrivalDelaySwingUs = kDeviceClockJumpUs;
 
 // What the file's lines break (each "line N: ..."), then the faults of the whole file: frames that are
 // not the series' saved ones in order, times that no run of the capture could have taken, device clocks

@@ -27,9 +27,9 @@ struct Camera {
 void PrintTo(const Camera& camera, std::ostream* out) { *out << camera.variable(); }
 
 ChildResult captureWith(const Camera& camera, const std::string& setting, const std::string& dir,
-                        const std::string& sampleFps)
+                        const std::string& durationMs, const std::string& sampleFps)
 {
-    return runCapture({dir, "1000", sampleFps}, camera.orbbec ? setting : "", camera.orbbec ? "" : setting);
+    return runCapture({dir, durationMs, sampleFps}, camera.orbbec ? setting : "", camera.orbbec ? "" : setting);
 }
 
 std::string numbered(const std::string& dir, const std::string& folder, const std::string& extension, long long index)
@@ -84,14 +84,15 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
     const Camera& camera = GetParam();
     ScratchDir scratch;
     const std::string recorded = scratch / "recorded";
-    ASSERT_EQ(captureWith(camera, camera.recording, recorded, "5").exitCode, 0);
+    ASSERT_EQ(captureWith(camera, camera.recording, recorded, "1000", "5").exitCode, 0);
     const long long frames = integer(parseJson(changeCaptureJson(recorded, camera.changes))["savedFrames"]);
     markDepth(recorded, frames);
 
     const std::string replayed = scratch / "replayed";
     const std::string setting = "replay=" + recorded + ";lossless=yes";
-    // Sampled faster than the recorded pace, so that the run keeps every frame played, however busy the machine.
-    const ChildResult run = captureWith(camera, setting, replayed, "30");
+    // Sampled faster than the recorded pace, so that the run keeps every frame played, and long enough that
+    // some come in order between two laps of the recording, however late a busy machine delivers them.
+    const ChildResult run = captureWith(camera, setting, replayed, "2000", "10");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const JsonValue summary = parseJson(readFileBytes(replayed + "/capture.json"));
     EXPECT_EQ(eventLines(run).front()["serial"].text, summary["serial"].text);

@@ -41,28 +41,34 @@ TEST(SimulatedDeviceClock, EpochRateDriftJumpAndDroppedFrames) {
 }
 
 // Three recorded frames, the third's arrival before the second's; the next playing follows 100 ms after
-// the last frame, its numbers after the last one's.
+// the longest span of the recording's clocks (the colour device clock's), on every clock alike, its
+// numbers after the last one's.
 TEST(RecordedTimeline, RecordedPaceAndNumbersLapAfterLap) {
     std::vector<FrameTiming> frames(3);
     const int64_t arrivals[] = {0, 100'000, 90'000};
     const uint64_t numbers[] = {10, 13, 20};
     const uint64_t devices[] = {1'000'000, 1'100'000, 1'333'000};
+    const uint64_t depthDevices[] = {2'000'000, 2'010'000, 2'020'000};
     for (size_t k = 0; k < 3; ++k) {
         frames[k].hostMonotonicUs = 7'000'000 + arrivals[k];
         frames[k].camera.color = {numbers[k], devices[k], std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+        frames[k].camera.depth = {numbers[k], depthDevices[k], std::nullopt, std::nullopt, std::nullopt, std::nullopt};
     }
     const kestrum_sim::RecordedTimeline timeline(frames, 100'000);
     const struct {
         uint64_t made, frame;
         int64_t sinceFirstUs;
-        uint64_t number, deviceUs;
-    } deliveries[] = {{0, 0, 0, 10, 1'000'000}, {2, 2, 100'000, 20, 1'333'000}, {4, 1, 300'000, 24, 1'533'000}};
+        uint64_t number, deviceUs, depthDeviceUs;
+    } deliveries[] = {{0, 0, 0, 10, 1'000'000, 2'000'000},
+                      {2, 2, 100'000, 20, 1'333'000, 2'020'000},
+                      {4, 1, 533'000, 24, 1'533'000, 2'443'000}};
     for (const auto& d : deliveries) {
         const kestrum_sim::RecordedTimeline::Delivery delivery = timeline.at(d.made);
         EXPECT_EQ(delivery.frame, d.frame) << d.made;
         EXPECT_EQ(delivery.sinceFirst.count(), d.sinceFirstUs) << d.made;
         EXPECT_EQ(delivery.camera.color.frameNumber, d.number) << d.made;
         EXPECT_EQ(delivery.camera.color.deviceTimestampUs, d.deviceUs) << d.made;
+        EXPECT_EQ(delivery.camera.depth.deviceTimestampUs, d.depthDeviceUs) << d.made;
     }
 }
 

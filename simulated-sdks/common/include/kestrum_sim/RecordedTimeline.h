@@ -14,7 +14,9 @@ namespace kestrum_sim {
 class RecordedTimeline {
 public:
     // frames holds at least one frame. A lap follows the one before lapGapUs after its last frame, on the
-    // host's clock and on each device clock; its frame numbers follow the last one's.
+    // host's clock and on each device clock alike (after the longest of their recorded spans), so that
+    // frames that arrived late in the recording do not add up to a drift from lap to lap; its frame
+    // numbers follow the last one's.
     RecordedTimeline(std::vector<FrameTiming> frames, int64_t lapGapUs);
 
     struct Delivery {
@@ -29,7 +31,7 @@ public:
 private:
     std::vector<FrameTiming> frames_;
     std::vector<int64_t> sinceFirstUs_;   // never going back, even where the recording's arrivals do
-    int64_t lapGapUs_;
+    uint64_t lapUs_;                      // from a lap's first frame to the next lap's, on every clock
 };
 
 } // namespace kestrum_sim

@@ -18,7 +18,7 @@ struct KinectSettings {
     bool failStart = false;
     long noDepthEvery = 0; // 0: never
     long noColorEvery = 0;
-    bool lossless = false; // hold each set back until the listener has handed out the one before
+    bool lossless = false; // hold each set back until the one before is taken and a reader waits
     DeviceClockSettings clock;
     std::shared_ptr<const ReplaySeries> replay; // frames of a recorded series instead of the scene
 };

@@ -43,6 +43,21 @@ bool holdsASet(FrameListener* listener)
     return sync != nullptr && sync->hasNewFrame();
 }
 
+// Whether a lossless camera must hold its next set back: while a listener still holds one, and until
+// a reader waits for one, so that a set is made when it is taken and arrives no later than a real
+// device's newest. A listener of another kind cannot say, and holds nothing back.
+bool holdsBack(FrameListener* colorListener, FrameListener* irDepthListener)
+{
+    if (holdsASet(colorListener) || holdsASet(irDepthListener)) return true;
+    bool anySync = false;
+    for (FrameListener* listener : {colorListener, irDepthListener}) {
+        if (!dynamic_cast<const libfreenect2::SyncMultiFrameListener*>(listener)) continue;
+        if (kestrum_sim::readerWaitsOn(listener)) return false;
+        anySync = true;
+    }
+    return anySync;
+}
+
 float irOf(float depthMm) { return depthMm > 0.0f ? kIrBrightnessMm2 / (depthMm * depthMm) : 0.0f; }
 
 bool skipsSet(long every, uint64_t setNumber) { return every > 0 && setNumber % every == 0; }
@@ -191,7 +206,7 @@ void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListen
             }
             if (stopSignal_.wait_until(lock, due, [&] { return stopRequested_; })) return;
             // A real device overwrites sets a slow reader has not taken; lossless=yes makes runs exact.
-            while (settings_.lossless && (holdsASet(colorListener) || holdsASet(irDepthListener))) {
+            while (settings_.lossless && holdsBack(colorListener, irDepthListener)) {
                 if (stopSignal_.wait_for(lock, std::chrono::milliseconds(1), [&] { return stopRequested_; })) return;
             }
         }

@@ -17,6 +17,7 @@ struct Record {
     std::mutex mutex;
     std::vector<std::string> events;
     std::vector<const libfreenect2::FrameListener*> streamingListeners;
+    std::vector<const libfreenect2::FrameListener*> waitedOn;   // once per waiting reader
 };
 
 Record& record()
@@ -80,6 +81,26 @@ void abortIfStreamingTo(const libfreenect2::FrameListener* listener)
     std::fprintf(stderr, "simulated libfreenect2: a frame listener was destroyed while a device still "
                          "streams to it (stop and close the device first)\n");
     std::abort();
+}
+
+ReaderWaiting::ReaderWaiting(const libfreenect2::FrameListener* listener) : listener_(listener)
+{
+    std::lock_guard<std::mutex> lock(record().mutex);
+    record().waitedOn.push_back(listener);
+}
+
+ReaderWaiting::~ReaderWaiting()
+{
+    std::lock_guard<std::mutex> lock(record().mutex);
+    auto& waitedOn = record().waitedOn;
+    waitedOn.erase(std::find(waitedOn.begin(), waitedOn.end(), listener_));
+}
+
+bool readerWaitsOn(const libfreenect2::FrameListener* listener)
+{
+    std::lock_guard<std::mutex> lock(record().mutex);
+    const auto& waitedOn = record().waitedOn;
+    return std::find(waitedOn.begin(), waitedOn.end(), listener) != waitedOn.end();
 }
 
 } // namespace kestrum_sim

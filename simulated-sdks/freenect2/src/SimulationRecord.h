@@ -1,5 +1,5 @@
-// What the simulated libfreenect2 records for Freenect2Observer.h, and the guard
-// against a listener destroyed while a device still delivers to it.
+// What the simulated libfreenect2 records for Freenect2Observer.h, the guard against a listener
+// destroyed while a device still delivers to it, and the readers waiting on a listener.
 #pragma once
 
 #include <string>
@@ -18,5 +18,18 @@ void addStreamingListener(const libfreenect2::FrameListener* listener);
 void removeStreamingListener(const libfreenect2::FrameListener* listener);
 // Ends the process loudly: on the real library this is a use after free in its own thread.
 void abortIfStreamingTo(const libfreenect2::FrameListener* listener);
+
+// A reader waits on the listener for a frame set from construction to destruction.
+class ReaderWaiting {
+public:
+    explicit ReaderWaiting(const libfreenect2::FrameListener* listener);
+    ~ReaderWaiting();
+    ReaderWaiting(const ReaderWaiting&) = delete;
+    ReaderWaiting& operator=(const ReaderWaiting&) = delete;
+
+private:
+    const libfreenect2::FrameListener* listener_;
+};
+bool readerWaitsOn(const libfreenect2::FrameListener* listener);
 
 } // namespace kestrum_sim

@@ -54,6 +54,7 @@ bool SyncMultiFrameListener::hasNewFrame() const
 
 bool SyncMultiFrameListener::waitForNewFrame(FrameMap& frame, int milliseconds)
 {
+    const kestrum_sim::ReaderWaiting waiting(this);
     std::unique_lock<std::mutex> lock(impl_->mutex);
     if (!impl_->arrived.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return impl_->complete(); })) {
         return false;
@@ -65,6 +66,7 @@ bool SyncMultiFrameListener::waitForNewFrame(FrameMap& frame, int milliseconds)
 
 void SyncMultiFrameListener::waitForNewFrame(FrameMap& frame)
 {
+    const kestrum_sim::ReaderWaiting waiting(this);
     std::unique_lock<std::mutex> lock(impl_->mutex);
     impl_->arrived.wait(lock, [&] { return impl_->complete(); });
     frame = impl_->takeSet();

@@ -129,8 +129,9 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
     const ChildResult check = runChild({KESTRUM_SERIES_PROGRAM, {"check", replayed}, {}, ""});
     EXPECT_EQ(check.exitCode, 0) << check.out;
     // Each stream's frame numbers and device timestamps are the recorded ones, which go on rising from one
-    // playing of the recording to the next: from one kept frame to the next within a playing, they move as
-    // they moved between the recorded frames.
+    // playing of the recording to the next: from one kept frame to the next within a playing, the numbers
+    // move as they moved between the recorded frames, and both device clocks as much more as the capture held
+    // the lossless camera up in between (nothing on a quiet machine).
     const std::vector<std::vector<std::string>> original = timingRows(recorded);
     const std::vector<std::vector<std::string>> played = timingRows(replayed);
     ASSERT_EQ(played.size(), sources.size());
@@ -138,12 +139,16 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
     for (size_t k = 1; k < played.size(); ++k) {
         if (sources[k] <= sources[k - 1]) continue;
         ++compared;
-        for (int column : {5, 6, 11, 12}) {
-            const auto moved = [&](const std::vector<std::string>& to, const std::vector<std::string>& from) {
+        const auto moreThanRecorded = [&](int column) {
+            const auto moved = [column](const std::vector<std::string>& to, const std::vector<std::string>& from) {
                 return std::stoll(to[column]) - std::stoll(from[column]);
             };
-            EXPECT_EQ(moved(played[k], played[k - 1]), moved(original[sources[k]], original[sources[k - 1]])) << k;
-        }
+            return moved(played[k], played[k - 1]) - moved(original[sources[k]], original[sources[k - 1]]);
+        };
+        EXPECT_EQ(moreThanRecorded(5), 0) << k;
+        EXPECT_EQ(moreThanRecorded(11), 0) << k;
+        EXPECT_GE(moreThanRecorded(6), 0) << k;
+        EXPECT_EQ(moreThanRecorded(12), moreThanRecorded(6)) << k;
     }
     EXPECT_GT(compared, 0);
 

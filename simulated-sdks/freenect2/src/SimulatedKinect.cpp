@@ -194,9 +194,11 @@ void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListen
     const auto started = std::chrono::steady_clock::now();
     const RecordedTimeline* recorded = settings_.replay && settings_.replay->timeline() ? &*settings_.replay->timeline() : nullptr;
     uint64_t slot = 0;
+    // How long lossless readers held a replaying camera up: the recording plays on from where it was held.
+    std::chrono::duration<double> replayHeldUp{};
     for (uint64_t made = 0;; ++made) {
         const bool exhausted = settings_.frameLimit >= 0 && made >= static_cast<uint64_t>(settings_.frameLimit);
-        const std::chrono::duration<double> sinceStart = dueAfterStart(clock_, recorded, slot, made);
+        const std::chrono::duration<double> sinceStart = replayHeldUp + dueAfterStart(clock_, recorded, slot, made);
         const auto due = started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(sinceStart);
         {
             std::unique_lock<std::mutex> lock(stopMutex_);
@@ -206,14 +208,26 @@ void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListen
             }
             if (stopSignal_.wait_until(lock, due, [&] { return stopRequested_; })) return;
             // A real device overwrites sets a slow reader has not taken; lossless=yes makes runs exact.
+            const auto holdStarted = std::chrono::steady_clock::now();
+            bool held = false;
             while (settings_.lossless && holdsBack(colorListener, irDepthListener)) {
+                held = true;
                 if (stopSignal_.wait_for(lock, std::chrono::milliseconds(1), [&] { return stopRequested_; })) return;
             }
+            if (recorded && held) replayHeldUp += std::chrono::steady_clock::now() - holdStarted;
         }
         // A camera held up by a lossless reader makes the set now, and its clock says so.
         const std::chrono::duration<double> late =
             settings_.lossless ? std::chrono::steady_clock::now() - due : std::chrono::duration<double>();
-        const CameraTiming timing = recorded ? recorded->at(made).camera : clockTiming(slot, late);
+        CameraTiming timing;
+        if (recorded) {
+            timing = recorded->at(made).camera;
+            const auto heldUpUs = static_cast<uint64_t>(std::chrono::duration<double, std::micro>(replayHeldUp).count());
+            timing.color.deviceTimestampUs += heldUpUs;
+            timing.depth.deviceTimestampUs += heldUpUs;
+        } else {
+            timing = clockTiming(slot, late);
+        }
         // Counted in sets made, so that a dropped one does not change which sets lack a part or are replayed.
         const uint64_t setNumber = made + 1;
         const bool color = colorListener && !skipsSet(settings_.noColorEvery, setNumber);

@@ -130,8 +130,8 @@ TEST_P(ReplayProgram, ARecordingWithChangesNoSimulatedCameraMakesIsRecordedAgain
     EXPECT_EQ(check.exitCode, 0) << check.out;
     // Each stream's frame numbers and device timestamps are the recorded ones, which go on rising from one
     // playing of the recording to the next: from one kept frame to the next within a playing, the numbers
-    // move as they moved between the recorded frames, and both device clocks as much more as the capture held
-    // the lossless camera up in between (nothing on a quiet machine).
+    // move as they moved between the recorded frames, and both device clocks as much more as the lossless camera
+    // was held up in between by the capture or by decoding (a little on a quiet machine).
     const std::vector<std::vector<std::string>> original = timingRows(recorded);
     const std::vector<std::vector<std::string>> played = timingRows(replayed);
     ASSERT_EQ(played.size(), sources.size());

@@ -10,6 +10,7 @@
 
 #include <libfreenect2/frame_listener_impl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -194,7 +195,8 @@ void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListen
     const auto started = std::chrono::steady_clock::now();
     const RecordedTimeline* recorded = settings_.replay && settings_.replay->timeline() ? &*settings_.replay->timeline() : nullptr;
     uint64_t slot = 0;
-    // How long lossless readers held a replaying camera up: the recording plays on from where it was held.
+    // How late a lossless replaying camera made its sets, held up by its reader or its own decoding: the
+    // recording plays on from where it was held, on its device clocks too.
     std::chrono::duration<double> replayHeldUp{};
     for (uint64_t made = 0;; ++made) {
         const bool exhausted = settings_.frameLimit >= 0 && made >= static_cast<uint64_t>(settings_.frameLimit);
@@ -208,19 +210,24 @@ void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListen
             }
             if (stopSignal_.wait_until(lock, due, [&] { return stopRequested_; })) return;
             // A real device overwrites sets a slow reader has not taken; lossless=yes makes runs exact.
-            const auto holdStarted = std::chrono::steady_clock::now();
-            bool held = false;
             while (settings_.lossless && holdsBack(colorListener, irDepthListener)) {
-                held = true;
                 if (stopSignal_.wait_for(lock, std::chrono::milliseconds(1), [&] { return stopRequested_; })) return;
             }
-            if (recorded && held) replayHeldUp += std::chrono::steady_clock::now() - holdStarted;
         }
+        // Counted in sets made, so that a dropped one does not change which sets lack a part or are replayed.
+        const uint64_t setNumber = made + 1;
+        FrameListener* const color = colorListener && !skipsSet(settings_.noColorEvery, setNumber) ? colorListener : nullptr;
+        FrameListener* const irAndDepth =
+            irDepthListener && !skipsSet(settings_.noDepthEvery, setNumber) ? irDepthListener : nullptr;
+        // Decoded as it is delivered; a frame that does not decode is a frame set that never comes.
+        std::optional<ReplayedFrame> replayed;
+        if (settings_.replay && (color || irAndDepth)) replayed = settings_.replay->frame(made, irAndDepth == nullptr);
         // A camera held up by a lossless reader makes the set now, and its clock says so.
         const std::chrono::duration<double> late =
             settings_.lossless ? std::chrono::steady_clock::now() - due : std::chrono::duration<double>();
         CameraTiming timing;
         if (recorded) {
+            replayHeldUp += std::max(late, std::chrono::duration<double>());
             timing = recorded->at(made).camera;
             const auto heldUpUs = static_cast<uint64_t>(std::chrono::duration<double, std::micro>(replayHeldUp).count());
             timing.color.deviceTimestampUs += heldUpUs;
@@ -228,15 +235,11 @@ void SimulatedKinect::produceFrameSets(FrameListener* colorListener, FrameListen
         } else {
             timing = clockTiming(slot, late);
         }
-        // Counted in sets made, so that a dropped one does not change which sets lack a part or are replayed.
-        const uint64_t setNumber = made + 1;
-        const bool color = colorListener && !skipsSet(settings_.noColorEvery, setNumber);
-        const bool irAndDepth = irDepthListener && !skipsSet(settings_.noDepthEvery, setNumber);
-        if (settings_.replay) {
-            deliverReplayed(made, timing, color ? colorListener : nullptr, irAndDepth ? irDepthListener : nullptr);
-        } else {
-            if (color) deliverColor(slot, timing.color, colorListener);
-            if (irAndDepth) deliverIrAndDepth(slot, timing.depth, irDepthListener);
+        if (replayed) {
+            deliverReplayed(*replayed, timing, color, irAndDepth);
+        } else if (!settings_.replay) {
+            if (color) deliverColor(slot, timing.color, color);
+            if (irAndDepth) deliverIrAndDepth(slot, timing.depth, irAndDepth);
         }
         slot = settings_.lossless ? slot + 1 : nextSlot(slot, std::chrono::steady_clock::now() - started, clock_.period());
     }
@@ -250,29 +253,25 @@ void SimulatedKinect::deliverColor(uint64_t slot, const StreamTiming& timing, Fr
     offer(listener, Frame::Color, std::move(frame));
 }
 
-// Decoded as it is delivered; a frame that does not decode is a frame set that never comes.
-void SimulatedKinect::deliverReplayed(uint64_t made, const CameraTiming& timing, FrameListener* colorListener,
-                                      FrameListener* irDepthListener)
+void SimulatedKinect::deliverReplayed(const ReplayedFrame& recorded, const CameraTiming& timing,
+                                      FrameListener* colorListener, FrameListener* irDepthListener)
 {
-    if (!colorListener && !irDepthListener) return;
-    const std::optional<ReplayedFrame> recorded = settings_.replay->frame(made, irDepthListener == nullptr);
-    if (!recorded) return;
     if (colorListener) {
         auto frame = std::make_unique<DeviceFrame>(kKinectColorWidth, kKinectColorHeight, 4);
-        for (size_t i = 0; i < recorded->fullColor.total(); ++i) {
-            std::memcpy(frame->data + i * 4, recorded->fullColor.data + i * 3, 3);
+        for (size_t i = 0; i < recorded.fullColor.total(); ++i) {
+            std::memcpy(frame->data + i * 4, recorded.fullColor.data + i * 3, 3);
             frame->data[i * 4 + 3] = 0;
         }
         stamp(*frame, Frame::BGRX, timing.color);
         offer(colorListener, Frame::Color, std::move(frame));
     }
     if (irDepthListener) {
-        auto depth = std::make_unique<ReplayedDepthFrame>(recorded->registeredColor, recorded->colorDepthMap);
+        auto depth = std::make_unique<ReplayedDepthFrame>(recorded.registeredColor, recorded.colorDepthMap);
         auto ir = std::make_unique<DeviceFrame>(kKinectDepthWidth, kKinectDepthHeight, 4);
         float* depthMm = reinterpret_cast<float*>(depth->data);
         float* irValues = reinterpret_cast<float*>(ir->data);
-        const uint16_t* millimetres = recorded->depthMm.ptr<uint16_t>();
-        for (size_t i = 0; i < recorded->depthMm.total(); ++i) {
+        const uint16_t* millimetres = recorded.depthMm.ptr<uint16_t>();
+        for (size_t i = 0; i < recorded.depthMm.total(); ++i) {
             depthMm[i] = millimetres[i];
             irValues[i] = irOf(depthMm[i]);
         }

@@ -43,9 +43,9 @@ private:
     void produceFrameSets(libfreenect2::FrameListener* colorListener, libfreenect2::FrameListener* irDepthListener);
     void deliverColor(uint64_t slot, const StreamTiming& timing, libfreenect2::FrameListener* listener);
     void deliverIrAndDepth(uint64_t slot, const StreamTiming& timing, libfreenect2::FrameListener* listener);
-    // The series' frame after `made` others, to the listeners that are not null.
-    void deliverReplayed(uint64_t made, const CameraTiming& timing, libfreenect2::FrameListener* colorListener,
-                         libfreenect2::FrameListener* irDepthListener);
+    // A decoded frame of the series, to the listeners that are not null.
+    void deliverReplayed(const kestrum_sim::ReplayedFrame& recorded, const CameraTiming& timing,
+                         libfreenect2::FrameListener* colorListener, libfreenect2::FrameListener* irDepthListener);
     // The sequence numbers, device times, exposure and gain of that slot of the device's clock, made `late`
     // after its time.
     CameraTiming clockTiming(uint64_t slot, std::chrono::duration<double> late) const;

@@ -302,8 +302,10 @@ TEST_P(SeriesProgram, ChecksDrawsAndProjectsARecordedSeries)
     for (int channel = 0; channel < 3; ++channel) EXPECT_GT(spread[channel], 30.0) << "channel " << channel;
 }
 
+// The Kinect v2 lossless, so that each set's colour and depth are made together however slow the machine: a
+// reader that falls behind a real device takes a newer colour frame with an older depth frame.
 INSTANTIATE_TEST_SUITE_P(Cameras, SeriesProgram,
-                         ::testing::Values(Camera{"depth-scale=0.1", ""}, Camera{"", "attached"}),
+                         ::testing::Values(Camera{"depth-scale=0.1", ""}, Camera{"", "attached;lossless=yes"}),
                          [](const auto& info) { return std::string(*info.param.orbbecSetting ? "Orbbec" : "KinectV2"); });
 
 TEST(SeriesProgramUsage, UsageErrorsAndCaptureJsonThatCannotBeRead)

@@ -40,8 +40,8 @@ TEST(SimulatedDeviceClock, EpochRateDriftJumpAndDroppedFrames) {
     EXPECT_EQ(kestrum_sim::nextSlot(3, std::chrono::milliseconds(160), clock.period()), 5u);
 }
 
-// Three recorded frames, the third's arrival before the second's; the next playing follows 100 ms after
-// the longest span of the recording's clocks (the colour device clock's), on every clock alike, its
+// Three recorded frames, played when the colour device clock took them, not when they arrived; the next
+// playing follows 100 ms after the longest span of the recording's clocks, on every clock alike, its
 // numbers after the last one's.
 TEST(RecordedTimeline, RecordedPaceAndNumbersLapAfterLap) {
     std::vector<FrameTiming> frames(3);
@@ -60,7 +60,7 @@ TEST(RecordedTimeline, RecordedPaceAndNumbersLapAfterLap) {
         int64_t sinceFirstUs;
         uint64_t number, deviceUs, depthDeviceUs;
     } deliveries[] = {{0, 0, 0, 10, 1'000'000, 2'000'000},
-                      {2, 2, 100'000, 20, 1'333'000, 2'020'000},
+                      {2, 2, 333'000, 20, 1'333'000, 2'020'000},
                       {4, 1, 533'000, 24, 1'533'000, 2'443'000}};
     for (const auto& d : deliveries) {
         const kestrum_sim::RecordedTimeline::Delivery delivery = timeline.at(d.made);

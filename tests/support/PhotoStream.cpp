@@ -109,20 +109,16 @@ bool occursInOrder(const std::string& text, const std::vector<std::string>& piec
 
 HandlerState waitForStopHandlers(const std::string& programPath, std::chrono::milliseconds limit)
 {
-    // Compared as files, not as path names, which a bind mount or an overlay may give otherwise.
+    const fs::path self = fs::read_symlink("/proc/self/exe");
     const fs::path program = fs::canonical(programPath);
     const unsigned long long stopSignals = (1ull << (SIGINT - 1)) | (1ull << (SIGTERM - 1));
     for (const auto deadline = Clock::now() + limit; Clock::now() < deadline;
          std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
         const std::string child = onlyChild();
-        if (child.empty()) continue;
         std::error_code error;
-        const fs::path image = "/proc/" + child + "/exe";
-        if (fs::equivalent(image, "/proc/self/exe", error) || error) continue;  // not yet exec'd
-        if (!fs::equivalent(image, program, error)) {
-            if (error) continue;
-            return HandlerState::NotObservable;  // an emulator runs it
-        }
+        const fs::path image = fs::read_symlink("/proc/" + child + "/exe", error);
+        if (child.empty() || error || image == self) continue;  // not yet exec'd
+        if (image != program) return HandlerState::NotObservable;  // an emulator runs it
         const std::string caught = statusField(child, "SigCgt");
         if (!caught.empty() && (std::stoull(caught, nullptr, 16) & stopSignals) == stopSignals) {
             return HandlerState::Installed;

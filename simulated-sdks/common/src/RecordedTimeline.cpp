@@ -25,9 +25,14 @@ void continueStream(StreamTiming& stream, const StreamTiming& first, const Strea
 RecordedTimeline::RecordedTimeline(std::vector<FrameTiming> frames, int64_t lapGapUs)
     : frames_(std::move(frames))
 {
+    // Paced by the colour device clock, when the camera took each frame: the recording's arrival times hold
+    // the delays of the reader that recorded it.
     int64_t latest = 0;
     for (const FrameTiming& frame : frames_) {
-        latest = std::max(latest, frame.hostMonotonicUs - frames_.front().hostMonotonicUs);
+        const auto sinceFirst = static_cast<int64_t>(frame.camera.color.deviceTimestampUs -
+                                                     std::min(frame.camera.color.deviceTimestampUs,
+                                                              frames_.front().camera.color.deviceTimestampUs));
+        latest = std::max(latest, sinceFirst);
         sinceFirstUs_.push_back(latest);
     }
     const CameraTiming& first = frames_.front().camera;

@@ -30,7 +30,7 @@ public:
 
 private:
     std::vector<FrameTiming> frames_;
-    std::vector<int64_t> sinceFirstUs_;   // never going back, even where the recording's arrivals do
+    std::vector<int64_t> sinceFirstUs_;   // never going back, even where the recorded device clock does
     uint64_t lapUs_;                      // from a lap's first frame to the next lap's, on every clock
 };
 

@@ -28,6 +28,8 @@ root="$build_dir/root"
 # shellcheck source=scripts/script-phases.sh
 . "$repo/scripts/script-phases.sh"
 
+# shellcheck source=scripts/needed-libraries.sh
+. "$repo/scripts/needed-libraries.sh"
 # shellcheck source=scripts/no-camera-checks.sh
 . "$repo/scripts/no-camera-checks.sh"
 scratch=$(mktemp -d)
@@ -112,18 +114,7 @@ grep -q '<EnumerateNetDevice>false</EnumerateNetDevice>' "$scratch/package/etc/k
 packaged_sonames=$(find "$scratch/package/usr/lib/kestrum" -name '*.so.*' -printf '%f\n')
 while IFS= read -r -d '' file; do
   file -b "$file" | grep -q '^ELF 64-bit LSB .*ARM aarch64' || fail "$file is not an ARM aarch64 ELF file"
-  while read -r soname; do
-    if grep -qxF "$soname" <<<"$packaged_sonames"; then
-      continue
-    fi
-    library=${soname%%.so*}
-    soversion=${soname#*.so.}
-    provider=$(awk -v library="$library" -v soversion="$soversion" \
-      '$1 == library && $2 == soversion { print $3; exit }' "$sysroot/.kestrum-shlibs")
-    [[ -n "$provider" ]] || fail "$file needs $soname, which neither the package nor a package of the sysroot provides"
-    [[ ", $depends," == *", $provider "* || ", $depends," == *", $provider,"* ]] ||
-      fail "$file needs $soname from $provider, which the package does not depend on"
-  done < <(aarch64-linux-gnu-readelf -d "$file" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+  check_needed_libraries "$file" "$depends" "$sysroot" "$packaged_sonames"
 done < <(find "$scratch/package" -type f \( -path '*/bin/*' -o -name '*.so.*' \) -print0)
 run_path='$ORIGIN/../lib/kestrum/orbbec-sdk:$ORIGIN/../lib/kestrum/orbbec-sdk-core:$ORIGIN/../lib/kestrum'
 for program in kestrum-capture kestrum-photo kestrum-doctor; do

@@ -18,6 +18,8 @@ shift || true
 sysroot="$build_dir/sysroot"
 # shellcheck source=scripts/script-phases.sh
 . "$repo/scripts/script-phases.sh"
+# shellcheck source=scripts/needed-libraries.sh
+. "$repo/scripts/needed-libraries.sh"
 
 phase "Host tools"
 packages=(cmake make file g++-aarch64-linux-gnu qemu-user-static debian-archive-keyring go-md2man)
@@ -85,15 +87,7 @@ for program in kestrum-capture kestrum-photo kestrum-series kestrum-doctor; do
   echo "$program: $description"
   [[ "$description" == *"ARM aarch64"* ]] || fail "$program is not an ARM aarch64 program"
   # Every library the program needs is provided by a declared dependency.
-  while read -r soname; do
-    library=${soname%%.so*}
-    soversion=${soname#*.so.}
-    provider=$(awk -v library="$library" -v soversion="$soversion" \
-      '$1 == library && $2 == soversion { print $3; exit }' "$sysroot/.kestrum-shlibs")
-    [[ -n "$provider" ]] || fail "$program needs $soname, which no package of the sysroot provides"
-    [[ ", $depends," == *", $provider "* || ", $depends," == *", $provider,"* ]] ||
-      fail "$program needs $soname from $provider, which the package does not depend on"
-  done < <(aarch64-linux-gnu-readelf -d "$path" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+  check_needed_libraries "$path" "$depends" "$sysroot"
 done
 phase_done
 
